@@ -1,0 +1,46 @@
+#pragma once
+
+#include "platform/forms/simple_controls.h"
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace korvane::platform { class ProcessorInfo; }
+
+namespace korvane::core {
+
+// Bit n set: the process may run on CPU n. Only CPUs 0 to 3 are offered; 0 = not readable.
+using CpuMask = std::uint32_t;
+
+inline constexpr int kCpuBoxCount = 4;
+using CpuCheckBoxes = std::array<forms::CheckBox*, kCpuBoxCount>;
+
+// The sixteen texts, index = mask: "?", "0", "1", "01", ..., "0123".
+const std::array<std::string, 16>& AffinityTexts();
+
+// The single-bit values set in a mask, lowest first; bit 31 last when the mask is negative.
+std::vector<std::int32_t> SplitMaskBits(std::int32_t mask);
+
+// Text of a mask. Bits above CPU 3 are not shown: the text of the lower four bits, "?" when
+// none of them is set.
+const std::string& AffinityTextOfMask(CpuMask mask);
+
+// Mask of a text, digit by digit in any order; a non-digit counts as CPU 0 and the digits 4 to 9
+// are ignored. The empty text gives 0.
+CpuMask MaskOfAffinityText(std::string_view text);
+
+// Digits of the ticked boxes in ascending order; empty when none is ticked.
+std::string AffinityTextOfCheckBoxes(const CpuCheckBoxes& boxes);
+// Digits of the enabled boxes in ascending order.
+std::string AffinityTextOfEnabledBoxes(const CpuCheckBoxes& boxes);
+
+// Clears the four boxes, then ticks box n for every digit n that occurs in the text.
+void ShowAffinityInCheckBoxes(std::string_view text, const CpuCheckBoxes& boxes);
+
+// Processor count minus one, at most 3.
+std::int16_t DetectMaxCpuIndex(platform::ProcessorInfo& processors);
+
+} // namespace korvane::core

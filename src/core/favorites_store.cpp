@@ -1,0 +1,109 @@
+#include "core/favorites_store.h"
+
+#include "core/affinity.h"
+#include "core/row_layout.h"
+#include "core/simple_array.h"
+#include "core/text.h"
+#include "platform/file_system.h"
+
+#include <algorithm>
+#include <set>
+
+namespace korvane::core {
+
+FavoritesStore::FavoritesStore(forms::ListBox& list2, forms::Label& label5, platform::FileSystem& files)
+    : m_list(list2), m_caption(label5), m_files(files)
+{
+}
+
+void FavoritesStore::LoadFavorites()
+{
+    m_list.Clear();
+    const auto content = m_files.ReadFile(FilePath());
+    if (!content)
+        return;
+    for (const auto& line : SplitLines(*content)) {
+        std::string row = Trim(line);
+        if (!row.empty())
+            m_list.AddItem(std::move(row));
+    }
+}
+
+bool FavoritesStore::SaveFavorites()
+{
+    std::vector<std::string> rows;
+    rows.reserve(static_cast<std::size_t>(m_list.ListCount()));
+    for (std::int32_t i = 0; i < m_list.ListCount(); ++i)
+        rows.push_back(m_list.List(i));
+    return m_files.WriteFileAtomic(FilePath(), JoinLinesCrLf(rows));
+}
+
+void FavoritesStore::UpdateFavoritesCaption()
+{
+    m_caption.SetCaption("Favorites (" + std::to_string(m_list.ListCount()) + ")");
+    if (m_layout)
+        m_layout();
+}
+
+std::vector<std::string> FavoritesStore::RefillInOrder(bool byAffinity)
+{
+    std::vector<std::string> selected;
+    clsSimpleArray ordered;
+    ordered.SetSorted(true);
+    for (std::int32_t i = 0; i < m_list.ListCount(); ++i) {
+        if (m_list.Selected(i))
+            selected.push_back(m_list.List(i));
+        ordered.AddItem(m_list.List(i));
+    }
+    m_list.Clear();
+
+    if (!byAffinity) {
+        for (std::int32_t i = 0; i < ordered.ListCount(); ++i)
+            m_list.AddItem(ordered.List(i));
+        return selected;
+    }
+
+    std::vector<bool> placed(static_cast<std::size_t>(ordered.ListCount()), false);
+    for (CpuMask mask = 1; mask <= 15; ++mask) {
+        const std::string& group = AffinityTextOfMask(mask);
+        for (std::int32_t i = 0; i < ordered.ListCount(); ++i) {
+            if (RowAffinity(ordered.List(i)) == group) {
+                m_list.AddItem(ordered.List(i));
+                placed[static_cast<std::size_t>(i)] = true;
+            }
+        }
+    }
+    // A hand-edited row of no group is kept after the last group so that no favorite is lost.
+    for (std::int32_t i = 0; i < ordered.ListCount(); ++i) {
+        if (!placed[static_cast<std::size_t>(i)])
+            m_list.AddItem(ordered.List(i));
+    }
+    return selected;
+}
+
+void FavoritesStore::Reselect(const std::vector<std::string>& selectedTexts)
+{
+    if (selectedTexts.empty())
+        return;
+    const std::set<std::string> wanted(selectedTexts.begin(), selectedTexts.end());
+    for (std::int32_t i = 0; i < m_list.ListCount(); ++i) {
+        if (wanted.count(m_list.List(i)) != 0)
+            m_list.SetSelected(i, true);
+    }
+}
+
+bool FavoritesStore::IsFavoriteNameField(std::string_view nameField) const
+{
+    return m_list.FindPrefix(nameField) >= 0;
+}
+
+bool FavoritesStore::HasExactNameField(std::string_view nameField) const
+{
+    for (std::int32_t i = 0; i < m_list.ListCount(); ++i) {
+        if (RowNameField(m_list.List(i)) == nameField)
+            return true;
+    }
+    return false;
+}
+
+} // namespace korvane::core

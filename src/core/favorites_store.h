@@ -1,0 +1,62 @@
+#pragma once
+
+#include "platform/forms/list_box.h"
+#include "platform/forms/simple_controls.h"
+
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace korvane::platform { class FileSystem; }
+
+namespace korvane::core {
+
+inline constexpr const char* kFavoritesFileName = "MyFav.Affinity";
+
+// The favorites live in the rows of the favorites list itself (List2): each row is a 34-character
+// name column followed by the affinity text. This class loads, saves, orders and looks them up.
+class FavoritesStore {
+public:
+    FavoritesStore(forms::ListBox& list2, forms::Label& label5, platform::FileSystem& files);
+
+    // The file's folder, ending in a separator.
+    void SetProgramFolder(std::string folder) { m_programFolder = std::move(folder); }
+    std::string FilePath() const { return m_programFolder + kFavoritesFileName; }
+
+    // Empties the store and fills it from the file: every line trimmed of spaces, empty ones skipped.
+    void LoadFavorites();
+    // Rewrites the whole file (lines ending in CR LF) atomically; false when it could not be written.
+    bool SaveFavorites();
+
+    // "Favorites (n)", then the layout step the view installs.
+    void UpdateFavoritesCaption();
+    void SetLayoutHandler(std::function<void()> handler) { m_layout = std::move(handler); }
+
+    // Puts the rows into name order, or grouped by affinity ("0", "1", "01", ... "0123") with the
+    // rows of any other affinity after the last group, and selects again the rows that were
+    // selected. Split in two for the view, which redraws between them.
+    std::vector<std::string> RefillInOrder(bool byAffinity);
+    void Reselect(const std::vector<std::string>& selectedTexts);
+    void OrderFavorites(bool byAffinity) { Reselect(RefillInOrder(byAffinity)); }
+
+    bool FavoritesChanged() const { return m_changed; }
+    void SetFavoritesChanged() { m_changed = true; }
+
+    // Is a process a favorite: some row begins with its 34-character name column, case ignored.
+    bool IsFavoriteNameField(std::string_view nameField) const;
+    // Does a favorite with exactly this 34-character name column (case included) exist.
+    bool HasExactNameField(std::string_view nameField) const;
+
+    forms::ListBox& List() { return m_list; }
+
+private:
+    forms::ListBox& m_list;
+    forms::Label& m_caption;
+    platform::FileSystem& m_files;
+    std::string m_programFolder;
+    bool m_changed = false;
+    std::function<void()> m_layout;
+};
+
+} // namespace korvane::core

@@ -1,0 +1,60 @@
+#include "core/hidden_names.h"
+
+#include "core/text.h"
+#include "platform/file_system.h"
+
+#include <vector>
+
+namespace korvane::core {
+
+void HiddenNames::LoadHiddenNames()
+{
+    m_names.Clear();
+    m_names.SetSorted(true);
+    const auto content = m_files.ReadFile(FilePath());
+    if (!content)
+        return;
+    for (const auto& line : SplitLines(*content)) {
+        const std::string name = Trim(ProperCase(line));
+        if (!name.empty())
+            m_names.AddItem(name);
+    }
+}
+
+bool HiddenNames::SaveHiddenNames()
+{
+    bool saved = true;
+    if (m_changed) {
+        std::vector<std::string> lines;
+        for (std::int32_t i = 0; i < m_names.ListCount(); ++i)
+            lines.push_back(Trim(m_names.List(i)));
+        saved = m_files.WriteFileAtomic(FilePath(), JoinLinesCrLf(lines));
+    }
+    m_names.Clear();
+    return saved;
+}
+
+bool HiddenNames::IsHidden(std::string_view name)
+{
+    return m_names.FindItem(name);
+}
+
+void HiddenNames::HideName(std::string_view name)
+{
+    m_names.AddItem(name);
+    m_changed = true;
+}
+
+bool HiddenNames::UnhideName(std::string_view name)
+{
+    for (std::int32_t i = m_names.ListCount() - 1; i >= 0; --i) {
+        if (m_names.List(i) == name) {
+            m_names.RemoveItem(i);
+            m_changed = true;
+            return true;
+        }
+    }
+    return false;
+}
+
+} // namespace korvane::core

@@ -1,0 +1,45 @@
+#pragma once
+
+#include "core/simple_array.h"
+
+#include <string>
+#include <string_view>
+
+namespace korvane::platform { class FileSystem; }
+
+namespace korvane::core {
+
+inline constexpr const char* kHiddenFileName = "Hidden.txt";
+
+// The names the user never wants to see in the process list, sorted, in proper case, kept in
+// "Hidden.txt". A name counts as hidden when it occurs, case ignored, inside some entry.
+class HiddenNames {
+public:
+    explicit HiddenNames(platform::FileSystem& files) : m_files(files) {}
+
+    // The file's folder, ending in a separator.
+    void SetProgramFolder(std::string folder) { m_programFolder = std::move(folder); }
+    std::string FilePath() const { return m_programFolder + kHiddenFileName; }
+
+    // Empties the list and reads the file: each line in proper case, trimmed, empty ones skipped.
+    void LoadHiddenNames();
+    // Rewrites the file when a name changed, then releases the list. False when a write failed.
+    bool SaveHiddenNames();
+
+    bool IsHidden(std::string_view name);
+    // Adds a name (sorted position) and marks the list changed.
+    void HideName(std::string_view name);
+    // Removes one entry exactly equal to name, searching from the end; true when one was removed.
+    bool UnhideName(std::string_view name);
+
+    bool HiddenNamesChanged() const { return m_changed; }
+    const clsSimpleArray& Names() const { return m_names; }
+
+private:
+    platform::FileSystem& m_files;
+    std::string m_programFolder;
+    clsSimpleArray m_names;
+    bool m_changed = false;
+};
+
+} // namespace korvane::core

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace korvane::core {
+
+// Case mapping is ASCII only: bytes above 127 (UTF-8 names) pass through untouched.
+std::string ToUpper(std::string_view text);
+std::string ToLower(std::string_view text);
+bool ContainsIgnoreCase(std::string_view text, std::string_view part);
+
+// First letter of every word upper case, every other letter lower case; words are separated by
+// white space and NUL only, so my-app.EXE becomes My-app.exe.
+std::string ProperCase(std::string_view text);
+
+// Removes leading and trailing spaces (spaces only, as the files and rows are padded with them).
+std::string Trim(std::string_view text);
+std::string RemoveAll(std::string_view text, char c);
+// Replaces every occurrence of from (case ignored) by to.
+std::string ReplaceAllIgnoreCase(std::string_view text, std::string_view from, std::string_view to);
+
+// Lines of a text file: a line ends at CR LF, LF or CR; a last line without an end counts.
+std::vector<std::string> SplitLines(std::string_view content);
+// Every line followed by CR LF.
+std::string JoinLinesCrLf(const std::vector<std::string>& lines);
+
+} // namespace korvane::core

@@ -1,0 +1,104 @@
+#include "platform/fake/memory_file_system.h"
+
+namespace korvane::platform::fake {
+
+std::string MemoryFileSystem::Normalize(std::string folder)
+{
+    while (folder.size() > 1 && folder.back() == '/')
+        folder.pop_back();
+    return folder;
+}
+
+std::string MemoryFileSystem::FolderOf(const std::string& path)
+{
+    const auto slash = path.rfind('/');
+    if (slash == std::string::npos)
+        return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+std::optional<std::string> MemoryFileSystem::ReadFile(const std::string& path)
+{
+    if (m_unreadable.count(path) != 0)
+        return std::nullopt;
+    return Content(path);
+}
+
+bool MemoryFileSystem::WriteFileAtomic(const std::string& path, const std::string& content)
+{
+    const std::string folder = FolderOf(path);
+    if (m_failWrites || m_readOnly.count(folder) != 0 || m_folders.count(folder) == 0)
+        return false;
+    m_files[path] = content;
+    ++m_writeCount;
+    return true;
+}
+
+bool MemoryFileSystem::FileExists(const std::string& path)
+{
+    return m_files.count(path) != 0;
+}
+
+bool MemoryFileSystem::FolderExists(const std::string& path)
+{
+    return m_folders.count(Normalize(path)) != 0;
+}
+
+bool MemoryFileSystem::CreateFolder(const std::string& path)
+{
+    std::string folder = Normalize(path);
+    if (m_folders.count(folder) != 0)
+        return true;
+    const std::string parent = FolderOf(folder);
+    if (parent != folder && parent != "." && !CreateFolder(parent))
+        return false;
+    if (m_failWrites || m_readOnly.count(parent) != 0)
+        return false;
+    m_folders.insert(folder);
+    return true;
+}
+
+bool MemoryFileSystem::IsFolderWritable(const std::string& path)
+{
+    const std::string folder = Normalize(path);
+    return !m_failWrites && m_folders.count(folder) != 0 && m_readOnly.count(folder) == 0;
+}
+
+bool MemoryFileSystem::RemoveFile(const std::string& path)
+{
+    if (m_readOnly.count(FolderOf(path)) != 0)
+        return m_files.count(path) == 0;
+    m_files.erase(path);
+    return true;
+}
+
+std::vector<std::string> MemoryFileSystem::ListFolder(const std::string& path)
+{
+    const std::string folder = Normalize(path);
+    std::vector<std::string> names;
+    for (const auto& [file, content] : m_files) {
+        if (FolderOf(file) == folder)
+            names.push_back(file.substr(folder.size() + (folder == "/" ? 0 : 1)));
+    }
+    for (const auto& sub : m_folders) {
+        if (sub != folder && FolderOf(sub) == folder)
+            names.push_back(sub.substr(folder.size() + (folder == "/" ? 0 : 1)));
+    }
+    return names;
+}
+
+void MemoryFileSystem::PutFile(const std::string& path, std::string content)
+{
+    CreateFolder(FolderOf(path));
+    m_files[path] = std::move(content);
+}
+
+std::optional<std::string> MemoryFileSystem::Content(const std::string& path) const
+{
+    const auto it = m_files.find(path);
+    if (it == m_files.end())
+        return std::nullopt;
+    return it->second;
+}
+
+} // namespace korvane::platform::fake

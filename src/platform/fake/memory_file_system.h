@@ -1,0 +1,43 @@
+#pragma once
+
+#include "platform/file_system.h"
+
+#include <map>
+#include <set>
+
+namespace korvane::platform::fake {
+
+// Files held in memory, with failures on demand. Paths use '/'.
+class MemoryFileSystem : public FileSystem {
+public:
+    std::optional<std::string> ReadFile(const std::string& path) override;
+    bool WriteFileAtomic(const std::string& path, const std::string& content) override;
+    bool FileExists(const std::string& path) override;
+    bool FolderExists(const std::string& path) override;
+    bool CreateFolder(const std::string& path) override;
+    bool IsFolderWritable(const std::string& path) override;
+    bool RemoveFile(const std::string& path) override;
+    std::vector<std::string> ListFolder(const std::string& path) override;
+
+    // Test set-up and inspection.
+    void PutFile(const std::string& path, std::string content);
+    std::optional<std::string> Content(const std::string& path) const;
+    int WriteCount() const { return m_writeCount; }
+    // Writes into this folder fail; reads of this file fail to open.
+    void MakeReadOnly(const std::string& folder) { m_readOnly.insert(Normalize(folder)); }
+    void MakeUnreadable(const std::string& path) { m_unreadable.insert(path); }
+    void FailAllWrites(bool fail) { m_failWrites = fail; }
+
+private:
+    static std::string Normalize(std::string folder);
+    static std::string FolderOf(const std::string& path);
+
+    std::map<std::string, std::string> m_files;
+    std::set<std::string> m_folders;
+    std::set<std::string> m_readOnly;
+    std::set<std::string> m_unreadable;
+    bool m_failWrites = false;
+    int m_writeCount = 0;
+};
+
+} // namespace korvane::platform::fake

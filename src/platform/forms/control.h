@@ -1,0 +1,56 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+namespace korvane::forms {
+
+// Common state of every control of the form runtime. Positions and sizes are in twips.
+// A front end mirrors a control by installing a change handler and redrawing on each call.
+class Control {
+public:
+    Control() = default;
+    Control(const Control&) = delete;
+    Control& operator=(const Control&) = delete;
+    virtual ~Control() = default;
+
+    std::int32_t Left() const { return m_left; }
+    std::int32_t Top() const { return m_top; }
+    std::int32_t Width() const { return m_width; }
+    std::int32_t Height() const { return m_height; }
+    void SetLeft(std::int32_t value);
+    void SetTop(std::int32_t value);
+    void SetWidth(std::int32_t value);
+    void SetHeight(std::int32_t value);
+    void Move(std::int32_t left, std::int32_t top, std::int32_t width, std::int32_t height);
+
+    bool Visible() const { return m_visible; }
+    void SetVisible(bool value);
+    bool Enabled() const { return m_enabled; }
+    void SetEnabled(bool value);
+    const std::string& ToolTipText() const { return m_toolTip; }
+    void SetToolTipText(std::string value);
+
+    // Called after every change of the control's state; one handler, owned by the front end.
+    void SetChangedHandler(std::function<void()> handler) { m_changed = std::move(handler); }
+
+protected:
+    void NotifyChanged();
+
+private:
+    std::int32_t m_left = 0;
+    std::int32_t m_top = 0;
+    std::int32_t m_width = 0;
+    std::int32_t m_height = 0;
+    bool m_visible = true;
+    bool m_enabled = true;
+    std::string m_toolTip;
+    std::function<void()> m_changed;
+};
+
+// Mouse buttons and key codes as the handlers receive them.
+inline constexpr int kLeftButton = 1;
+inline constexpr int kRightButton = 2;
+
+} // namespace korvane::forms

@@ -1,0 +1,61 @@
+#pragma once
+
+#include "platform/forms/control.h"
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+namespace korvane::forms {
+
+// A text label.
+class Label : public Control {
+public:
+    explicit Label(std::string caption = {}) : m_caption(std::move(caption)) {}
+    const std::string& Caption() const { return m_caption; }
+    void SetCaption(std::string value);
+
+private:
+    std::string m_caption;
+};
+
+// A check box: value 0 (clear) or 1 (ticked). Click runs whenever the value changes,
+// whether the user or the program changed it.
+class CheckBox : public Control {
+public:
+    explicit CheckBox(std::string caption = {}) : m_caption(std::move(caption)) {}
+    const std::string& Caption() const { return m_caption; }
+    void SetCaption(std::string value);
+
+    std::int16_t Value() const { return m_value; }
+    void SetValue(std::int16_t value);
+    bool Ticked() const { return m_value == 1; }
+
+    // What the user does: a click toggles the value (Click runs), then the button goes up.
+    void UserClick();
+
+    std::function<void()> OnClick;
+    std::function<void(int button, int shift, float x, float y)> OnMouseUp;
+
+private:
+    std::string m_caption;
+    std::int16_t m_value = 0;
+};
+
+// A push button.
+class Button : public Control {
+public:
+    explicit Button(std::string caption = {}) : m_caption(std::move(caption)) {}
+    const std::string& Caption() const { return m_caption; }
+    void SetCaption(std::string value);
+
+    // What the user does; a disabled or hidden button ignores it.
+    void UserClick();
+
+    std::function<void()> OnClick;
+
+private:
+    std::string m_caption;
+};
+
+} // namespace korvane::forms

@@ -1,0 +1,19 @@
+#pragma once
+
+#include "platform/file_system.h"
+
+namespace korvane::platform::linuxos {
+
+class LinuxFileSystem : public FileSystem {
+public:
+    std::optional<std::string> ReadFile(const std::string& path) override;
+    bool WriteFileAtomic(const std::string& path, const std::string& content) override;
+    bool FileExists(const std::string& path) override;
+    bool FolderExists(const std::string& path) override;
+    bool CreateFolder(const std::string& path) override;
+    bool IsFolderWritable(const std::string& path) override;
+    bool RemoveFile(const std::string& path) override;
+    std::vector<std::string> ListFolder(const std::string& path) override;
+};
+
+} // namespace korvane::platform::linuxos

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <string>
+
+namespace korvane::platform {
+
+// Where the program lives and where a user's data may go.
+class ProgramLocation {
+public:
+    virtual ~ProgramLocation() = default;
+    // Folder of the running executable, without a trailing separator; empty when unknown.
+    virtual std::string ExecutableFolder() = 0;
+    // Full path of the running executable; empty when unknown.
+    virtual std::string ExecutablePath() = 0;
+    // The per-user folder for the program's data, without a trailing separator.
+    virtual std::string UserDataFolder() = 0;
+};
+
+} // namespace korvane::platform

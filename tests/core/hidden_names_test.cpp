@@ -1,0 +1,107 @@
+#include "core/hidden_names.h"
+
+#include "platform/fake/memory_file_system.h"
+
+#include <gtest/gtest.h>
+
+namespace korvane::core {
+namespace {
+
+constexpr const char* kFolder = "/opt/korvane/";
+constexpr const char* kPath = "/opt/korvane/Hidden.txt";
+
+class HiddenNamesTest : public ::testing::Test {
+protected:
+    HiddenNamesTest()
+    {
+        files.CreateFolder(kFolder);
+        hidden.SetProgramFolder(kFolder);
+    }
+
+    std::vector<std::string> Entries()
+    {
+        std::vector<std::string> entries;
+        for (std::int32_t i = 0; i < hidden.Names().ListCount(); ++i)
+            entries.push_back(hidden.Names().List(i));
+        return entries;
+    }
+
+    platform::fake::MemoryFileSystem files;
+    HiddenNames hidden{files};
+};
+
+TEST_F(HiddenNamesTest, LoadSortsProperCasesTrimsAndSkipsEmptyLines)
+{
+    files.PutFile(kPath, "notepad.EXE\r\n  explorer.exe  \r\n\r\nsvchost.exe");
+    hidden.LoadHiddenNames();
+    EXPECT_EQ(Entries(), (std::vector<std::string>{"Explorer.exe", "Notepad.exe", "Svchost.exe"}));
+}
+
+TEST_F(HiddenNamesTest, HiddenIsAContainmentTestIgnoringCase)
+{
+    files.PutFile(kPath, "Svchost.exe\r\n");
+    hidden.LoadHiddenNames();
+    EXPECT_TRUE(hidden.IsHidden("Host.exe"));
+    EXPECT_TRUE(hidden.IsHidden("SVCHOST.EXE"));
+    EXPECT_FALSE(hidden.IsHidden("Svchost.exe2"));
+    EXPECT_FALSE(hidden.UnhideName("Host.exe"));
+    EXPECT_FALSE(hidden.HiddenNamesChanged());
+
+    HiddenNames shortEntry(files);
+    shortEntry.SetProgramFolder(kFolder);
+    files.PutFile(kPath, "Host.exe\r\n");
+    shortEntry.LoadHiddenNames();
+    EXPECT_FALSE(shortEntry.IsHidden("Svchost.exe"));
+}
+
+TEST_F(HiddenNamesTest, UnhideRemovesOneEqualEntryAtATime)
+{
+    files.PutFile(kPath, "calc.exe\r\nCALC.EXE\r\n");
+    hidden.LoadHiddenNames();
+    EXPECT_EQ(Entries(), (std::vector<std::string>{"Calc.exe", "Calc.exe"}));
+    EXPECT_TRUE(hidden.UnhideName("Calc.exe"));
+    EXPECT_TRUE(hidden.HiddenNamesChanged());
+    EXPECT_TRUE(hidden.IsHidden("Calc.exe"));
+    EXPECT_TRUE(hidden.UnhideName("Calc.exe"));
+    EXPECT_FALSE(hidden.IsHidden("Calc.exe"));
+    EXPECT_FALSE(hidden.UnhideName("Calc.exe"));
+}
+
+TEST_F(HiddenNamesTest, SaveWritesOnlyAfterAChangeAndThenReleasesTheList)
+{
+    hidden.LoadHiddenNames();
+    EXPECT_TRUE(hidden.SaveHiddenNames());
+    EXPECT_FALSE(files.FileExists(kPath));
+
+    hidden.LoadHiddenNames();
+    hidden.HideName("Zsh");
+    hidden.HideName("Bash");
+    EXPECT_TRUE(hidden.SaveHiddenNames());
+    EXPECT_EQ(files.Content(kPath), "Bash\r\nZsh\r\n");
+    EXPECT_EQ(hidden.Names().ListCount(), 0);
+}
+
+TEST_F(HiddenNamesTest, HideThenUnhideStillRewritesAndTheLastUnhideLeavesAnEmptyFile)
+{
+    files.PutFile(kPath, "Top\r\n");
+    hidden.LoadHiddenNames();
+    EXPECT_TRUE(hidden.UnhideName("Top"));
+    EXPECT_TRUE(hidden.SaveHiddenNames());
+    EXPECT_EQ(files.Content(kPath), "");
+}
+
+TEST_F(HiddenNamesTest, UnreadableFileGivesAnEmptyListAndAFailedSaveKeepsTheOldFile)
+{
+    files.PutFile(kPath, "Keep.exe\r\n");
+    files.MakeUnreadable(kPath);
+    hidden.LoadHiddenNames();
+    EXPECT_EQ(hidden.Names().ListCount(), 0);
+
+    files.MakeReadOnly(kFolder);
+    hidden.HideName("New.exe");
+    EXPECT_FALSE(hidden.SaveHiddenNames());
+    EXPECT_EQ(files.Content(kPath), "Keep.exe\r\n");
+}
+
+} // namespace
+} // namespace korvane::core

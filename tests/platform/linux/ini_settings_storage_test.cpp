@@ -1,0 +1,79 @@
+#include "platform/linux/ini_settings_storage.h"
+
+#include "core/settings_store.h"
+#include "platform/fake/memory_file_system.h"
+#include "platform/linux/linux_file_system.h"
+#include "support/temp_folder.h"
+
+#include <gtest/gtest.h>
+
+namespace korvane::platform::linuxos {
+namespace {
+
+TEST(IniSettingsStorage, ValuesSurviveARestartInTheirOwnFile)
+{
+    test::TempFolder folder;
+    LinuxFileSystem files;
+    {
+        IniSettingsStorage storage(files, folder.Path());
+        EXPECT_EQ(storage.Get("Tollmere", "Korvane", "Top"), std::nullopt);
+        EXPECT_TRUE(storage.Save("Tollmere", "Korvane", "Top", "1200"));
+        EXPECT_TRUE(storage.Save("Tollmere", "Korvane", "Left", "300"));
+        EXPECT_TRUE(storage.Save("Tollmere", "Korvane", "Top", "1500"));
+    }
+    IniSettingsStorage storage(files, folder.Path());
+    EXPECT_EQ(storage.Get("Tollmere", "Korvane", "Top"), "1500");
+    EXPECT_EQ(storage.Get("Tollmere", "Korvane", "Left"), "300");
+    EXPECT_EQ(*files.ReadFile(folder / "Tollmere/Korvane.conf"), "[Korvane]\nTop=1500\nLeft=300\n");
+}
+
+TEST(IniSettingsStorage, HandEditedFilesAreReadLeniently)
+{
+    fake::MemoryFileSystem files;
+    files.PutFile("/cfg/Tollmere/Korvane.conf",
+                  "# comment\r\n[Other]\r\nTop=1\r\n[Korvane]\r\n  Top = 2512.5 \r\nbroken line\r\nHeight=abc\r\n");
+    IniSettingsStorage storage(files, "/cfg");
+    core::SettingsStore settings(storage);
+    EXPECT_EQ(settings.GetLong(core::kKeyTop, 0), 2512);
+    EXPECT_EQ(settings.GetLong(core::kKeyHeight, core::kDefaultHeight), 4995);
+
+    EXPECT_TRUE(storage.Save("Tollmere", "Korvane", "MiniMe", "1"));
+    const std::string content = *files.Content("/cfg/Tollmere/Korvane.conf");
+    EXPECT_NE(content.find("# comment"), std::string::npos);
+    EXPECT_NE(content.find("broken line"), std::string::npos);
+    EXPECT_EQ(storage.Get("Tollmere", "Other", "Top"), std::nullopt); // another file holds "Other"
+    EXPECT_EQ(storage.Get("Tollmere", "Korvane", "MiniMe"), "1");
+}
+
+TEST(IniSettingsStorage, DeleteSectionRemovesTheFileAndAMissingSectionIsNoError)
+{
+    fake::MemoryFileSystem files;
+    IniSettingsStorage storage(files, "/cfg");
+    EXPECT_FALSE(storage.DeleteSection("Tollmere", "Korvane"));
+    ASSERT_TRUE(storage.Save("Tollmere", "Korvane", "Hwnd", "77"));
+    EXPECT_TRUE(storage.DeleteSection("Tollmere", "Korvane"));
+    EXPECT_FALSE(files.FileExists("/cfg/Tollmere/Korvane.conf"));
+    EXPECT_EQ(storage.Get("Tollmere", "Korvane", "Hwnd"), std::nullopt);
+}
+
+TEST(IniSettingsStorage, RefusesTextThatWouldBreakTheFile)
+{
+    fake::MemoryFileSystem files;
+    IniSettingsStorage storage(files, "/cfg");
+    EXPECT_FALSE(storage.Save("Tollmere", "Korvane", "Top", "1\nHeight=5"));
+    EXPECT_FALSE(storage.Save("Tollmere", "Korvane", "a=b", "1"));
+    EXPECT_EQ(files.WriteCount(), 0);
+}
+
+TEST(IniSettingsStorage, AFailedWriteKeepsThePreviousValues)
+{
+    fake::MemoryFileSystem files;
+    IniSettingsStorage storage(files, "/cfg");
+    ASSERT_TRUE(storage.Save("Tollmere", "Korvane", "Top", "1"));
+    files.FailAllWrites(true);
+    EXPECT_FALSE(storage.Save("Tollmere", "Korvane", "Top", "2"));
+    EXPECT_EQ(storage.Get("Tollmere", "Korvane", "Top"), "1");
+}
+
+} // namespace
+} // namespace korvane::platform::linuxos

@@ -1,0 +1,110 @@
+#include "platform/linux/linux_file_system.h"
+
+#include "core/favorites_store.h"
+#include "support/temp_folder.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <fstream>
+#include <sys/resource.h>
+
+namespace korvane::platform::linuxos {
+namespace {
+
+std::string ReadBack(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+TEST(LinuxFileSystem, AtomicWriteReplacesTheFileAndLeavesNoTemporaryBehind)
+{
+    test::TempFolder folder;
+    LinuxFileSystem files;
+    const std::string path = folder / "MyFav.Affinity";
+    ASSERT_TRUE(files.WriteFileAtomic(path, "first\r\n"));
+    ASSERT_TRUE(files.WriteFileAtomic(path, "second\r\n"));
+    EXPECT_EQ(ReadBack(path), "second\r\n");
+    EXPECT_EQ(files.ListFolder(folder.Path()), std::vector<std::string>{"MyFav.Affinity"});
+    EXPECT_TRUE(files.FileExists(path));
+    EXPECT_FALSE(files.FileExists(folder.Path()));
+    EXPECT_EQ(files.ReadFile(path), "second\r\n");
+}
+
+TEST(LinuxFileSystem, WriteThatRunsOutOfSpaceKeepsThePreviousFileWhole)
+{
+    test::TempFolder folder;
+    LinuxFileSystem files;
+    const std::string path = folder / "Hidden.txt";
+    const std::string previous = "Keep.exe\r\nAlso.exe\r\n";
+    ASSERT_TRUE(files.WriteFileAtomic(path, previous));
+
+    // A file-size limit makes the write fail part way, as a full disk does.
+    struct rlimit old {};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit small = old;
+    small.rlim_cur = 16;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    const bool written = files.WriteFileAtomic(path, std::string(4096, 'x'));
+    setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldHandler);
+
+    EXPECT_FALSE(written);
+    EXPECT_EQ(ReadBack(path), previous);
+    EXPECT_EQ(files.ListFolder(folder.Path()), std::vector<std::string>{"Hidden.txt"});
+}
+
+TEST(LinuxFileSystem, WriteIntoAMissingOrNonFolderFails)
+{
+    test::TempFolder folder;
+    LinuxFileSystem files;
+    EXPECT_FALSE(files.WriteFileAtomic(folder / "missing/file.txt", "x"));
+    ASSERT_TRUE(files.WriteFileAtomic(folder / "plain", "x"));
+    EXPECT_FALSE(files.WriteFileAtomic(folder / "plain/file.txt", "x"));
+    EXPECT_FALSE(files.IsFolderWritable(folder / "plain"));
+    EXPECT_FALSE(files.CreateFolder(folder / "plain/sub"));
+    EXPECT_TRUE(files.CreateFolder(folder / "a/b/cache"));
+    EXPECT_TRUE(files.CreateFolder(folder / "a/b/cache")); // an existing folder is fine
+    EXPECT_TRUE(files.IsFolderWritable(folder / "a/b/cache"));
+}
+
+TEST(LinuxFileSystem, ReadsProcFilesThatReportNoSizeAndRefusesFolders)
+{
+    LinuxFileSystem files;
+    const auto status = files.ReadFile("/proc/self/status");
+    ASSERT_TRUE(status.has_value());
+    EXPECT_NE(status->find("Name:"), std::string::npos);
+    EXPECT_EQ(files.ReadFile("/proc"), std::nullopt);
+    EXPECT_EQ(files.ReadFile("/nonexistent/korvane"), std::nullopt);
+}
+
+TEST(LinuxFileSystem, RemoveFileCountsAMissingFileAsRemoved)
+{
+    test::TempFolder folder;
+    LinuxFileSystem files;
+    ASSERT_TRUE(files.WriteFileAtomic(folder / "f", "x"));
+    EXPECT_TRUE(files.RemoveFile(folder / "f"));
+    EXPECT_FALSE(files.FileExists(folder / "f"));
+    EXPECT_TRUE(files.RemoveFile(folder / "f"));
+}
+
+TEST(LinuxFileSystem, FavoritesRoundTripThroughARealFile)
+{
+    test::TempFolder folder;
+    LinuxFileSystem files;
+    forms::ListBox list2(forms::ListBoxKind::MultiSelect);
+    forms::Label label5;
+    core::FavoritesStore store(list2, label5, files);
+    store.SetProgramFolder(folder.Path() + "/");
+    list2.AddItem("Caf\xc3\xa9.exe                         01");
+    ASSERT_TRUE(store.SaveFavorites());
+    EXPECT_EQ(ReadBack(folder / "MyFav.Affinity"), "Caf\xc3\xa9.exe                         01\r\n");
+    store.LoadFavorites();
+    ASSERT_EQ(list2.ListCount(), 1);
+    EXPECT_EQ(list2.List(0), "Caf\xc3\xa9.exe                         01");
+}
+
+} // namespace
+} // namespace korvane::platform::linuxos
