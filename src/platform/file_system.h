@@ -27,6 +27,8 @@ public:
     virtual bool RemoveFile(const std::string& path) = 0;
     // Names of the entries of a folder (no "." or ".."); empty when it cannot be read.
     virtual std::vector<std::string> ListFolder(const std::string& path) = 0;
+    // The platform's short form of a path; the path itself where there is none.
+    virtual std::string ShortPathOf(const std::string& path) { return path; }
 };
 
 } // namespace korvane::platform

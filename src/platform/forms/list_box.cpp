@@ -1,6 +1,7 @@
 #include "platform/forms/list_box.h"
 
 #include <algorithm>
+#include <iterator>
 #include <stdexcept>
 
 namespace korvane::forms {
@@ -74,6 +75,41 @@ void ListBox::AddItem(std::string text)
     if (m_anchor >= index)
         ++m_anchor;
     NotifyChanged();
+}
+
+void ListBox::AddItems(std::vector<std::pair<std::string, std::int32_t>> rows)
+{
+    if (rows.empty())
+        return;
+    std::vector<Row> added;
+    added.reserve(rows.size());
+    for (auto& [text, data] : rows)
+        added.push_back(Row{std::move(text), data, false});
+    if (m_kind == ListBoxKind::MultiSelect || m_rows.empty() || m_listIndex < 0) {
+        if (m_kind == ListBoxKind::Sorted) {
+            std::stable_sort(added.begin(), added.end(),
+                             [](const Row& a, const Row& b) { return CompareListText(a.text, b.text) < 0; });
+            std::vector<Row> merged;
+            merged.reserve(m_rows.size() + added.size());
+            // Existing rows were added first, so they stay ahead of equal new ones.
+            std::merge(std::make_move_iterator(m_rows.begin()), std::make_move_iterator(m_rows.end()),
+                       std::make_move_iterator(added.begin()), std::make_move_iterator(added.end()),
+                       std::back_inserter(merged),
+                       [](const Row& a, const Row& b) { return CompareListText(a.text, b.text) < 0; });
+            m_rows = std::move(merged);
+        } else {
+            std::move(added.begin(), added.end(), std::back_inserter(m_rows));
+        }
+        m_newIndex = -1;
+        NotifyChanged();
+        return;
+    }
+    // With a caret to keep in place, add one by one.
+    for (auto& row : added) {
+        AddItem(std::move(row.text));
+        m_rows[static_cast<std::size_t>(m_newIndex)].itemData = row.itemData;
+    }
+    m_newIndex = -1;
 }
 
 void ListBox::RemoveItem(std::int32_t index)

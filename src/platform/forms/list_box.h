@@ -6,6 +6,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace korvane::forms {
@@ -31,6 +32,9 @@ public:
 
     // Appends (multi-select) or inserts at its sorted place after equal rows (sorted).
     void AddItem(std::string text);
+    // Adds many rows with their item data at once, each where AddItem would put it, in one
+    // pass; NewIndex is then -1.
+    void AddItems(std::vector<std::pair<std::string, std::int32_t>> rows);
     std::int32_t NewIndex() const { return m_newIndex; }
     void RemoveItem(std::int32_t index);
     void Clear();

@@ -1,0 +1,129 @@
+#pragma once
+
+#include "platform/clock.h"
+#include "platform/dialogs.h"
+#include "platform/icon_source.h"
+#include "platform/privileges.h"
+#include "platform/processes.h"
+#include "platform/processor_info.h"
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace korvane::platform::fake {
+
+// A simulated machine: processes with ids, program paths and per-thread CPU masks that tests
+// start, end and rename, with failures on demand.
+class FakeMachine : public Processes, public ProcessorInfo, public Privileges {
+public:
+    explicit FakeMachine(int processorCount = 4) : m_processorCount(processorCount) {}
+
+    // Processes. Start returns the new id; ids grow by 4 as they do on Windows.
+    std::int32_t Start(const std::string& path, int threads = 1);
+    std::int32_t StartWithId(std::int32_t processId, const std::string& path, int threads = 1);
+    void End(std::int32_t processId);
+    void Rename(std::int32_t processId, const std::string& path);
+    bool Running(std::int32_t processId) const { return m_processes.count(processId) != 0; }
+    // Masks of every thread of the process (empty when it is not running).
+    std::vector<std::uint32_t> ThreadMasks(std::int32_t processId) const;
+    void SetMaskDirectly(std::int32_t processId, std::uint32_t mask);
+
+    // Failures on demand.
+    void FailEnumeration(bool fail) { m_failEnumeration = fail; }
+    void HidePath(std::int32_t processId) { m_processes.at(processId).pathReadable = false; }
+    void HideAffinity(std::int32_t processId) { m_processes.at(processId).affinityReadable = false; }
+    void RefuseAffinityChanges(std::int32_t processId) { m_processes.at(processId).settable = false; }
+    void SetProcessorCount(int count) { m_processorCount = count; }
+
+    // What the program asked for.
+    const std::vector<std::int32_t>& EnumRequestSizes() const { return m_enumRequests; }
+    void ClearEnumRequests() { m_enumRequests.clear(); }
+    int SetAffinityCount() const { return m_setCount; }
+    int PathQueryCount() const { return m_pathQueries; }
+    const std::vector<std::string>& PrivilegeRequests() const { return m_privilegeRequests; }
+
+    // Processes
+    bool EnumProcesses(std::int32_t* buffer, std::int32_t byteCount, std::int32_t* bytesReturned) override;
+    std::string GetProcessPath(std::int32_t processId) override;
+    std::uint32_t GetProcessAffinity(std::int32_t processId) override;
+    bool SetProcessAffinity(std::int32_t processId, std::uint32_t mask) override;
+    std::int32_t CurrentProcessId() override { return m_currentProcessId; }
+    void YieldTimeSlice() override {}
+
+    // ProcessorInfo
+    int LogicalProcessorCount() override { return m_processorCount; }
+
+    // Privileges: "SeDebugPrivilege" is granted, any other name is unknown.
+    bool AdjustPrivilege(std::int32_t processId, const std::string& privilegeName, bool enable) override;
+
+private:
+    struct Process {
+        std::string path;
+        std::vector<std::uint32_t> threadMasks;
+        bool pathReadable = true;
+        bool affinityReadable = true;
+        bool settable = true;
+    };
+    std::uint32_t AllCpus() const;
+
+    std::map<std::int32_t, Process> m_processes;
+    std::int32_t m_nextId = 1000;
+    std::int32_t m_currentProcessId = 4;
+    int m_processorCount;
+    bool m_failEnumeration = false;
+    std::vector<std::int32_t> m_enumRequests;
+    int m_setCount = 0;
+    int m_pathQueries = 0;
+    std::vector<std::string> m_privilegeRequests;
+};
+
+class FakeClock : public Clock {
+public:
+    explicit FakeClock(std::int64_t now = 1'700'000'000) : m_now(now) {}
+    std::int64_t Now() override { return m_now; }
+    void Set(std::int64_t now) { m_now = now; }
+    void Advance(std::int64_t seconds) { m_now += seconds; }
+
+private:
+    std::int64_t m_now;
+};
+
+// Message boxes that tests answer in advance and read back.
+class FakeDialogs : public Dialogs {
+public:
+    struct Shown {
+        std::string text;
+        int style;
+        std::string title;
+    };
+    int MessageBox(const std::string& text, int style, const std::string& title) override;
+    // The next yes/no question gets this answer (kAnswerYes or kAnswerNo); default yes.
+    void AnswerNext(int answer) { m_answers.push_back(answer); }
+    const std::vector<Shown>& Messages() const { return m_shown; }
+    void ClearMessages() { m_shown.clear(); }
+    // Runs while a message box is open (a box is modal, but timers still tick).
+    std::function<void()> WhileOpen;
+
+private:
+    std::vector<int> m_answers;
+    std::vector<Shown> m_shown;
+};
+
+// Program icons by path.
+class FakeIconSource : public IconSource {
+public:
+    std::optional<image::Icon> ExtractSmallIcon(const std::string& programPath) override;
+    void SetIcon(const std::string& programPath, image::Icon icon) { m_icons[programPath] = std::move(icon); }
+    const std::vector<std::string>& Requests() const { return m_requests; }
+    // A 16 x 16 icon of one colour with a transparent top-left pixel.
+    static image::Icon SolidIcon(image::Color color);
+
+private:
+    std::map<std::string, image::Icon> m_icons;
+    std::vector<std::string> m_requests;
+};
+
+} // namespace korvane::platform::fake

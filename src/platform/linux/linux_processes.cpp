@@ -1,0 +1,176 @@
+#include "platform/linux/linux_processes.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <charconv>
+#include <climits>
+#include <dirent.h>
+#include <memory>
+#include <sched.h>
+#include <set>
+#include <unistd.h>
+
+namespace korvane::platform::linuxos {
+
+namespace {
+
+struct CpuSetDeleter {
+    void operator()(cpu_set_t* set) const { CPU_FREE(set); }
+};
+using CpuSet = std::unique_ptr<cpu_set_t, CpuSetDeleter>;
+
+CpuSet AllocCpuSet(int cpus)
+{
+    CpuSet set(CPU_ALLOC(cpus));
+    if (set)
+        CPU_ZERO_S(CPU_ALLOC_SIZE(cpus), set.get());
+    return set;
+}
+
+std::vector<std::string> FolderNames(const std::string& path)
+{
+    std::vector<std::string> names;
+    DIR* dir = ::opendir(path.c_str());
+    if (dir == nullptr)
+        return names;
+    while (const dirent* entry = ::readdir(dir))
+        names.emplace_back(entry->d_name);
+    ::closedir(dir);
+    return names;
+}
+
+constexpr int kMaxSetPasses = 10;
+
+} // namespace
+
+std::vector<std::int32_t> ParseProcessIds(const std::vector<std::string>& names)
+{
+    std::vector<std::int32_t> ids;
+    ids.reserve(names.size());
+    for (const auto& name : names) {
+        if (name.empty() || name[0] < '0' || name[0] > '9')
+            continue;
+        std::int32_t id = 0;
+        const auto result = std::from_chars(name.data(), name.data() + name.size(), id);
+        if (result.ec == std::errc{} && result.ptr == name.data() + name.size() && id > 0)
+            ids.push_back(id);
+    }
+    return ids;
+}
+
+std::vector<std::int32_t> LinuxProcesses::ListProcessIds() const
+{
+    return ParseProcessIds(FolderNames(m_root));
+}
+
+bool LinuxProcesses::EnumProcesses(std::int32_t* buffer, std::int32_t byteCount, std::int32_t* bytesReturned)
+{
+    if (buffer == nullptr || byteCount < 0)
+        return false;
+    if (!(m_lastFilled && byteCount > m_lastRequest))
+        m_listing = ListProcessIds();
+    const auto fits = static_cast<std::size_t>(byteCount / 4);
+    const std::size_t count = std::min(fits, m_listing.size());
+    std::copy_n(m_listing.begin(), count, buffer);
+    *bytesReturned = static_cast<std::int32_t>(count * 4);
+    m_lastRequest = byteCount;
+    m_lastFilled = count == fits;
+    return true;
+}
+
+std::string LinuxProcesses::GetProcessPath(std::int32_t processId)
+{
+    if (processId <= 0)
+        return {};
+    const std::string link = m_root + "/" + std::to_string(processId) + "/exe";
+    char target[PATH_MAX];
+    const ssize_t n = ::readlink(link.c_str(), target, sizeof target);
+    if (n <= 0 || n == static_cast<ssize_t>(sizeof target))
+        return {};
+    std::string path(target, static_cast<std::size_t>(n));
+    constexpr std::string_view kDeleted = " (deleted)";
+    if (path.size() > kDeleted.size() && path.compare(path.size() - kDeleted.size(), kDeleted.size(), kDeleted) == 0)
+        path.resize(path.size() - kDeleted.size());
+    return path;
+}
+
+std::uint32_t LinuxProcesses::GetProcessAffinity(std::int32_t processId)
+{
+    if (processId <= 0)
+        return 0;
+    // The kernel refuses a set smaller than its own CPU count: grow until it fits.
+    int cpus = m_cpuSetSize > 0 ? m_cpuSetSize : std::max(static_cast<int>(::sysconf(_SC_NPROCESSORS_CONF)), 64);
+    for (; cpus <= (1 << 16); cpus *= 2) {
+        CpuSet set = AllocCpuSet(cpus);
+        if (!set)
+            return 0;
+        const std::size_t size = CPU_ALLOC_SIZE(cpus);
+        if (::sched_getaffinity(processId, size, set.get()) == 0) {
+            m_cpuSetSize = cpus;
+            std::uint32_t mask = 0;
+            for (int cpu = 0; cpu < std::min(cpus, 32); ++cpu) {
+                if (CPU_ISSET_S(cpu, size, set.get()))
+                    mask |= 1U << cpu;
+            }
+            return mask;
+        }
+        if (errno != EINVAL)
+            return 0;
+    }
+    return 0;
+}
+
+bool LinuxProcesses::SetProcessAffinity(std::int32_t processId, std::uint32_t mask)
+{
+    if (processId <= 0 || mask == 0)
+        return false;
+    const int cpus = std::max(m_cpuSetSize, 64);
+    CpuSet set = AllocCpuSet(cpus);
+    if (!set)
+        return false;
+    const std::size_t size = CPU_ALLOC_SIZE(cpus);
+    for (int cpu = 0; cpu < 32; ++cpu) {
+        if ((mask >> cpu) & 1U)
+            CPU_SET_S(cpu, size, set.get());
+    }
+
+    // Threads inherit their creator's mask, so every existing thread must be set; a thread
+    // started during a pass may be missed, so pass again until no new thread turns up.
+    const std::string taskFolder = m_root + "/" + std::to_string(processId) + "/task";
+    std::set<std::int32_t> done;
+    int setCount = 0;
+    for (int pass = 0; pass < kMaxSetPasses; ++pass) {
+        const auto threads = ParseProcessIds(FolderNames(taskFolder));
+        if (threads.empty())
+            return setCount > 0 && pass > 0; // the process ended (or was never there)
+        bool found = false;
+        for (const std::int32_t thread : threads) {
+            if (!done.insert(thread).second)
+                continue;
+            found = true;
+            if (::sched_setaffinity(thread, size, set.get()) == 0) {
+                ++setCount;
+                continue;
+            }
+            // A thread that ended meanwhile is no failure; a refused mask (EINVAL) or another
+            // user's process (EPERM) is.
+            if (errno != ESRCH)
+                return false;
+        }
+        if (!found)
+            break;
+    }
+    return setCount > 0;
+}
+
+std::int32_t LinuxProcesses::CurrentProcessId()
+{
+    return static_cast<std::int32_t>(::getpid());
+}
+
+void LinuxProcesses::YieldTimeSlice()
+{
+    ::sched_yield();
+}
+
+} // namespace korvane::platform::linuxos

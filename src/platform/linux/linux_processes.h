@@ -1,0 +1,40 @@
+#pragma once
+
+#include "platform/processes.h"
+
+#include <string>
+#include <vector>
+
+namespace korvane::platform::linuxos {
+
+// Processes from procfs; affinity through sched_getaffinity / sched_setaffinity.
+class LinuxProcesses : public Processes {
+public:
+    // procRoot: where process ids and program links are read (a captured tree in tests).
+    explicit LinuxProcesses(std::string procRoot = "/proc") : m_root(std::move(procRoot)) {}
+
+    // A call with a larger buffer right after one that filled its buffer continues the same
+    // listing of /proc, so growing the buffer does not list /proc again.
+    bool EnumProcesses(std::int32_t* buffer, std::int32_t byteCount, std::int32_t* bytesReturned) override;
+    // The target of /proc/PID/exe without a trailing " (deleted)"; empty on any failure.
+    std::string GetProcessPath(std::int32_t processId) override;
+    std::uint32_t GetProcessAffinity(std::int32_t processId) override;
+    // Sets every thread of /proc/PID/task, passing again over threads started meanwhile.
+    bool SetProcessAffinity(std::int32_t processId, std::uint32_t mask) override;
+    std::int32_t CurrentProcessId() override;
+    void YieldTimeSlice() override;
+
+private:
+    std::vector<std::int32_t> ListProcessIds() const;
+
+    std::string m_root;
+    std::vector<std::int32_t> m_listing;
+    std::int32_t m_lastRequest = 0;
+    bool m_lastFilled = false;
+    int m_cpuSetSize = 0; // CPUs the kernel's masks need; found on first use
+};
+
+// Numeric entries of a folder listing as process ids (others skipped).
+std::vector<std::int32_t> ParseProcessIds(const std::vector<std::string>& names);
+
+} // namespace korvane::platform::linuxos

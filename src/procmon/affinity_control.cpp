@@ -1,0 +1,49 @@
+#include "procmon/affinity_control.h"
+
+#include "platform/dialogs.h"
+#include "platform/processes.h"
+
+namespace korvane::procmon {
+
+AffinityControl::AffinityControl(platform::Processes& processes, platform::Dialogs& dialogs,
+                                 ProcessControls& controls, ProcessSelection& selection,
+                                 std::function<void()> refreshProcessList)
+    : m_processes(processes), m_dialogs(dialogs), m_controls(controls), m_selection(selection),
+      m_refreshProcessList(std::move(refreshProcessList))
+{
+}
+
+void AffinityControl::SetProcessAffinity(std::int32_t processId, std::string_view text)
+{
+    if (text.empty())
+        return;
+    if (processId == 0) {
+        AffinitySetFailed = 1;
+        return;
+    }
+    if (m_processes.SetProcessAffinity(processId, core::MaskOfAffinityText(text)))
+        m_processes.YieldTimeSlice();
+    else
+        AffinitySetFailed = 1;
+}
+
+void AffinityControl::Command5_Click()
+{
+    if (m_selection.SelectedProcessName.empty())
+        return;
+    m_controls.Timer1.SetEnabled(false);
+    const std::string text = core::AffinityTextOfCheckBoxes(m_controls.Check11);
+    if (text.empty()) {
+        m_dialogs.MessageBox(kSetAffinityFirst, platform::kMbIconInformation, kProgramTitle);
+        m_controls.Timer1.SetEnabled(true);
+        return;
+    }
+    AffinitySetFailed = 0;
+    SetProcessAffinity(m_selection.SelectedProcessId, text);
+    if (AffinitySetFailed == 1)
+        m_dialogs.MessageBox(kUnableToSetAffinity, platform::kMbIconError | platform::kMbSetForeground, kProgramTitle);
+    m_refreshProcessList();
+    m_controls.Timer1.SetEnabled(true);
+}
+
+} // namespace korvane::procmon

@@ -1,0 +1,97 @@
+#include "procmon/monitoring_loop.h"
+
+#include "core/row_layout.h"
+#include "core/text.h"
+#include "procmon/affinity_control.h"
+#include "procmon/process_table.h"
+
+namespace korvane::procmon {
+
+MonitoringLoop::MonitoringLoop(ProcessTable& table, AffinityControl& affinity, ProcessControls& controls,
+                               std::function<void()> refreshProcessList)
+    : m_table(table), m_affinity(affinity), m_controls(controls), m_refreshProcessList(std::move(refreshProcessList))
+{
+}
+
+void MonitoringLoop::Timer1_Timer()
+{
+    m_controls.Timer1.SetEnabled(false);
+    m_table.EnumerateProcessIds();
+    const std::int32_t count = m_table.CountProcessIds();
+    if (count != LastProcessCount) {
+        LastProcessCount = count;
+        m_controls.Timer2.SetEnabled(true);
+    }
+    m_controls.Timer1.SetEnabled(true);
+}
+
+void MonitoringLoop::Timer2_Timer()
+{
+    m_controls.Timer2.SetEnabled(false);
+    if (m_controls.Form.State() == forms::WindowState::Minimized)
+        m_table.RefreshProcessTable();
+    else
+        m_refreshProcessList();
+    if (m_controls.Check1.Value() == 1)
+        Command3_Click();
+}
+
+void MonitoringLoop::Command3_Click()
+{
+    m_controls.Timer1.SetEnabled(false);
+    bool setSomething = false;
+    const forms::ListBox& list1 = m_controls.List1;
+    const forms::ListBox& list2 = m_controls.List2;
+    for (std::int32_t f = 0; f < list2.ListCount(); ++f) {
+        const std::string& favorite = list2.List(f);
+        const std::string favoriteName = core::Trim(core::RowNameField(favorite));
+        const std::string favoriteText(core::RowAffinity(favorite));
+        for (std::int32_t p = 0; p < list1.ListCount(); ++p) {
+            const std::string& row = list1.List(p);
+            if (core::RemoveAll(core::Trim(core::RowNameField(row)), '*') != favoriteName)
+                continue;
+            if (core::RowAffinity(row) != favoriteText) {
+                setSomething = true;
+                m_affinity.SetProcessAffinity(list1.ItemData(p), favoriteText);
+            }
+        }
+    }
+    if (setSomething)
+        m_refreshProcessList();
+    m_controls.Timer1.SetEnabled(true);
+}
+
+bool MonitoringLoop::SelectedRowIsFavorite() const
+{
+    const std::int32_t index = m_controls.List1.ListIndex();
+    return index >= 0 && m_controls.List1.List(index).find('*') != std::string::npos;
+}
+
+void MonitoringLoop::Check1_MouseUp(int /*button*/, int /*shift*/, float /*x*/, float /*y*/)
+{
+    if (m_controls.Check1.Value() == 1) {
+        m_controls.Command3.SetEnabled(false);
+        m_controls.MnuSetFavNow.SetEnabled(false);
+        m_controls.MnuSetFav.SetChecked(true);
+        if (SelectedRowIsFavorite()) {
+            m_controls.Command1.SetEnabled(false);
+            m_controls.Command5.SetEnabled(false);
+        }
+        Command3_Click();
+    } else {
+        m_controls.Command3.SetEnabled(true);
+        m_controls.MnuSetFavNow.SetEnabled(true);
+        m_controls.MnuSetFav.SetChecked(false);
+        if (SelectedRowIsFavorite())
+            m_controls.Command5.SetEnabled(true);
+    }
+}
+
+void MonitoringLoop::MnuSetFav_Click()
+{
+    m_controls.MnuSetFav.SetChecked(!m_controls.MnuSetFav.Checked());
+    m_controls.Check1.SetValue(m_controls.MnuSetFav.Checked() ? 1 : 0);
+    Check1_MouseUp(forms::kLeftButton, 0, 0.0F, 0.0F);
+}
+
+} // namespace korvane::procmon

@@ -1,0 +1,40 @@
+#pragma once
+
+#include "procmon/process_controls.h"
+
+#include <cstdint>
+#include <functional>
+
+namespace korvane::procmon {
+
+class AffinityControl;
+class ProcessTable;
+
+// The polling watch: Timer1 counts the processes and, when the count changes, arms the one-shot
+// Timer2, which rebuilds the table and, with "Auto Set Affinity" on, applies the favorites.
+class MonitoringLoop {
+public:
+    MonitoringLoop(ProcessTable& table, AffinityControl& affinity, ProcessControls& controls,
+                   std::function<void()> refreshProcessList);
+
+    void Timer1_Timer();
+    void Timer2_Timer();
+    // Applies every favorite to the listed processes of the same name whose affinity differs.
+    void Command3_Click();
+    // Follows the value of "Auto Set Affinity" with the buttons and menu items.
+    void Check1_MouseUp(int button, int shift, float x, float y);
+    void MnuSetFav_Click();
+    void MnuSetFavNow_Click() { Command3_Click(); }
+
+    std::int32_t LastProcessCount = 0;
+
+private:
+    bool SelectedRowIsFavorite() const;
+
+    ProcessTable& m_table;
+    AffinityControl& m_affinity;
+    ProcessControls& m_controls;
+    std::function<void()> m_refreshProcessList;
+};
+
+} // namespace korvane::procmon

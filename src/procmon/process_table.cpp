@@ -1,0 +1,113 @@
+#include "procmon/process_table.h"
+
+#include "core/favorites_store.h"
+#include "core/hidden_names.h"
+#include "core/row_layout.h"
+#include "core/text.h"
+#include "platform/processes.h"
+
+namespace korvane::procmon {
+
+std::string FileNameFromPath(std::string_view path)
+{
+    for (std::size_t i = path.size(); i >= 3; --i) {
+        const char c = path[i - 1];
+        if (c == '\\' || c == '/')
+            return std::string(path.substr(i));
+    }
+    return {};
+}
+
+std::int32_t FindListRow(const forms::ListBox& list, std::string_view text)
+{
+    return list.FindPrefix(text);
+}
+
+ProcessTable::ProcessTable(platform::Processes& processes, ProcessControls& controls,
+                           core::FavoritesStore& favorites, core::HiddenNames& hidden)
+    : m_processes(processes), m_controls(controls), m_favorites(favorites), m_hidden(hidden)
+{
+}
+
+void ProcessTable::EnumerateProcessIds()
+{
+    std::int32_t reported = 96;
+    std::int32_t bufferSize = 8;
+    while (bufferSize <= reported) {
+        if (bufferSize > (1 << 28))
+            break; // more ids than any machine runs: keep what fitted
+        bufferSize *= 2;
+        m_processIds.assign(static_cast<std::size_t>(bufferSize / 4) + 1, 0);
+        // A failed call leaves the reported count as it was.
+        m_processes.EnumProcesses(m_processIds.data() + 1, bufferSize, &reported);
+        if (reported < bufferSize)
+            break;
+    }
+}
+
+std::int32_t ProcessTable::CountProcessIds() const
+{
+    std::int32_t count = 0;
+    for (const std::int32_t id : m_processIds) {
+        if (id > 0)
+            ++count;
+    }
+    return count;
+}
+
+std::string ProcessTable::GetProcessPath(std::int32_t processId)
+{
+    return m_processes.GetProcessPath(processId);
+}
+
+core::CpuMask ProcessTable::GetProcessAffinity(std::int32_t processId)
+{
+    return m_processes.GetProcessAffinity(processId);
+}
+
+void ProcessTable::RefreshProcessTable()
+{
+    forms::ListBox& list1 = m_controls.List1;
+    const std::int32_t reselectId = list1.ListIndex() >= 0 ? list1.ItemData(list1.ListIndex()) : 0;
+
+    list1.Clear();
+    std::int32_t nameable = 0;
+    const bool showAll = m_controls.ShowAll.Value() != 0;
+    std::vector<std::pair<std::string, std::int32_t>> rows;
+    rows.reserve(m_processIds.size());
+    for (const std::int32_t processId : m_processIds) {
+        if (processId <= 0)
+            continue;
+        const std::string& affinity = core::AffinityTextOfMask(m_processes.GetProcessAffinity(processId));
+        const std::string path = m_processes.GetProcessPath(processId);
+        if (path.empty())
+            continue; // ended, a kernel thread, or not ours to inspect
+        ++nameable;
+        const std::string fileName = FileNameFromPath(path);
+        std::string column = core::NameField(core::ProperCase(fileName));
+        const bool hidden = m_hidden.IsHidden(fileName);
+        if (hidden && !showAll)
+            continue;
+        if (m_favorites.IsFavoriteNameField(column))
+            column = core::NameField("*" + column);
+        if (hidden)
+            column = core::NameField("<" + column);
+        rows.emplace_back(column + affinity, processId);
+    }
+    list1.AddItems(std::move(rows));
+
+    std::int32_t select = list1.ListCount() > 0 ? 0 : -1;
+    for (std::int32_t i = 0; i < list1.ListCount(); ++i) {
+        if (list1.ItemData(i) == reselectId) {
+            select = i;
+            break;
+        }
+    }
+    if (select >= 0)
+        list1.SetSelected(select, true);
+
+    m_controls.Label2.SetCaption("Process (" + std::to_string(list1.ListCount()) + "/" + std::to_string(nameable) +
+                                 ")");
+}
+
+} // namespace korvane::procmon

@@ -1,0 +1,54 @@
+#pragma once
+
+#include "core/affinity.h"
+#include "procmon/process_controls.h"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace korvane::core {
+class FavoritesStore;
+class HiddenNames;
+} // namespace korvane::core
+namespace korvane::platform { class Processes; }
+
+namespace korvane::procmon {
+
+// The text after the last path separator ("\" or "/"), searched down to the third character;
+// empty when there is none there.
+std::string FileNameFromPath(std::string_view path);
+
+// Index of the first row that begins with text, case ignored; -1 when none.
+std::int32_t FindListRow(const forms::ListBox& list, std::string_view text);
+
+// The rows of the process list: one per running process whose program can be named, with the
+// favorite "*" and hidden "<" markers and the current affinity text.
+class ProcessTable {
+public:
+    ProcessTable(platform::Processes& processes, ProcessControls& controls, core::FavoritesStore& favorites,
+                 core::HiddenNames& hidden);
+
+    // Fills ProcessIds from 1 on, doubling the buffer from 16 bytes until every id fitted.
+    void EnumerateProcessIds();
+    const std::vector<std::int32_t>& ProcessIds() const { return m_processIds; }
+    // Entries greater than 0.
+    std::int32_t CountProcessIds() const;
+
+    // Rebuilds every row of List1 from ProcessIds, re-selects the selected process (else the
+    // first row) and updates Label2.
+    void RefreshProcessTable();
+
+    std::string GetProcessPath(std::int32_t processId);
+    core::CpuMask GetProcessAffinity(std::int32_t processId);
+
+private:
+    platform::Processes& m_processes;
+    ProcessControls& m_controls;
+    core::FavoritesStore& m_favorites;
+    core::HiddenNames& m_hidden;
+    std::vector<std::int32_t> m_processIds;
+};
+
+} // namespace korvane::procmon

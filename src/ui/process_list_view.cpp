@@ -1,0 +1,286 @@
+#include "ui/process_list_view.h"
+
+#include "core/hidden_names.h"
+#include "core/row_layout.h"
+#include "core/text.h"
+#include "platform/file_system.h"
+#include "platform/icon_source.h"
+#include "procmon/process_table.h"
+#include "ui/icon_cache.h"
+
+#include <cmath>
+#include <cstdlib>
+
+namespace korvane::ui {
+
+namespace {
+
+std::int32_t RoundHalfEven(double value)
+{
+    return static_cast<std::int32_t>(std::nearbyint(value));
+}
+
+bool Contains(const std::string& text, char c)
+{
+    return text.find(c) != std::string::npos;
+}
+
+} // namespace
+
+image::Surface DrawDummyIcon()
+{
+    using image::Rgb;
+    const image::Color black = image::kBlack;
+    const image::Color grey = Rgb(128, 128, 128);
+    const image::Color light = Rgb(192, 192, 192);
+    image::Surface icon(kIconPixels, kIconPixels, image::kWhite);
+    // Screen: a black frame round a grey glass, rows 1 to 9.
+    icon.FillRect(2, 1, 12, 9, black);
+    icon.FillRect(3, 2, 10, 7, grey);
+    icon.FillRect(4, 3, 3, 1, light); // a glint
+    // Stand.
+    icon.FillRect(7, 10, 2, 1, black);
+    // Keyboard: rows 11 to 14, black outline, grey keys on white.
+    icon.FillRect(1, 11, 14, 4, black);
+    icon.FillRect(2, 12, 12, 2, image::kWhite);
+    for (int x = 2; x < 14; x += 2)
+        icon.SetPixel(x, 12, grey);
+    for (int x = 3; x < 14; x += 2)
+        icon.SetPixel(x, 13, grey);
+    return icon;
+}
+
+std::string RewriteSystemPath(std::string path, std::string_view windowsFolder)
+{
+    if (path.find("\\??\\") != std::string::npos) {
+        std::string cleaned;
+        for (std::size_t pos = 0;;) {
+            const auto hit = path.find("\\??\\", pos);
+            cleaned.append(path, pos, hit == std::string::npos ? std::string::npos : hit - pos);
+            if (hit == std::string::npos)
+                break;
+            pos = hit + 4;
+        }
+        path = std::move(cleaned);
+    }
+    if (path.find("\\SystemRoot\\") != std::string::npos)
+        path = core::ReplaceAllIgnoreCase(path, "\\SystemRoot\\", windowsFolder);
+    return path;
+}
+
+ProcessListView::ProcessListView(MainControls& controls, ViewState& state, procmon::ProcessTable& table,
+                                 procmon::ProcessSelection& selection, core::HiddenNames& hidden,
+                                 IconCache& cache, platform::IconSource& icons, platform::FileSystem& files)
+    : m_controls(controls), m_state(state), m_table(table), m_selection(selection), m_hidden(hidden),
+      m_cache(cache), m_icons(icons), m_files(files)
+{
+}
+
+bool ProcessListView::MakeIconBitmap(const std::string& processPath, const std::string& cacheName,
+                                     image::Surface& picture)
+{
+    const std::string path = RewriteSystemPath(processPath, m_windowsFolder);
+    const auto icon = path.empty() ? std::nullopt : m_icons.ExtractSmallIcon(m_files.ShortPathOf(path));
+    if (!icon) {
+        picture = DrawDummyIcon();
+        return false;
+    }
+    picture = image::Surface(kIconPixels, kIconPixels, image::kWhite);
+    image::DrawIcon(picture, 0, 0, *icon);
+    m_cache.Save(cacheName, picture);
+    return true;
+}
+
+void ProcessListView::RefreshProcessList()
+{
+    ++m_refreshCount;
+    forms::Window& form = m_controls.Form;
+    if (m_state.ListsReady)
+        form.SetUpdatesFrozen(true);
+
+    m_table.RefreshProcessTable();
+
+    m_state.ProcessScrollTop = 0;
+    m_controls.Vs1.SetValue(0);
+    m_controls.ScrollBox.SetTop(0);
+    LayoutProcessScroll();
+
+    const forms::ListBox& list1 = m_controls.List1;
+    image::Surface column(kIconPixels, kIconPixels * list1.ListCount(), image::kWhite);
+    image::Surface picTemp(kIconPixels, kIconPixels, image::kWhite);
+    m_cache.Rescan();
+    for (std::int32_t i = 0; i < list1.ListCount(); ++i) {
+        picTemp = image::Surface(kIconPixels, kIconPixels, image::kWhite);
+        const std::string& row = list1.List(i);
+        const std::string name = core::RemoveAll(core::RemoveAll(core::Trim(core::RowNameField(row)), '*'), '<');
+        if (auto cached = m_cache.Load(name)) {
+            picTemp = std::move(*cached);
+        } else {
+            MakeIconBitmap(m_table.GetProcessPath(list1.ItemData(i)), name, picTemp);
+        }
+        column.BlockCopy(0, i * kIconPixels, kIconPixels, kIconPixels, picTemp, 0, 0);
+    }
+    m_controls.PicTemp.SetPicture(std::move(picTemp));
+    m_controls.ScrollBox.SetPicture(std::move(column));
+
+    if (list1.ListCount() == 0) {
+        m_controls.Command1.SetEnabled(false);
+        m_controls.Command5.SetEnabled(false);
+        m_controls.Command7.SetEnabled(false);
+        m_controls.Command8.SetEnabled(false);
+    }
+    if (m_state.ListsReady)
+        form.SetUpdatesFrozen(false);
+}
+
+void ProcessListView::LayoutProcessScroll()
+{
+    const std::int32_t rows = m_controls.List1.ListCount();
+    const std::int32_t outer = m_controls.MainBox.Height();
+    const std::int32_t inner = m_controls.MainBox.InnerHeight();
+    const double rowsThatFit = outer / static_cast<double>(kRowTwips);
+    const std::int64_t rowsTwips = static_cast<std::int64_t>(rows) * kRowTwips;
+    forms::ScrollBar& vs1 = m_controls.Vs1;
+
+    if (rows > rowsThatFit) {
+        vs1.SetMax(static_cast<std::int32_t>(std::llabs(inner - rowsTwips)));
+        vs1.SetLargeChange(RoundHalfEven(static_cast<double>(rowsTwips) - std::fabs(inner / static_cast<double>(kRowTwips))));
+    }
+    if (rowsThatFit > rows) {
+        vs1.SetVisible(false);
+        m_state.ProcessScrollTop = 0;
+        vs1.SetValue(0);
+        m_controls.ScrollBox.SetTop(0);
+    } else {
+        vs1.SetVisible(true);
+    }
+    if (m_state.ProcessScrollTop > 0)
+        m_state.ProcessScrollTop = 0;
+    if (vs1.Max() < std::abs(m_state.ProcessScrollTop))
+        m_state.ProcessScrollTop = -vs1.Max();
+
+    forms::PictureBox& scrollBox = m_controls.ScrollBox;
+    scrollBox.Move(0, m_state.ProcessScrollTop, m_controls.MainBox.Width() + 1000, static_cast<std::int32_t>(rowsTwips));
+    m_controls.List1.Move(240, -15, scrollBox.Width() + 1000, scrollBox.InnerHeight() + kRowTwips);
+}
+
+bool ProcessListView::WheelProcessList(std::int32_t rotation)
+{
+    if (m_state.WheelTarget != 1)
+        return false;
+    if (!m_controls.Vs1.Visible())
+        return true;
+    m_state.ProcessScrollTop += rotation < 0 ? -kRowTwips : kRowTwips;
+    LayoutProcessScroll();
+    if (m_controls.List1.ListCount() > m_controls.MainBox.Height() / static_cast<double>(kRowTwips))
+        m_controls.Vs1.SetValue(-m_state.ProcessScrollTop);
+    return true;
+}
+
+void ProcessListView::List1_Click()
+{
+    MainControls& c = m_controls;
+    c.Command7.SetEnabled(true);
+    c.Command8.SetEnabled(true);
+    c.Command1.SetEnabled(true);
+    c.Command5.SetEnabled(true);
+    for (auto& box : c.Check11)
+        box.SetValue(0);
+
+    const forms::ListBox& list1 = c.List1;
+    std::int32_t selected = -1;
+    for (std::int32_t i = 0; i < list1.ListCount() && selected < 0; ++i) {
+        if (list1.Selected(i))
+            selected = i;
+    }
+    if (selected < 0)
+        return;
+    const std::string& row = list1.List(selected);
+    const std::string affinity = core::Trim(core::RowAffinity(row));
+    for (int d = 0; d < 4; ++d) {
+        if (Contains(affinity, static_cast<char>('0' + d)))
+            c.Check11[static_cast<std::size_t>(d)].SetValue(1);
+    }
+    const bool favorite = Contains(row, '*');
+    const bool hidden = Contains(row, '<');
+    if (favorite || hidden)
+        c.Command7.SetEnabled(false);
+    if (favorite) {
+        c.Command8.SetEnabled(false);
+        c.Command1.SetEnabled(false);
+        if (c.Check1.Value() == 1)
+            c.Command5.SetEnabled(false);
+    }
+    if (!favorite && !hidden)
+        c.Command8.SetEnabled(false);
+    m_selection.SelectedProcessName = core::RemoveAll(core::Trim(core::RowNameField(row)), '*');
+    m_selection.SelectedProcessId = list1.ItemData(selected);
+}
+
+void ProcessListView::List1_KeyDown(int& keyCode, int /*shift*/)
+{
+    // The list is moved only by the scroll bar and the wheel.
+    keyCode = 0;
+}
+
+void ProcessListView::List1_MouseUp(int /*button*/, int /*shift*/, float /*x*/, float /*y*/)
+{
+    m_controls.Picture2.SetVisible(false);
+    m_controls.cpuOptions.SetVisible(false);
+    m_state.WheelTarget = 1;
+    m_controls.Form.SetFocus();
+}
+
+void ProcessListView::MainBox_Click()
+{
+    m_controls.Picture2.SetVisible(false);
+    m_controls.cpuOptions.SetVisible(false);
+}
+
+void ProcessListView::Vs1_Change()
+{
+    m_state.ProcessScrollTop = -m_controls.Vs1.Value();
+    LayoutProcessScroll();
+    m_state.WheelTarget = 1;
+}
+
+void ProcessListView::Command7_Click()
+{
+    m_controls.Timer1.SetEnabled(false);
+    const forms::ListBox& list1 = m_controls.List1;
+    for (std::int32_t i = 0; i < list1.ListCount(); ++i) {
+        if (!list1.Selected(i))
+            continue;
+        const std::string name = core::RemoveAll(core::Trim(core::RowNameField(list1.List(i))), '<');
+        if (!m_hidden.IsHidden(name)) {
+            m_hidden.HideName(name);
+            RefreshProcessList();
+            break;
+        }
+    }
+    m_controls.Timer1.SetEnabled(true);
+}
+
+void ProcessListView::Command8_Click()
+{
+    m_controls.Timer1.SetEnabled(false);
+    const forms::ListBox& list1 = m_controls.List1;
+    for (std::int32_t i = 0; i < list1.ListCount(); ++i) {
+        if (!list1.Selected(i))
+            continue;
+        const std::string name = core::Trim(core::RowNameField(list1.List(i)).substr(1));
+        if (m_hidden.UnhideName(name))
+            RefreshProcessList();
+        break;
+    }
+    m_controls.Timer1.SetEnabled(true);
+}
+
+void ProcessListView::ShowAll_Click()
+{
+    RefreshProcessList();
+    m_state.WheelTarget = 1;
+    m_controls.Form.SetFocus();
+}
+
+} // namespace korvane::ui

@@ -1,0 +1,103 @@
+#include "platform/linux/linux_processes.h"
+
+#include "platform/linux/linux_processor_info.h"
+#include "support/child_process.h"
+#include "support/temp_folder.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <unistd.h>
+
+namespace korvane::platform::linuxos {
+namespace {
+
+std::uint32_t AllCpus()
+{
+    const int count = LinuxProcessorInfo().LogicalProcessorCount();
+    return count >= 32 ? 0xFFFFFFFFU : (1U << count) - 1U;
+}
+
+TEST(LinuxProcesses, EnumerationFollowsTheByteCountContract)
+{
+    LinuxProcesses processes;
+    std::vector<std::int32_t> ids(65536);
+    std::int32_t bytes = 0;
+    ASSERT_TRUE(processes.EnumProcesses(ids.data(), static_cast<std::int32_t>(ids.size() * 4), &bytes));
+    ASSERT_GT(bytes, 0);
+    ASSERT_EQ(bytes % 4, 0);
+    ids.resize(static_cast<std::size_t>(bytes / 4));
+    EXPECT_NE(std::find(ids.begin(), ids.end(), ::getpid()), ids.end());
+
+    std::int32_t small[1] = {0};
+    ASSERT_TRUE(processes.EnumProcesses(small, 4, &bytes));
+    EXPECT_EQ(bytes, 4); // a full buffer: there may be more
+    EXPECT_GT(small[0], 0);
+    ASSERT_TRUE(processes.EnumProcesses(small, 3, &bytes));
+    EXPECT_EQ(bytes, 0);
+}
+
+TEST(LinuxProcesses, PathsComeFromTheExeLinkAndAreEmptyWhenItCannotBeRead)
+{
+    test::TempFolder proc;
+    std::filesystem::create_directories(proc / "2");  // a kernel thread: no program link
+    std::filesystem::create_directories(proc / "77");
+    std::filesystem::create_symlink("/usr/bin/gone (deleted)", proc / "77/exe");
+    std::filesystem::create_directories(proc / "self");
+    std::filesystem::create_directories(proc / "x12");
+    LinuxProcesses captured(proc.Path());
+    EXPECT_EQ(captured.GetProcessPath(2), "");
+    EXPECT_EQ(captured.GetProcessPath(77), "/usr/bin/gone");
+    EXPECT_EQ(captured.GetProcessPath(5), "");
+    EXPECT_EQ(captured.GetProcessPath(0), "");
+
+    std::int32_t ids[8] = {};
+    std::int32_t bytes = 0;
+    ASSERT_TRUE(captured.EnumProcesses(ids, sizeof ids, &bytes));
+    std::vector<std::int32_t> listed(ids, ids + bytes / 4);
+    std::sort(listed.begin(), listed.end());
+    EXPECT_EQ(listed, (std::vector<std::int32_t>{2, 77}));
+
+    LinuxProcesses live;
+    EXPECT_EQ(live.GetProcessPath(::getpid()), std::filesystem::read_symlink("/proc/self/exe").string());
+    EXPECT_EQ(ParseProcessIds({"1", "0", "01a", "99999999999", "42", ".", ""}),
+              (std::vector<std::int32_t>{1, 42}));
+}
+
+TEST(LinuxProcesses, SettingAMaskMovesEveryThreadOfTheProcess)
+{
+    test::ChildProcess child(KORVANE_TEST_CHILD, 6);
+    ASSERT_GT(child.Pid(), 0);
+    LinuxProcesses processes;
+    ASSERT_EQ(test::ThreadMasksOf(child.Pid()).size(), 6U);
+
+    ASSERT_TRUE(processes.SetProcessAffinity(child.Pid(), 1));
+    for (const auto mask : test::ThreadMasksOf(child.Pid()))
+        EXPECT_EQ(mask, 1U);
+    EXPECT_EQ(processes.GetProcessAffinity(child.Pid()), 1U);
+
+    ASSERT_TRUE(processes.SetProcessAffinity(child.Pid(), 0xF));
+    for (const auto mask : test::ThreadMasksOf(child.Pid()))
+        EXPECT_EQ(mask, 0xFU & AllCpus());
+}
+
+TEST(LinuxProcesses, RefusedMasksAndEndedProcessesFail)
+{
+    test::ChildProcess child(KORVANE_TEST_CHILD, 2);
+    LinuxProcesses processes;
+    const std::uint32_t missing = ~AllCpus() & 0xFU;
+    if (missing != 0) {
+        EXPECT_FALSE(processes.SetProcessAffinity(child.Pid(), missing));
+        EXPECT_EQ(processes.GetProcessAffinity(child.Pid()), AllCpus() & 0xFFFFFFFFU);
+    }
+    const std::int32_t pid = child.Pid();
+    child.Kill();
+    EXPECT_FALSE(processes.SetProcessAffinity(pid, 1));
+    EXPECT_EQ(processes.GetProcessAffinity(pid), 0U);
+    EXPECT_EQ(processes.GetProcessPath(pid), "");
+    EXPECT_FALSE(processes.SetProcessAffinity(0, 1));
+}
+
+} // namespace
+} // namespace korvane::platform::linuxos

@@ -1,0 +1,140 @@
+#include "procmon/monitoring_loop.h"
+
+#include "support/fake_form.h"
+
+#include <gtest/gtest.h>
+
+namespace korvane::procmon {
+namespace {
+
+using test::Row;
+
+struct LoopFixture : ::testing::Test {
+    test::FakeForm f;
+    void AutoSet(bool on)
+    {
+        f.Controls().Check1.UserClick();
+        EXPECT_EQ(f.Controls().Check1.Value(), on ? 1 : 0);
+    }
+};
+
+TEST_F(LoopFixture, AFavoriteStartedWithAutoSetOnGetsItsAffinityWithinOneWatchAndOneRefresh)
+{
+    f.AddFavoriteFile({Row("Game", "01")});
+    ui::Form1& form = f.Start();
+    f.Run(1000);
+    AutoSet(true);
+    const auto game = f.machine.Start("/opt/game/game", 4);
+    f.Run(333 + 500);
+    EXPECT_EQ(f.machine.ThreadMasks(game), (std::vector<std::uint32_t>{3, 3, 3, 3}));
+    EXPECT_EQ(f.ProcessRows(), std::vector<std::string>{Row("*Game", "01")});
+
+    // A process moved by someone else is set back at the next change of the count.
+    f.machine.SetMaskDirectly(game, 15);
+    f.machine.Start("/bin/other");
+    f.Run(333 + 500);
+    EXPECT_EQ(f.machine.ThreadMasks(game).front(), 3U);
+    (void)form;
+}
+
+TEST_F(LoopFixture, OneStartAndOneEndInTheSameTickChangeNothingUntilTheCountChanges)
+{
+    const auto first = f.machine.Start("/bin/first");
+    f.Start();
+    f.Run(1000);
+    f.machine.End(first);
+    f.machine.Start("/bin/second");
+    f.Run(2000);
+    EXPECT_EQ(f.ProcessRows(), std::vector<std::string>{Row("First", "0123")});
+    f.machine.Start("/bin/third");
+    f.Run(1000);
+    EXPECT_EQ(f.ProcessRows(), (std::vector<std::string>{Row("Second", "0123"), Row("Third", "0123")}));
+}
+
+TEST_F(LoopFixture, WithAutoSetOffNothingIsSetUntilSetNowWhichRedrawsOnlyWhenItSetSomething)
+{
+    f.AddFavoriteFile({Row("Game", "1"), Row("Tool", "0123")});
+    const auto game = f.machine.Start("/opt/game", 2);
+    f.machine.Start("/opt/tool");
+    ui::Form1& form = f.Start();
+    f.Run(5000);
+    EXPECT_EQ(f.machine.ThreadMasks(game).front(), 15U);
+
+    const int refreshes = form.ProcessView().RefreshCount();
+    f.Controls().Command3.UserClick();
+    EXPECT_EQ(f.machine.ThreadMasks(game).front(), 2U);
+    EXPECT_EQ(f.machine.SetAffinityCount(), 1); // the tool already runs on its CPUs
+    EXPECT_EQ(form.ProcessView().RefreshCount(), refreshes + 1);
+    f.Controls().MnuSetFavNow.UserClick();
+    EXPECT_EQ(form.ProcessView().RefreshCount(), refreshes + 1);
+    EXPECT_TRUE(f.Controls().Timer1.Enabled());
+}
+
+TEST_F(LoopFixture, SwitchingAutoSetFollowsWithButtonsAndMenuAndAppliesAtOnce)
+{
+    f.AddFavoriteFile({Row("Game", "1")});
+    const auto game = f.machine.Start("/opt/game");
+    f.Start();
+    f.Run(1000);
+    f.Controls().List1.UserClickRow(f.RowOf("Game"));
+    EXPECT_FALSE(f.Controls().Command1.Enabled());
+    EXPECT_TRUE(f.Controls().Command5.Enabled());
+
+    AutoSet(true);
+    EXPECT_FALSE(f.Controls().Command3.Enabled());
+    EXPECT_FALSE(f.Controls().MnuSetFavNow.Enabled());
+    EXPECT_TRUE(f.Controls().MnuSetFav.Checked());
+    EXPECT_FALSE(f.Controls().Command5.Enabled());
+    EXPECT_FALSE(f.Controls().Command1.Enabled());
+    EXPECT_EQ(f.machine.ThreadMasks(game).front(), 2U);
+
+    AutoSet(false);
+    EXPECT_TRUE(f.Controls().Command3.Enabled());
+    EXPECT_TRUE(f.Controls().MnuSetFavNow.Enabled());
+    EXPECT_FALSE(f.Controls().MnuSetFav.Checked());
+    EXPECT_TRUE(f.Controls().Command5.Enabled());
+    EXPECT_FALSE(f.Controls().Command1.Enabled());
+}
+
+TEST_F(LoopFixture, TheMenuItemTogglesBothItsMarkAndTheCheckBox)
+{
+    f.Start();
+    f.Controls().MnuSetFav.UserClick();
+    EXPECT_TRUE(f.Controls().MnuSetFav.Checked());
+    EXPECT_EQ(f.Controls().Check1.Value(), 1);
+    EXPECT_FALSE(f.Controls().Command3.Enabled());
+    f.Controls().MnuSetFav.UserClick();
+    EXPECT_FALSE(f.Controls().MnuSetFav.Checked());
+    EXPECT_EQ(f.Controls().Check1.Value(), 0);
+    EXPECT_TRUE(f.Controls().Command3.Enabled());
+}
+
+TEST_F(LoopFixture, HiddenFavoritesAndFavoritesInAnotherCaseAreNeverApplied)
+{
+    f.AddFavoriteFile({Row("Host.exe", "0"), Row("GAME", "0")});
+    f.files.PutFile("/opt/korvane/Hidden.txt", "Svchost.exe\r\n");
+    const auto host = f.machine.Start("/bin/host.exe");
+    const auto game = f.machine.Start("/bin/game");
+    f.Start();
+    f.Controls().ShowAll.SetValue(1);
+    AutoSet(true);
+    f.Run(2000);
+    EXPECT_EQ(f.machine.ThreadMasks(host).front(), 15U);
+    EXPECT_EQ(f.machine.ThreadMasks(game).front(), 15U);
+    EXPECT_EQ(f.ProcessRows(), (std::vector<std::string>{Row("*Game", "0123"), Row("<*Host.exe", "0123")}));
+}
+
+TEST_F(LoopFixture, WhileMinimizedTheRefreshRebuildsRowsWithoutRedrawingIcons)
+{
+    f.Start();
+    f.Run(1000);
+    const int refreshes = f.form->ProcessView().RefreshCount();
+    f.Controls().Form.SetState(forms::WindowState::Minimized);
+    f.machine.Start("/bin/late");
+    f.Run(1000);
+    EXPECT_EQ(f.ProcessRows(), std::vector<std::string>{Row("Late", "0123")});
+    EXPECT_EQ(f.form->ProcessView().RefreshCount(), refreshes);
+}
+
+} // namespace
+} // namespace korvane::procmon

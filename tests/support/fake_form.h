@@ -1,0 +1,83 @@
+#pragma once
+
+#include "core/row_layout.h"
+#include "platform/fake/fake_machine.h"
+#include "platform/fake/memory_file_system.h"
+#include "platform/forms/scheduler.h"
+#include "platform/program_location.h"
+#include "ui/form1.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace korvane::test {
+
+inline constexpr const char* kProgramFolder = "/opt/korvane/";
+
+class FakeLocation : public platform::ProgramLocation {
+public:
+    std::string ExecutableFolder() override { return "/opt/korvane"; }
+    std::string ExecutablePath() override { return "/opt/korvane/korvane"; }
+    std::string UserDataFolder() override { return "/home/user/.local/share/Korvane"; }
+};
+
+// The main window on a simulated machine with virtual time.
+struct FakeForm {
+    explicit FakeForm(int processors = 4) : machine(processors) { files.CreateFolder("/opt/korvane"); }
+
+    // Creates and loads the window; files and processes set up before are what it finds.
+    ui::Form1& Start()
+    {
+        form = std::make_unique<ui::Form1>(ui::MachineServices{machine, machine, machine, files, dialogs, icons,
+                                                               location, scheduler});
+        form->Form_Initialize();
+        form->Form_Load();
+        return *form;
+    }
+
+    // Moves virtual time in steps so each timer sees every tick.
+    void Run(int milliseconds) { scheduler.Advance(std::chrono::milliseconds{milliseconds}); }
+
+    ui::MainControls& Controls() { return form->Controls(); }
+
+    std::vector<std::string> Rows(const forms::ListBox& list) const
+    {
+        std::vector<std::string> rows;
+        for (std::int32_t i = 0; i < list.ListCount(); ++i)
+            rows.push_back(list.List(i));
+        return rows;
+    }
+    std::vector<std::string> ProcessRows() { return Rows(Controls().List1); }
+    std::int32_t RowOf(const std::string& name)
+    {
+        const auto& list = Controls().List1;
+        for (std::int32_t i = 0; i < list.ListCount(); ++i) {
+            if (list.List(i).find(name) != std::string::npos)
+                return i;
+        }
+        return -1;
+    }
+    void AddFavoriteFile(const std::vector<std::string>& rows)
+    {
+        std::string content;
+        for (const auto& row : rows)
+            content += row + "\r\n";
+        files.PutFile(std::string(kProgramFolder) + "MyFav.Affinity", content);
+    }
+
+    platform::fake::FakeMachine machine;
+    platform::fake::MemoryFileSystem files;
+    platform::fake::FakeDialogs dialogs;
+    platform::fake::FakeIconSource icons;
+    FakeLocation location;
+    forms::VirtualScheduler scheduler;
+    std::unique_ptr<ui::Form1> form;
+};
+
+inline std::string Row(const std::string& name, const std::string& affinity)
+{
+    return core::NameField(name) + affinity;
+}
+
+} // namespace korvane::test

@@ -1,0 +1,203 @@
+#include "ui/process_list_view.h"
+
+#include "platform/image/bitmap_file.h"
+#include "support/fake_form.h"
+
+#include <gtest/gtest.h>
+
+namespace korvane::ui {
+namespace {
+
+using test::Row;
+
+struct ListFixture : ::testing::Test {
+    void StartWith(int processes)
+    {
+        for (int i = 0; i < processes; ++i)
+            f.machine.Start("/bin/p" + std::to_string(100 + i));
+        f.Start();
+        f.Run(1000);
+    }
+    test::FakeForm f;
+};
+
+TEST_F(ListFixture, ScrollBarShowsOnlyWhenTheRowsOverflowTheViewport)
+{
+    StartWith(15);
+    EXPECT_FALSE(f.Controls().Vs1.Visible());
+    EXPECT_EQ(f.Controls().ScrollBox.Height(), 15 * 240);
+    EXPECT_EQ(f.Controls().List1.Height(), 15 * 240 + 240);
+
+    f.machine.Start("/bin/p999");
+    f.Run(1000);
+    EXPECT_TRUE(f.Controls().Vs1.Visible());
+
+    for (int i = 0; i < 24; ++i)
+        f.machine.Start("/bin/q" + std::to_string(i));
+    f.Run(1000);
+    EXPECT_EQ(f.Controls().List1.ListCount(), 40);
+    EXPECT_EQ(f.Controls().Vs1.Max(), 40 * 240 - f.Controls().MainBox.InnerHeight());
+}
+
+TEST_F(ListFixture, WheelMovesOneRowAndStopsAtBothEndsOnlyOnceAListIsTheTarget)
+{
+    StartWith(40);
+    ui::Form1& form = *f.form;
+    form.MouseWheel(-120);
+    EXPECT_EQ(form.State().ProcessScrollTop, 0); // no target yet
+
+    f.Controls().List1.UserGotFocus();
+    form.MouseWheel(-360); // one row whatever the distance
+    EXPECT_EQ(form.State().ProcessScrollTop, -240);
+    EXPECT_EQ(f.Controls().Vs1.Value(), 240);
+    EXPECT_EQ(f.Controls().ScrollBox.Top(), -240);
+    form.MouseWheel(120);
+    form.MouseWheel(120);
+    EXPECT_EQ(form.State().ProcessScrollTop, 0);
+
+    for (int i = 0; i < 100; ++i)
+        form.MouseWheel(-120);
+    EXPECT_EQ(form.State().ProcessScrollTop, -f.Controls().Vs1.Max());
+
+    f.machine.Start("/bin/new");
+    f.Run(1000); // every refresh scrolls back to the top
+    EXPECT_EQ(form.State().ProcessScrollTop, 0);
+}
+
+TEST_F(ListFixture, MoreThan136RowsScrollToTheLastRow)
+{
+    StartWith(300);
+    f.Controls().Vs1.UserScroll(1'000'000, false);
+    EXPECT_EQ(f.form->State().ProcessScrollTop, -(300 * 240 - f.Controls().MainBox.InnerHeight()));
+    EXPECT_EQ(f.form->State().WheelTarget, 1);
+    EXPECT_EQ(f.Controls().ScrollBox.Height(), 300 * 240);
+}
+
+TEST_F(ListFixture, RowSelectionTicksItsCpusAndSetsTheButtons)
+{
+    f.AddFavoriteFile({Row("Fav", "0")});
+    f.files.PutFile("/opt/korvane/Hidden.txt", "Hid\r\n");
+    f.machine.SetMaskDirectly(f.machine.Start("/bin/plain"), 11);
+    f.machine.Start("/bin/fav");
+    f.machine.Start("/bin/hid");
+    const auto unknown = f.machine.Start("/bin/unknown");
+    f.machine.HideAffinity(unknown);
+    f.Start();
+    f.Controls().ShowAll.SetValue(1);
+    MainControls& c = f.Controls();
+    auto cpus = [&] {
+        std::string ticked;
+        for (int i = 0; i < 4; ++i)
+            ticked += c.Check11[static_cast<std::size_t>(i)].Value() == 1 ? '1' : '0';
+        return ticked;
+    };
+
+    c.List1.UserClickRow(f.RowOf("Plain"));
+    EXPECT_EQ(cpus(), "1101");
+    EXPECT_TRUE(c.Command7.Enabled() && c.Command1.Enabled() && c.Command5.Enabled());
+    EXPECT_FALSE(c.Command8.Enabled());
+
+    c.List1.UserClickRow(f.RowOf("Fav"));
+    EXPECT_FALSE(c.Command7.Enabled() || c.Command8.Enabled() || c.Command1.Enabled());
+    EXPECT_TRUE(c.Command5.Enabled());
+    EXPECT_EQ(f.form->Selection().SelectedProcessName, "Fav");
+
+    c.List1.UserClickRow(f.RowOf("Hid"));
+    EXPECT_FALSE(c.Command7.Enabled());
+    EXPECT_TRUE(c.Command8.Enabled());
+    EXPECT_EQ(f.form->Selection().SelectedProcessName, "<Hid");
+
+    c.List1.UserClickRow(f.RowOf("Unknown"));
+    EXPECT_EQ(cpus(), "0000");
+
+    EXPECT_EQ(c.List1.UserKeyDown(40, 0), 0);
+}
+
+TEST_F(ListFixture, HideUnhideAndShowAllChangeTheRowsAndMarkTheList)
+{
+    f.files.PutFile("/opt/korvane/Hidden.txt", "calc.exe\r\nCALC.EXE\r\n");
+    f.machine.Start("/bin/calc.exe");
+    f.machine.Start("/bin/noisy");
+    ui::Form1& form = f.Start();
+    f.Run(1000);
+    MainControls& c = f.Controls();
+    EXPECT_EQ(f.ProcessRows(), std::vector<std::string>{Row("Noisy", "0123")});
+
+    c.List1.UserClickRow(0);
+    c.Command7.UserClick();
+    EXPECT_TRUE(f.ProcessRows().empty());
+    EXPECT_TRUE(form.Hidden().HiddenNamesChanged());
+    EXPECT_FALSE(c.Command1.Enabled() || c.Command5.Enabled() || c.Command7.Enabled() || c.Command8.Enabled());
+
+    c.ShowAll.UserClick();
+    EXPECT_EQ(f.ProcessRows(), (std::vector<std::string>{Row("<Calc.exe", "0123"), Row("<Noisy", "0123")}));
+    c.List1.UserClickRow(0);
+    c.Command8.UserClick(); // removes one of the two Calc.exe entries: still hidden
+    EXPECT_EQ(f.ProcessRows()[0], Row("<Calc.exe", "0123"));
+    c.List1.UserClickRow(0);
+    c.Command8.UserClick();
+    EXPECT_EQ(f.ProcessRows(), (std::vector<std::string>{Row("<Noisy", "0123"), Row("Calc.exe", "0123")}));
+    EXPECT_TRUE(c.Timer1.Enabled());
+    EXPECT_EQ(form.State().WheelTarget, 1);
+}
+
+TEST_F(ListFixture, IconsAreExtractedOnceCachedAsBitmapsAndFoundWithoutRegardToCase)
+{
+    f.icons.SetIcon("/usr/bin/editor", platform::fake::FakeIconSource::SolidIcon(image::Rgb(10, 20, 30)));
+    f.files.PutFile("/opt/korvane/cache/CALC.EXE.bmp",
+                    image::EncodeBitmap(image::Surface(16, 16, image::Rgb(1, 2, 3))));
+    const auto first = f.machine.Start("/usr/bin/editor");
+    f.machine.Start("/opt/other/Editor"); // same shown name, other program: the cached icon shows
+    f.machine.Start("/bin/calc.exe");
+    f.machine.Start("/bin/noicon");
+    ui::Form1& form = f.Start();
+    f.Run(1000);
+
+    const auto written = f.files.Content("/opt/korvane/cache/Editor.bmp");
+    ASSERT_TRUE(written.has_value());
+    const auto picture = image::DecodeBitmap(*written);
+    ASSERT_TRUE(picture.has_value());
+    EXPECT_EQ(picture->Pixel(0, 0), image::kWhite); // transparent pixels are white
+    EXPECT_EQ(picture->Pixel(5, 5), image::Rgb(10, 20, 30));
+    EXPECT_FALSE(f.files.FileExists("/opt/korvane/cache/Noicon.bmp"));
+
+    const image::Surface& column = f.Controls().ScrollBox.Picture();
+    ASSERT_EQ(column.Height(), 4 * 16);
+    EXPECT_EQ(column.Pixel(5, f.RowOf("Calc.exe") * 16 + 5), image::Rgb(1, 2, 3));
+    EXPECT_EQ(column.Pixel(5, 16 + 5), image::Rgb(10, 20, 30)); // the second Editor row
+    const image::Surface dummy = DrawDummyIcon();
+    image::Surface noicon(16, 16);
+    noicon.BlockCopy(0, 0, 16, 16, column, 0, f.RowOf("Noicon") * 16);
+    EXPECT_EQ(noicon, dummy);
+
+    const std::size_t requests = f.icons.Requests().size();
+    f.machine.End(first);
+    f.Run(1000);
+    EXPECT_EQ(f.icons.Requests().size(), requests + 1); // only the icon-less program is tried again
+    (void)form;
+}
+
+TEST(PathRewrites, SystemPrefixesBecomeRealFolders)
+{
+    EXPECT_EQ(RewriteSystemPath("\\SystemRoot\\System32\\smss.exe", "C:\\Windows\\"),
+              "C:\\Windows\\System32\\smss.exe");
+    EXPECT_EQ(RewriteSystemPath("\\??\\C:\\Windows\\system32\\csrss.exe", ""), "C:\\Windows\\system32\\csrss.exe");
+    EXPECT_EQ(RewriteSystemPath("/usr/bin/bash", ""), "/usr/bin/bash");
+}
+
+TEST(DummyIcon, IsASmallComputerInBlackGreyAndWhite)
+{
+    const image::Surface icon = DrawDummyIcon();
+    ASSERT_EQ(icon.Width(), 16);
+    for (int x = 0; x < 16; ++x)
+        EXPECT_EQ(icon.Pixel(x, 15), image::kWhite); // 14 rows drawn, the rest white
+    std::set<image::Color> colours(icon.Pixels().begin(), icon.Pixels().end());
+    for (const image::Color c : colours) {
+        EXPECT_EQ(image::RedOf(c), image::GreenOf(c));
+        EXPECT_EQ(image::RedOf(c), image::BlueOf(c));
+    }
+    EXPECT_TRUE(colours.count(image::kBlack) && colours.count(image::kWhite));
+}
+
+} // namespace
+} // namespace korvane::ui
