@@ -2,7 +2,11 @@
 // the table rebuild and the list redraw against a floor of the bare system calls, and the time
 // from a favorite's start to its affinity being set.
 #include "core/row_layout.h"
+#include "platform/fake/fake_counters.h"
 #include "platform/fake/fake_machine.h"
+#include "platform/fake/memory_settings_storage.h"
+#include "platform/linux/linux_clock.h"
+#include "platform/linux/proc_stat_counters.h"
 #include "platform/linux/linux_file_system.h"
 #include "platform/linux/linux_privileges.h"
 #include "platform/linux/linux_processes.h"
@@ -51,7 +55,7 @@ struct Machine {
     template <typename Scheduler>
     explicit Machine(Scheduler& scheduler)
         : location(folder.Path()),
-          form(ui::MachineServices{processes, processors, privileges, files, dialogs, icons, location, scheduler})
+          form(ui::MachineServices{processes, processors, privileges, files, dialogs, icons, location, scheduler, counters, tray, clock, settings})
     {
     }
     test::TempFolder folder;
@@ -62,6 +66,10 @@ struct Machine {
     platform::fake::FakeDialogs dialogs;
     AnyIcon icons;
     FolderLocation location;
+    platform::linuxos::ProcStatCounters counters{files};
+    platform::fake::FakeNotificationArea tray;
+    platform::linuxos::LinuxClock clock;
+    platform::fake::MemorySettingsStorage settings;
     ui::Form1 form;
 };
 

@@ -2,7 +2,9 @@
 
 #include "core/affinity.h"
 #include "core/program_folder.h"
+#include "platform/clock.h"
 #include "platform/file_system.h"
+#include "platform/processes.h"
 #include "procmon/debug_privilege.h"
 
 namespace korvane::ui {
@@ -14,7 +16,13 @@ Form1::Form1(MachineServices services)
       m_processView(m_controls, m_state, m_table, m_selection, m_hidden, m_iconCache, services.icons, services.files),
       m_affinity(services.processes, services.dialogs, m_processControls, m_selection,
                  [this] { m_processView.RefreshProcessList(); }),
-      m_monitor(m_table, m_affinity, m_processControls, [this] { m_processView.RefreshProcessList(); })
+      m_monitor(m_table, m_affinity, m_processControls, [this] { m_processView.RefreshProcessList(); }),
+      m_settings(services.settings), m_usageControls(m_controls.ForUsageMonitor()), m_usageCounters(services.counters),
+      m_usageGraph(m_usageControls), m_usage(m_usageCounters, m_usageGraph, m_usageControls, services.clock,
+                                             services.scheduler),
+      m_trayImage(m_controls.ColurPik, m_controls.ShowTrayColr, m_controls.P2),
+      m_trayIcon(services.notificationArea, m_controls.Form, m_controls.mnuFile, tray::DrawProgramIcon(),
+                 services.processes.CurrentProcessId())
 {
     WireEvents();
 }
@@ -43,6 +51,15 @@ void Form1::WireEvents()
     c.MnuSetFavNow.OnClick = [&monitor] { monitor.MnuSetFavNow_Click(); };
     c.Timer1.OnTimer = [&monitor] { monitor.Timer1_Timer(); };
     c.Timer2.OnTimer = [&monitor] { monitor.Timer2_Timer(); };
+
+    c.Timer3.OnTimer = [this] { m_usage.Timer3_Timer(); };
+    c.Command11.OnClick = [this] { m_usage.Command11_Click(); };
+    m_usage.UpdateTrayImage = [this](double total) { UpdateTrayImage(total); };
+    for (std::size_t i = 0; i < c.ColurPik.size(); ++i)
+        c.ColurPik[i].OnClick = [this, i] { m_trayImage.ColurPik_Click(static_cast<int>(i)); };
+    c.P2.OnMouseMove = [this](int b, int s, float x, float y) { m_trayIcon.P2_MouseMove(b, s, x, y); };
+    m_trayIcon.RefreshProcessList = [this] { m_processView.RefreshProcessList(); };
+    m_trayIcon.ShowMainWindow = [this] { ShowMainWindow(); };
 }
 
 void Form1::Form_Initialize()
@@ -54,14 +71,47 @@ void Form1::Form_Load()
 {
     m_services.scheduler.DoEvents();
     InitializeMainWindow();
+    if (m_usageCounters.CountersUnavailable)
+        m_controls.Command13.SetEnabled(false);
+    m_trayIcon.Add_Tray();
     m_monitor.Timer1_Timer();
+    m_usage.StartTime = m_services.clock.Now();
+    m_usage.LastTickTime = m_usage.StartTime;
+    if (!m_usageCounters.CountersUnavailable) {
+        m_usage.Timer3_Timer();
+        m_usage.Command11_Click();
+    }
     m_controls.Timer1.SetEnabled(true);
+    ShowMainWindow();
     m_state.ListsReady = true;
+}
+
+void Form1::OpenUsageMonitor()
+{
+    if (m_usageCounters.OpenUsageCounters(m_maxCpuIndex)) {
+        m_trayImage.ColurPik_Click(m_settings.GetTrayForeColor());
+        m_controls.TrayAsNum.SetValue(m_settings.GetCheckValue(core::kKeyTrayAsNum, core::kDefaultTrayAsNum));
+    }
+    m_usage.Prepare(m_maxCpuIndex);
+    m_usageGraph.InitialState(m_maxCpuIndex);
+}
+
+void Form1::UpdateTrayImage(double totalUsage)
+{
+    if (auto icon = m_trayImage.ComposeTrayIcon(totalUsage, m_controls.TrayAsNum.Value() == 1))
+        m_trayIcon.ModifyIcon(std::move(*icon));
+}
+
+void Form1::ShowMainWindow()
+{
+    m_controls.Form.SetState(forms::WindowState::Normal);
+    m_controls.Form.SetVisible(true);
 }
 
 void Form1::InitializeMainWindow()
 {
     DetectCpus();
+    OpenUsageMonitor();
     LayoutLists();
 
     m_programFolder = core::ResolveProgramFolder(m_services.location, m_services.files);

@@ -2,9 +2,15 @@
 
 #include "core/favorites_store.h"
 #include "core/hidden_names.h"
+#include "core/settings_store.h"
+#include "cpuusage/usage_counters.h"
+#include "cpuusage/usage_graph.h"
+#include "cpuusage/usage_statistics.h"
 #include "procmon/affinity_control.h"
 #include "procmon/monitoring_loop.h"
 #include "procmon/process_table.h"
+#include "tray/tray_icon.h"
+#include "tray/tray_image.h"
 #include "ui/icon_cache.h"
 #include "ui/main_controls.h"
 #include "ui/process_list_view.h"
@@ -14,7 +20,11 @@
 #include <string>
 
 namespace korvane::platform {
+class Clock;
 class Dialogs;
+class NotificationArea;
+class PerformanceCounters;
+class SettingsStorage;
 class FileSystem;
 class IconSource;
 class Privileges;
@@ -35,6 +45,10 @@ struct MachineServices {
     platform::IconSource& icons;
     platform::ProgramLocation& location;
     forms::Scheduler& scheduler;
+    platform::PerformanceCounters& counters;
+    platform::NotificationArea& notificationArea;
+    platform::Clock& clock;
+    platform::SettingsStorage& settings;
 };
 
 // The main window: owns every control and the state of the run, and composes the subsystems
@@ -59,6 +73,11 @@ public:
     procmon::MonitoringLoop& Monitor() { return m_monitor; }
     ProcessListView& ProcessView() { return m_processView; }
     procmon::ProcessSelection& Selection() { return m_selection; }
+    cpuusage::UsageCounters& Counters() { return m_usageCounters; }
+    cpuusage::UsageStatistics& Usage() { return m_usage; }
+    tray::TrayImage& TrayPicture() { return m_trayImage; }
+    tray::TrayIcon& Tray() { return m_trayIcon; }
+    core::SettingsStore& Settings() { return m_settings; }
     ViewState& State() { return m_state; }
     IconCache& Icons() { return m_iconCache; }
     const std::string& ProgramFolder() const { return m_programFolder; }
@@ -69,6 +88,9 @@ private:
     void WireEvents();
     void DetectCpus();
     void LayoutLists();
+    void OpenUsageMonitor();
+    void UpdateTrayImage(double totalUsage);
+    void ShowMainWindow();
 
     MachineServices m_services;
     MainControls m_controls;
@@ -82,6 +104,13 @@ private:
     ProcessListView m_processView;
     procmon::AffinityControl m_affinity;
     procmon::MonitoringLoop m_monitor;
+    core::SettingsStore m_settings;
+    cpuusage::UsageControls m_usageControls;
+    cpuusage::UsageCounters m_usageCounters;
+    cpuusage::UsageGraph m_usageGraph;
+    cpuusage::UsageStatistics m_usage;
+    tray::TrayImage m_trayImage;
+    tray::TrayIcon m_trayIcon;
     std::string m_programFolder;
     std::int16_t m_maxCpuIndex = 0;
 };

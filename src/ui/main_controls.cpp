@@ -2,7 +2,8 @@
 
 namespace korvane::ui {
 
-MainControls::MainControls(forms::Scheduler& scheduler) : Timer1(scheduler, 333), Timer2(scheduler, 500)
+MainControls::MainControls(forms::Scheduler& scheduler)
+    : Timer1(scheduler, 333), Timer2(scheduler, 500), Timer3(scheduler, 500)
 {
     MainBox.Move(225, 945, 4980, 3765);
     MainBox.SetBorderTwips(30);
@@ -31,6 +32,32 @@ MainControls::MainControls(forms::Scheduler& scheduler) : Timer1(scheduler, 333)
     Command5.SetToolTipText("Apply selected affinity to selected file");
     Command7.SetToolTipText("Hide selected file");
     Command8.SetToolTipText("Un-Hide Selected Name");
+
+    P2.Move(-1000, -1000, 480, 480);
+    P2.SetVisible(false);
+    VertGraph0.SetToolTipText("");
+    for (std::size_t i = 0; i < 4; ++i) {
+        const std::string tip = "CPU " + std::to_string(i) + " Average Usage";
+        Meter[i].SetToolTipText(tip);
+        Meter[i].SetEnabled(false);
+        AvgUse[i].SetToolTipText(tip);
+        AvgUse[i].SetEnabled(false);
+    }
+    for (auto* label : {&LblCore2, &LblCore2A, &LblCore3, &LblCore3A})
+        label->SetEnabled(false);
+    CPUTTL.SetToolTipText("Total CPU Usage");
+    LblElapsed.SetToolTipText("Elapsed Time - Days:Hours:Minutes:Seconds");
+    Command11.SetToolTipText("Reset CPU Average Usage");
+    Command12.SetToolTipText("Close Options");
+    Command13.SetToolTipText("View CPU Usage/Tray Options");
+    Command14.SetToolTipText("Graph Fill / Fore Color");
+    TrayAsNum.SetToolTipText("Show Total CPU Usage in Tray as Number");
+}
+
+cpuusage::UsageControls MainControls::ForUsageMonitor()
+{
+    return cpuusage::UsageControls{Form,       Timer3, AvgUse,   CPUTTL,    LblElapsed, VertGraph0,
+                                   Meter,      LblCore2, LblCore2A, LblCore3, LblCore3A};
 }
 
 procmon::ProcessControls MainControls::ForProcessMonitor()

@@ -5,6 +5,7 @@
 #include "platform/forms/scheduler.h"
 #include "platform/forms/simple_controls.h"
 #include "platform/forms/window_controls.h"
+#include "cpuusage/usage_controls.h"
 #include "procmon/process_controls.h"
 
 #include <array>
@@ -51,16 +52,46 @@ struct MainControls {
     forms::PictureBox Picture2;
     forms::PictureBox cpuOptions;
 
-    // Tray menu.
+    // Usage panel: current graph, average bars, total and elapsed time, tray options.
+    forms::Label Label1{"    Current        |      Averages"};
+    forms::PictureBox VertGraph0;
+    std::array<forms::PictureBox, 4> Meter;
+    std::array<forms::Label, 4> AvgUse{forms::Label("0"), forms::Label("0"), forms::Label("0"), forms::Label("0")};
+    forms::Label CPUTTL{"100.00 %"};
+    forms::Label LblElapsed{"00:00:00:00"};
+    forms::Label LblCore2{"2"};
+    forms::Label LblCore2A{"2"};
+    forms::Label LblCore3{"3"};
+    forms::Label LblCore3A{"3"};
+    forms::Button Command11{"Reset"};
+    forms::Button Command12{"X"};
+    forms::Button Command13{"CPU"};
+    forms::Button Command14{"Color"};
+    forms::PictureBox ShowTrayColr;
+    forms::CheckBox TrayAsNum{"Show Total CPU Usage in Tray as Number"};
+
+    // The tray icon's picture; its window also owns the tray icon.
+    forms::PictureBox P2;
+
+    // Tray menu and the tray colour menu.
     forms::MenuItem MnuSetFav{"Auto Set Favorites"};
     forms::MenuItem MnuSetFavNow{"Set Favorites Now"};
     forms::MenuItem mnuExit{"Exit Korvane"};
+    forms::Menu mnuFile{"file", {&MnuSetFav, nullptr, &MnuSetFavNow, nullptr, &mnuExit}};
+    std::array<forms::MenuItem, 8> ColurPik{forms::MenuItem("Black"),  forms::MenuItem("Blue"),
+                                            forms::MenuItem("Cyan"),   forms::MenuItem("Green"),
+                                            forms::MenuItem("Purple"), forms::MenuItem("Red"),
+                                            forms::MenuItem("White"),  forms::MenuItem("Yellow")};
+    forms::Menu mnuTrayIconColor{"Tray Icon Color", {&ColurPik[0], &ColurPik[1], &ColurPik[2], &ColurPik[3],
+                                                     &ColurPik[4], &ColurPik[5], &ColurPik[6], &ColurPik[7]}};
 
     forms::Timer Timer1;
     forms::Timer Timer2;
+    forms::Timer Timer3;
 
     core::CpuCheckBoxes CpuBoxes() { return {&Check11[0], &Check11[1], &Check11[2], &Check11[3]}; }
     procmon::ProcessControls ForProcessMonitor();
+    cpuusage::UsageControls ForUsageMonitor();
 };
 
 } // namespace korvane::ui

@@ -1,7 +1,9 @@
 #pragma once
 
 #include "core/row_layout.h"
+#include "platform/fake/fake_counters.h"
 #include "platform/fake/fake_machine.h"
+#include "platform/fake/memory_settings_storage.h"
 #include "platform/fake/memory_file_system.h"
 #include "platform/forms/scheduler.h"
 #include "platform/program_location.h"
@@ -22,6 +24,18 @@ public:
     std::string UserDataFolder() override { return "/home/user/.local/share/Korvane"; }
 };
 
+// A wall clock that follows the virtual time of a scheduler, and that tests can set forward or back.
+class SchedulerClock : public platform::Clock {
+public:
+    explicit SchedulerClock(forms::VirtualScheduler& scheduler) : m_scheduler(scheduler) {}
+    std::int64_t Now() override { return 1'700'000'000 + m_offset + m_scheduler.Now().count() / 1000; }
+    void Advance(std::int64_t seconds) { m_offset += seconds; }
+
+private:
+    forms::VirtualScheduler& m_scheduler;
+    std::int64_t m_offset = 0;
+};
+
 // The main window on a simulated machine with virtual time.
 struct FakeForm {
     explicit FakeForm(int processors = 4) : machine(processors) { files.CreateFolder("/opt/korvane"); }
@@ -30,13 +44,15 @@ struct FakeForm {
     ui::Form1& Start()
     {
         form = std::make_unique<ui::Form1>(ui::MachineServices{machine, machine, machine, files, dialogs, icons,
-                                                               location, scheduler});
+                                                               location, scheduler, counters, tray,
+                                                               clock, settings});
         form->Form_Initialize();
         form->Form_Load();
         return *form;
     }
 
     // Moves virtual time in steps so each timer sees every tick.
+    // Virtual time moves the wall clock with it.
     void Run(int milliseconds) { scheduler.Advance(std::chrono::milliseconds{milliseconds}); }
 
     ui::MainControls& Controls() { return form->Controls(); }
@@ -72,6 +88,10 @@ struct FakeForm {
     platform::fake::FakeIconSource icons;
     FakeLocation location;
     forms::VirtualScheduler scheduler;
+    platform::fake::FakeCounters counters;
+    platform::fake::FakeNotificationArea tray;
+    SchedulerClock clock{scheduler};
+    platform::fake::MemorySettingsStorage settings;
     std::unique_ptr<ui::Form1> form;
 };
 

@@ -2,7 +2,11 @@
 #include "ui/form1.h"
 
 #include "core/row_layout.h"
+#include "platform/fake/fake_counters.h"
 #include "platform/fake/fake_machine.h"
+#include "platform/fake/memory_settings_storage.h"
+#include "platform/linux/linux_clock.h"
+#include "platform/linux/proc_stat_counters.h"
 #include "platform/linux/linux_file_system.h"
 #include "platform/linux/linux_privileges.h"
 #include "platform/linux/linux_processes.h"
@@ -34,7 +38,7 @@ constexpr const char* kChildName = "Korvane_test_child";
 struct LiveForm {
     explicit LiveForm(forms::Scheduler& scheduler)
         : location(folder.Path()),
-          form(MachineServices{processes, processors, privileges, files, dialogs, icons, location, scheduler})
+          form(MachineServices{processes, processors, privileges, files, dialogs, icons, location, scheduler, counters, tray, clock, settings})
     {
     }
     void Load()
@@ -60,6 +64,10 @@ struct LiveForm {
     platform::fake::FakeDialogs dialogs;
     platform::fake::FakeIconSource icons;
     FolderLocation location;
+    platform::linuxos::ProcStatCounters counters{files};
+    platform::fake::FakeNotificationArea tray;
+    platform::linuxos::LinuxClock clock;
+    platform::fake::MemorySettingsStorage settings;
     Form1 form;
 };
 

@@ -36,6 +36,20 @@ void Window::SetUpdatesFrozen(bool frozen)
     NotifyChanged();
 }
 
+void Window::BringToForeground()
+{
+    ++m_foregroundRequests;
+    if (OnForeground)
+        OnForeground();
+}
+
+void Window::PopupMenu(const Menu& menu)
+{
+    m_lastPopup = menu.Name;
+    if (OnPopupMenu)
+        OnPopupMenu(menu);
+}
+
 void PictureBox::SetBackColor(image::Color color)
 {
     if (color == m_backColor)

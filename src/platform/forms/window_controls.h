@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace korvane::forms {
 
@@ -25,6 +26,12 @@ public:
 private:
     std::string m_caption;
     bool m_checked = false;
+};
+
+// A pop-up menu: its items in order, nullptr standing for a separator.
+struct Menu {
+    std::string Name;
+    std::vector<MenuItem*> Items;
 };
 
 enum class WindowState { Normal, Minimized, Maximized };
@@ -47,6 +54,15 @@ public:
     // Gives the keyboard focus to the window itself.
     void SetFocus() { ++m_focusRequests; }
     int FocusRequests() const { return m_focusRequests; }
+    // Brings the window in front of others; the front end does it.
+    void BringToForeground();
+    int ForegroundRequests() const { return m_foregroundRequests; }
+    // Shows a pop-up menu at the mouse position; the front end shows it and returns at once.
+    void PopupMenu(const Menu& menu);
+    const std::string& LastPopupMenu() const { return m_lastPopup; }
+
+    std::function<void()> OnForeground;
+    std::function<void(const Menu&)> OnPopupMenu;
 
     std::function<void()> OnResize;
 
@@ -56,6 +72,8 @@ private:
     std::int32_t m_frameHeight = 0;
     bool m_frozen = false;
     int m_focusRequests = 0;
+    int m_foregroundRequests = 0;
+    std::string m_lastPopup;
 };
 
 // A picture box: a back colour and a persistent drawn image in pixels.

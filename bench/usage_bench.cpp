@@ -1,0 +1,130 @@
+// Usage monitor speed: one minimized usage tick (collect, two CPUs, tray picture, icon, modify)
+// against the floor of reading and parsing /proc/stat once; recolouring and one graph redraw.
+#include "platform/fake/fake_counters.h"
+#include "platform/fake/fake_machine.h"
+#include "platform/fake/memory_settings_storage.h"
+#include "platform/linux/linux_clock.h"
+#include "platform/linux/linux_file_system.h"
+#include "platform/linux/linux_privileges.h"
+#include "platform/linux/linux_processes.h"
+#include "platform/linux/proc_stat_counters.h"
+#include "platform/program_location.h"
+#include "support/temp_folder.h"
+#include "ui/form1.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <map>
+
+namespace {
+
+using namespace korvane;
+
+class FolderLocation : public platform::ProgramLocation {
+public:
+    explicit FolderLocation(std::string folder) : m_folder(std::move(folder)) {}
+    std::string ExecutableFolder() override { return m_folder; }
+    std::string ExecutablePath() override { return m_folder + "/korvane"; }
+    std::string UserDataFolder() override { return m_folder; }
+
+private:
+    std::string m_folder;
+};
+
+struct Machine {
+    Machine()
+        : location(folder.Path()),
+          form(ui::MachineServices{processes, processors, privileges, files, dialogs, icons, location, scheduler,
+                                   counters, tray, clock, settings})
+    {
+        form.Form_Load();
+    }
+    test::TempFolder folder;
+    platform::linuxos::LinuxProcesses processes;
+    platform::fake::FakeMachine processors{2};
+    platform::linuxos::LinuxPrivileges privileges;
+    platform::linuxos::LinuxFileSystem files;
+    platform::fake::FakeDialogs dialogs;
+    platform::fake::FakeIconSource icons;
+    FolderLocation location;
+    forms::VirtualScheduler scheduler;
+    platform::linuxos::ProcStatCounters counters{files};
+    platform::fake::FakeNotificationArea tray;
+    platform::linuxos::LinuxClock clock;
+    platform::fake::MemorySettingsStorage settings;
+    ui::Form1 form;
+};
+
+void FloorProcStat(benchmark::State& state)
+{
+    platform::linuxos::LinuxFileSystem files;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(platform::linuxos::ParseProcStat(*files.ReadFile("/proc/stat")));
+}
+
+void MinimizedTick(benchmark::State& state)
+{
+    Machine machine;
+    machine.form.Controls().Form.SetState(forms::WindowState::Minimized);
+    machine.form.Controls().TrayAsNum.SetValue(state.range(0));
+    for (auto _ : state)
+        machine.form.Usage().Timer3_Timer();
+}
+
+void ShownTick(benchmark::State& state)
+{
+    Machine machine;
+    for (auto _ : state)
+        machine.form.Usage().Timer3_Timer();
+}
+
+void Recolour(benchmark::State& state)
+{
+    Machine machine;
+    int index = 0;
+    for (auto _ : state)
+        machine.form.TrayPicture().ColurPik_Click(index++ % 8);
+}
+
+void GraphRedraw(benchmark::State& state)
+{
+    Machine machine;
+    cpuusage::UsageControls controls = machine.form.Controls().ForUsageMonitor();
+    cpuusage::UsageGraph graph(controls);
+    const std::array<double, 4> usage{12.5, 87.0, 50.0, 3.0};
+    for (auto _ : state)
+        graph.DrawGraph(usage);
+}
+
+class Collector : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override
+    {
+        ConsoleReporter::ReportRuns(runs);
+        for (const auto& run : runs)
+            times[run.benchmark_name()] = run.GetAdjustedRealTime();
+    }
+    std::map<std::string, double> times;
+};
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    benchmark::Initialize(&argc, argv);
+    benchmark::RegisterBenchmark("floor_read_parse_proc_stat", FloorProcStat)->Unit(benchmark::kMicrosecond);
+    benchmark::RegisterBenchmark("Timer3_Timer_minimized", MinimizedTick)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+    benchmark::RegisterBenchmark("Timer3_Timer_shown", ShownTick)->Unit(benchmark::kMicrosecond);
+    benchmark::RegisterBenchmark("ColurPik_Click", Recolour)->Unit(benchmark::kMicrosecond);
+    benchmark::RegisterBenchmark("graph_redraw", GraphRedraw)->Unit(benchmark::kMicrosecond);
+    Collector collector;
+    benchmark::RunSpecifiedBenchmarks(&collector);
+
+    auto& t = collector.times;
+    const double floor = t["floor_read_parse_proc_stat"];
+    std::printf("\nminimized tick, graph mode:  %.2fx the floor (limit 3x)\n", t["Timer3_Timer_minimized/0"] / floor);
+    std::printf("minimized tick, number mode: %.2fx the floor (limit 3x)\n", t["Timer3_Timer_minimized/1"] / floor);
+    std::printf("recolouring: %.1f us, one graph redraw: %.1f us\n", t["ColurPik_Click"], t["graph_redraw"]);
+    return 0;
+}

@@ -1,0 +1,135 @@
+#include "cpuusage/usage_graph.h"
+
+#include <cmath>
+
+namespace korvane::cpuusage {
+
+namespace {
+
+using image::Rgb;
+using image::Surface;
+
+constexpr int kGraphWidth = 69;
+constexpr int kGraphHeight = 61;
+constexpr int kColumnX[4] = {0, 18, 35, 52};
+
+image::Color Mix(image::Color from, image::Color to, double t)
+{
+    auto channel = [t](int a, int b) { return static_cast<int>(std::lround(a + (b - a) * t)); };
+    return Rgb(channel(image::RedOf(from), image::RedOf(to)), channel(image::GreenOf(from), image::GreenOf(to)),
+               channel(image::BlueOf(from), image::BlueOf(to)));
+}
+
+Surface PaintGraph(image::Color capTop, image::Color capBottom, image::Color segment)
+{
+    Surface s(kGraphWidth, kGraphHeight, image::kBlack);
+    auto fillColumns = [&](int row, image::Color color) {
+        for (int c = 0; c < 4; ++c)
+            s.FillRect(1 + c * 17, row, 16, 1, color);
+    };
+    for (int row = 1; row <= 11; ++row)
+        fillColumns(row, Mix(capTop, capBottom, (row - 1) / 10.0));
+    const int greys[3][2] = {{3, 189}, {6, 123}, {9, 66}};
+    for (const auto& grey : greys)
+        s.FillRect(0, grey[0], kGraphWidth, 1, Rgb(grey[1], grey[1], grey[1]));
+    for (int row = 13; row + 1 <= 59; row += 3) {
+        fillColumns(row, segment);
+        fillColumns(row + 1, segment);
+    }
+    return s;
+}
+
+// The groove shape in one colour: a darker rim, lighter towards the top.
+Surface DrawBar(image::Color base, image::Color rim, image::Color top)
+{
+    Surface s(53, 10, kWindowBackground);
+    s.FillRect(0, 0, 51, 8, rim);
+    s.FillRect(1, 1, 49, 6, base);
+    s.FillRect(1, 1, 49, 2, top);
+    return s;
+}
+
+Surface ColourBar(image::Color base)
+{
+    return DrawBar(base, Mix(base, image::kBlack, 0.25), Mix(base, image::kWhite, 0.35));
+}
+
+} // namespace
+
+Surface DrawLitGraph()
+{
+    return PaintGraph(Rgb(239, 255, 239), Rgb(16, 255, 16), Rgb(0, 255, 0));
+}
+
+Surface DrawUnlitGraph()
+{
+    return PaintGraph(Rgb(239, 247, 239), Rgb(16, 140, 16), Rgb(0, 132, 0));
+}
+
+Surface DrawBlankMeter()
+{
+    return DrawBar(Rgb(231, 231, 231), Rgb(206, 206, 206), image::kWhite);
+}
+
+Surface DrawFullBars()
+{
+    Surface green = ColourBar(Rgb(90, 231, 90));
+    const Surface yellow = ColourBar(Rgb(231, 198, 90));
+    const Surface red = ColourBar(Rgb(231, 90, 90));
+    green.BlockCopy(39, 0, 6, 8, yellow, 39, 0);
+    green.BlockCopy(45, 0, 6, 8, red, 45, 0);
+    return green;
+}
+
+UsageGraph::UsageGraph(UsageControls& controls)
+    : m_controls(controls), m_lit(DrawLitGraph()), m_unlit(DrawUnlitGraph()), m_blank(DrawBlankMeter()),
+      m_bars(DrawFullBars())
+{
+}
+
+void UsageGraph::InitialState(std::int16_t maxCpuIndex)
+{
+    for (int i = 0; i <= maxCpuIndex && i < 4; ++i) {
+        m_controls.AvgUse[static_cast<std::size_t>(i)].SetEnabled(true);
+        m_controls.Meter[static_cast<std::size_t>(i)].SetEnabled(true);
+    }
+    if (maxCpuIndex > 1) {
+        m_controls.LblCore2.SetEnabled(true);
+        m_controls.LblCore2A.SetEnabled(true);
+    }
+    if (maxCpuIndex == 3) {
+        m_controls.LblCore3.SetEnabled(true);
+        m_controls.LblCore3A.SetEnabled(true);
+    }
+    for (std::size_t i = 0; i < 4; ++i) {
+        m_controls.Meter[i].SetPicture(m_blank);
+        m_controls.AvgUse[i].SetCaption("0");
+    }
+}
+
+void UsageGraph::DrawMeter(int cpu, double average)
+{
+    Surface meter = m_blank;
+    const int width = static_cast<int>(std::nearbyint(average / 1.886));
+    meter.BlockCopy(0, 0, width, 10, m_bars, 0, 0);
+    m_controls.Meter[static_cast<std::size_t>(cpu)].SetPicture(std::move(meter));
+}
+
+void UsageGraph::DrawGraph(const std::array<double, 4>& currentUsage)
+{
+    Surface graph = m_lit;
+    for (std::size_t k = 0; k < 4; ++k) {
+        const int h = static_cast<int>(std::nearbyint(kGraphHeight - currentUsage[k] / 1.639));
+        graph.BlockCopy(kColumnX[k], 0, 17, h, m_unlit, kColumnX[k], 0);
+    }
+    m_controls.VertGraph0.SetPicture(std::move(graph));
+}
+
+void UsageGraph::ShowResetPictures(std::int16_t maxCpuIndex)
+{
+    m_controls.VertGraph0.SetPicture(m_lit);
+    for (int i = 0; i <= maxCpuIndex && i < 4; ++i)
+        m_controls.Meter[static_cast<std::size_t>(i)].SetPicture(m_bars);
+}
+
+} // namespace korvane::cpuusage

@@ -1,0 +1,39 @@
+#pragma once
+
+#include "cpuusage/usage_controls.h"
+#include "platform/image/surface.h"
+
+#include <array>
+#include <cstdint>
+
+namespace korvane::cpuusage {
+
+inline constexpr image::Color kWindowBackground = 0xF0F0F0;
+
+// 69 x 61 column graphs: every segment lit, and every segment unlit.
+image::Surface DrawLitGraph();
+image::Surface DrawUnlitGraph();
+// 53 x 10 bar surfaces with the 51 x 8 picture at the top left: the blank groove, the full bar.
+image::Surface DrawBlankMeter();
+image::Surface DrawFullBars();
+
+// The usage panel's drawings: a lit column per CPU for the current usage, a bar per CPU for the
+// average, both copied out of the fixed source pictures.
+class UsageGraph {
+public:
+    explicit UsageGraph(UsageControls& controls);
+
+    void InitialState(std::int16_t maxCpuIndex);
+    void DrawMeter(int cpu, double average);
+    void DrawGraph(const std::array<double, 4>& currentUsage);
+    void ShowResetPictures(std::int16_t maxCpuIndex);
+
+private:
+    UsageControls& m_controls;
+    image::Surface m_lit;
+    image::Surface m_unlit;
+    image::Surface m_blank;
+    image::Surface m_bars;
+};
+
+} // namespace korvane::cpuusage

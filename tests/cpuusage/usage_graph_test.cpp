@@ -1,0 +1,125 @@
+#include "cpuusage/usage_graph.h"
+
+#include "support/fake_form.h"
+
+#include <gtest/gtest.h>
+
+namespace korvane::cpuusage {
+namespace {
+
+using image::Rgb;
+
+// Lit rows of a column: rows from the top that equal the lit picture.
+int LitRows(const image::Surface& graph, int column)
+{
+    const image::Surface lit = DrawLitGraph();
+    const image::Surface unlit = DrawUnlitGraph();
+    const int x = 1 + column * 17 + 5;
+    int lit_rows = 0;
+    for (int y = 0; y < 61; ++y) {
+        if (graph.Pixel(x, y) == lit.Pixel(x, y) && lit.Pixel(x, y) != unlit.Pixel(x, y))
+            ++lit_rows;
+    }
+    return lit_rows;
+}
+
+TEST(UsagePictures, GraphsHaveTheirColumnsCapAndSegments)
+{
+    const image::Surface lit = DrawLitGraph();
+    const image::Surface unlit = DrawUnlitGraph();
+    ASSERT_EQ(lit.Width(), 69);
+    ASSERT_EQ(lit.Height(), 61);
+    for (int x : {0, 17, 34, 51, 68})
+        EXPECT_EQ(lit.Pixel(x, 20), image::kBlack);
+    for (int x = 0; x < 69; ++x) {
+        EXPECT_EQ(lit.Pixel(x, 0), image::kBlack);
+        EXPECT_EQ(lit.Pixel(x, 12), image::kBlack);
+        EXPECT_EQ(lit.Pixel(x, 3), Rgb(189, 189, 189));
+        EXPECT_EQ(lit.Pixel(x, 9), Rgb(66, 66, 66));
+        EXPECT_EQ(lit.Pixel(x, 60), image::kBlack);
+    }
+    EXPECT_EQ(lit.Pixel(5, 1), Rgb(239, 255, 239));
+    EXPECT_EQ(lit.Pixel(5, 11), Rgb(16, 255, 16));
+    EXPECT_EQ(unlit.Pixel(5, 1), Rgb(239, 247, 239));
+    EXPECT_EQ(unlit.Pixel(5, 11), Rgb(16, 140, 16));
+    EXPECT_EQ(lit.Pixel(5, 13), Rgb(0, 255, 0));
+    EXPECT_EQ(lit.Pixel(5, 15), image::kBlack);
+    EXPECT_EQ(lit.Pixel(5, 58), Rgb(0, 255, 0));
+    EXPECT_EQ(lit.Pixel(5, 59), Rgb(0, 255, 0));
+    EXPECT_EQ(unlit.Pixel(5, 59), Rgb(0, 132, 0));
+
+    const image::Surface bars = DrawFullBars();
+    const image::Surface blank = DrawBlankMeter();
+    EXPECT_EQ(bars.Pixel(52, 5), kWindowBackground);
+    EXPECT_EQ(blank.Pixel(20, 9), kWindowBackground);
+    EXPECT_GT(image::GreenOf(bars.Pixel(20, 5)), image::RedOf(bars.Pixel(20, 5)));
+    EXPECT_GT(image::RedOf(bars.Pixel(48, 5)), image::GreenOf(bars.Pixel(48, 5)));
+}
+
+TEST(UsageDrawing, ColumnsAndBarsFollowTheUsage)
+{
+    test::FakeForm f(4);
+    f.counters.SetUsage(0, 0);
+    f.counters.SetUsage(1, 50);
+    f.counters.SetUsage(2, 100);
+    f.counters.SetUsage(3, 25);
+    f.Start();
+    f.Run(500);
+    const image::Surface& graph = f.Controls().VertGraph0.Picture();
+    EXPECT_EQ(LitRows(graph, 0), 0);
+    const int litAt50 = LitRows(graph, 1);
+    const int litAt100 = LitRows(graph, 2);
+    EXPECT_EQ(graph.Pixel(20, 61 - 31), DrawLitGraph().Pixel(20, 30));  // h = 30: row 30 on is lit
+    EXPECT_EQ(graph.Pixel(20, 29), DrawUnlitGraph().Pixel(20, 29));
+    EXPECT_GT(litAt100, litAt50);
+    EXPECT_EQ(graph, [&] {
+        image::Surface expected = DrawLitGraph();
+        expected.BlockCopy(0, 0, 17, 61, DrawUnlitGraph(), 0, 0);
+        expected.BlockCopy(18, 0, 17, 30, DrawUnlitGraph(), 18, 0);
+        expected.BlockCopy(52, 0, 17, 46, DrawUnlitGraph(), 52, 0); // 61 - 25 / 1.639 = 45.7
+        return expected;
+    }());
+
+    auto barWidth = [&](int cpu) {
+        const image::Surface& meter = f.Controls().Meter[static_cast<std::size_t>(cpu)].Picture();
+        const image::Surface blank = DrawBlankMeter();
+        int width = 0;
+        for (int x = 0; x < 53; ++x) {
+            if (meter.Pixel(x, 4) != blank.Pixel(x, 4))
+                width = x + 1;
+        }
+        return width;
+    };
+    EXPECT_EQ(barWidth(0), 0);
+    EXPECT_EQ(barWidth(1), 27); // 50 / 1.886 = 26.5
+    EXPECT_EQ(f.Controls().Meter[2].Picture(), DrawFullBars());
+
+    f.Controls().Command11.UserClick();
+    EXPECT_EQ(f.Controls().VertGraph0.Picture(), DrawLitGraph());
+    for (const auto& meter : f.Controls().Meter)
+        EXPECT_EQ(meter.Picture(), DrawFullBars());
+}
+
+TEST(UsageDrawing, OnATwoCpuMachineTheOtherColumnsStayUnlitAndTheirMetersBlankAndGrey)
+{
+    test::FakeForm f(2);
+    f.counters.SetUsage(0, 80);
+    f.counters.SetUsage(1, 80);
+    f.Start();
+    f.Run(1000);
+    ui::MainControls& c = f.Controls();
+    EXPECT_EQ(LitRows(c.VertGraph0.Picture(), 2), 0);
+    EXPECT_EQ(LitRows(c.VertGraph0.Picture(), 3), 0);
+    EXPECT_EQ(c.Meter[2].Picture(), DrawBlankMeter());
+    EXPECT_FALSE(c.Meter[2].Enabled() || c.Meter[3].Enabled() || c.AvgUse[3].Enabled());
+    EXPECT_TRUE(c.Meter[1].Enabled());
+    EXPECT_FALSE(c.LblCore2.Enabled() || c.LblCore3A.Enabled());
+    EXPECT_EQ(c.AvgUse[2].Caption(), "0");
+
+    test::FakeForm four(4);
+    four.Start();
+    EXPECT_TRUE(four.Controls().LblCore3.Enabled() && four.Controls().LblCore2A.Enabled());
+}
+
+} // namespace
+} // namespace korvane::cpuusage
