@@ -32,6 +32,22 @@ private:
     std::string m_folder;
 };
 
+// The tray as the shell takes it: each call hands over the record.
+class ShellTray : public platform::NotificationArea {
+public:
+    bool Add(const platform::TrayIconData& data) override { return Keep(data); }
+    bool Modify(const platform::TrayIconData& data) override { return Keep(data); }
+    bool Delete(const platform::TrayIconData&) override { return true; }
+
+private:
+    bool Keep(const platform::TrayIconData& data)
+    {
+        m_shown = data;
+        return true;
+    }
+    platform::TrayIconData m_shown;
+};
+
 struct Machine {
     Machine()
         : location(folder.Path()),
@@ -50,7 +66,7 @@ struct Machine {
     FolderLocation location;
     forms::VirtualScheduler scheduler;
     platform::linuxos::ProcStatCounters counters{files};
-    platform::fake::FakeNotificationArea tray;
+    ShellTray tray;
     platform::linuxos::LinuxClock clock;
     platform::fake::MemorySettingsStorage settings;
     ui::Form1 form;
