@@ -3,6 +3,7 @@
 // from a favorite's start to its affinity being set.
 #include "core/row_layout.h"
 #include "platform/fake/fake_counters.h"
+#include "platform/fake/fake_desktop.h"
 #include "platform/fake/fake_machine.h"
 #include "platform/fake/memory_settings_storage.h"
 #include "platform/linux/linux_clock.h"
@@ -55,7 +56,7 @@ struct Machine {
     template <typename Scheduler>
     explicit Machine(Scheduler& scheduler)
         : location(folder.Path()),
-          form(ui::MachineServices{processes, processors, privileges, files, dialogs, icons, location, scheduler, counters, tray, clock, settings})
+          form(ui::MachineServices{processes, processors, privileges, files, dialogs, icons, location, scheduler, counters, tray, clock, settings, instance, autostart, screen, fileDialogs})
     {
     }
     test::TempFolder folder;
@@ -70,6 +71,10 @@ struct Machine {
     platform::fake::FakeNotificationArea tray;
     platform::linuxos::LinuxClock clock;
     platform::fake::MemorySettingsStorage settings;
+    platform::fake::FakeSingleInstance instance{std::make_shared<platform::fake::InstanceRegistry>(), 1};
+    platform::fake::FakeAutostart autostart;
+    platform::fake::FakeScreen screen;
+    platform::fake::FakeFileDialogs fileDialogs;
     ui::Form1 form;
 };
 

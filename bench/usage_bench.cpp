@@ -1,6 +1,7 @@
 // Usage monitor speed: one minimized usage tick (collect, two CPUs, tray picture, icon, modify)
 // against the floor of reading and parsing /proc/stat once; recolouring and one graph redraw.
 #include "platform/fake/fake_counters.h"
+#include "platform/fake/fake_desktop.h"
 #include "platform/fake/fake_machine.h"
 #include "platform/fake/memory_settings_storage.h"
 #include "platform/linux/linux_clock.h"
@@ -52,7 +53,7 @@ struct Machine {
     Machine()
         : location(folder.Path()),
           form(ui::MachineServices{processes, processors, privileges, files, dialogs, icons, location, scheduler,
-                                   counters, tray, clock, settings})
+                                   counters, tray, clock, settings, instance, autostart, screen, fileDialogs})
     {
         form.Form_Load();
     }
@@ -69,6 +70,10 @@ struct Machine {
     ShellTray tray;
     platform::linuxos::LinuxClock clock;
     platform::fake::MemorySettingsStorage settings;
+    platform::fake::FakeSingleInstance instance{std::make_shared<platform::fake::InstanceRegistry>(), 1};
+    platform::fake::FakeAutostart autostart;
+    platform::fake::FakeScreen screen;
+    platform::fake::FakeFileDialogs fileDialogs;
     ui::Form1 form;
 };
 

@@ -2,29 +2,63 @@
 
 #include "core/affinity.h"
 #include "core/program_folder.h"
+#include "core/row_layout.h"
+#include "core/text.h"
 #include "platform/clock.h"
 #include "platform/file_system.h"
 #include "platform/processes.h"
+#include "platform/program_location.h"
+#include "platform/screen.h"
+#include "platform/single_instance.h"
 #include "procmon/debug_privilege.h"
 
 namespace korvane::ui {
+
+namespace {
+
+// The executable's file name without its extension: the autostart entry's name.
+std::string ProgramName(const std::string& executablePath)
+{
+    std::string name = procmon::FileNameFromPath(executablePath);
+    const auto dot = name.rfind('.');
+    if (dot != std::string::npos && dot > 0)
+        name.resize(dot);
+    return name.empty() ? "korvane" : name;
+}
+
+} // namespace
 
 Form1::Form1(MachineServices services)
     : m_services(services), m_controls(services.scheduler), m_processControls(m_controls.ForProcessMonitor()),
       m_favorites(m_controls.List2, m_controls.Label5, services.files), m_hidden(services.files),
       m_table(services.processes, m_processControls, m_favorites, m_hidden), m_iconCache(services.files),
       m_processView(m_controls, m_state, m_table, m_selection, m_hidden, m_iconCache, services.icons, services.files),
+      m_favoritesView(m_controls, m_state, m_favorites, m_iconCache),
       m_affinity(services.processes, services.dialogs, m_processControls, m_selection,
                  [this] { m_processView.RefreshProcessList(); }),
       m_monitor(m_table, m_affinity, m_processControls, [this] { m_processView.RefreshProcessList(); }),
       m_settings(services.settings), m_usageControls(m_controls.ForUsageMonitor()), m_usageCounters(services.counters),
-      m_usageGraph(m_usageControls), m_usage(m_usageCounters, m_usageGraph, m_usageControls, services.clock,
-                                             services.scheduler),
+      m_usageGraph(m_usageControls),
+      m_usage(m_usageCounters, m_usageGraph, m_usageControls, services.clock, services.scheduler),
       m_trayImage(m_controls.ColurPik, m_controls.ShowTrayColr, m_controls.P2),
       m_trayIcon(services.notificationArea, m_controls.Form, m_controls.mnuFile, tray::DrawProgramIcon(),
-                 services.processes.CurrentProcessId())
+                 services.instance.WindowHandle()),
+      m_layout(m_controls, m_state, services.screen, m_processView, m_favoritesView),
+      m_options(m_controls, m_settings, services.autostart, services.dialogs,
+                ProgramName(services.location.ExecutablePath()), services.location.ExecutablePath()),
+      m_commands(m_controls, m_favorites, m_hidden, m_selection, m_favoritesView, m_processView, m_iconCache,
+                 services.dialogs, services.fileDialogs, services.icons, services.files,
+                 [this] { m_monitor.Command3_Click(); })
 {
     WireEvents();
+}
+
+Form1::~Form1()
+{
+    // Handlers that point back into this window must not outlive it.
+    m_controls.Timer1.SetEnabled(false);
+    m_controls.Timer2.SetEnabled(false);
+    m_controls.Timer3.SetEnabled(false);
 }
 
 void Form1::WireEvents()
@@ -43,14 +77,44 @@ void Form1::WireEvents()
     c.Command8.OnClick = [&view] { view.Command8_Click(); };
     c.ShowAll.OnClick = [&view] { view.ShowAll_Click(); };
 
+    FavoritesView& favorites = m_favoritesView;
+    c.List2.OnMouseUp = [this](int b, int s, float x, float y) { List2_MouseUp(b, s, x, y); };
+    c.List2.OnKeyDown = [&favorites](int& key, int shift) { favorites.List2_KeyDown(key, shift); };
+    c.List2.OnGotFocus = [&favorites] { favorites.List2_GotFocus(); };
+    c.MainBox2.OnClick = [&favorites] { favorites.MainBox2_Click(); };
+    c.Vs2.OnChange = [&favorites] { favorites.Vs2_Change(); };
+    c.Vs2.OnScroll = [&favorites] { favorites.Vs2_Scroll(); };
+    c.Vs2.OnGotFocus = [&favorites] { favorites.Vs2_GotFocus(); };
+    c.SortFavByAff.OnMouseUp = [&favorites](int b, int s, float x, float y) {
+        favorites.SortFavByAff_MouseUp(b, s, x, y);
+    };
+
     procmon::MonitoringLoop& monitor = m_monitor;
     c.Command5.OnClick = [this] { m_affinity.Command5_Click(); };
     c.Command3.OnClick = [&monitor] { monitor.Command3_Click(); };
     c.Check1.OnMouseUp = [&monitor](int b, int s, float x, float y) { monitor.Check1_MouseUp(b, s, x, y); };
     c.MnuSetFav.OnClick = [&monitor] { monitor.MnuSetFav_Click(); };
     c.MnuSetFavNow.OnClick = [&monitor] { monitor.MnuSetFavNow_Click(); };
-    c.Timer1.OnTimer = [&monitor] { monitor.Timer1_Timer(); };
+    c.mnuExit.OnClick = [this] { mnuExit_Click(); };
+    c.Timer1.OnTimer = [this] {
+        m_monitor.Timer1_Timer();
+        PollShowRequests();
+    };
     c.Timer2.OnTimer = [&monitor] { monitor.Timer2_Timer(); };
+
+    c.Command1.OnClick = [this] { m_commands.Command1_Click(); };
+    c.Command9.OnClick = [this] { m_commands.Command9_Click(); };
+    c.Command2.OnClick = [this] { m_commands.Command2_Click(); };
+
+    OptionsPanel& options = m_options;
+    c.Command4.OnClick = [&options] { options.Command4_Click(); };
+    c.Command6.OnClick = [&options] { options.Command6_Click(); };
+    c.Command12.OnClick = [&options] { options.Command12_Click(); };
+    c.Command13.OnClick = [&options] { options.Command13_Click(); };
+    c.Command14.OnClick = [&options] { options.Command14_Click(); };
+    c.Command10.OnClick = [&options] { options.Command10_Click(); };
+    c.Start_Up.OnClick = [&options] { options.Start_Up_Click(); };
+    m_options.Unload = [this] { Unload(kUnloadCode); };
 
     c.Timer3.OnTimer = [this] { m_usage.Timer3_Timer(); };
     c.Command11.OnClick = [this] { m_usage.Command11_Click(); };
@@ -59,7 +123,9 @@ void Form1::WireEvents()
         c.ColurPik[i].OnClick = [this, i] { m_trayImage.ColurPik_Click(static_cast<int>(i)); };
     c.P2.OnMouseMove = [this](int b, int s, float x, float y) { m_trayIcon.P2_MouseMove(b, s, x, y); };
     m_trayIcon.RefreshProcessList = [this] { m_processView.RefreshProcessList(); };
-    m_trayIcon.ShowMainWindow = [this] { ShowMainWindow(); };
+    m_trayIcon.ShowMainWindow = [this] { m_layout.ShowMainWindow(); };
+
+    c.Form.OnResize = [this] { m_layout.Form_Resize(); };
 }
 
 void Form1::Form_Initialize()
@@ -67,8 +133,24 @@ void Form1::Form_Initialize()
     procmon::EnableDebugPrivilege(m_services.processes, m_services.privileges);
 }
 
+void Form1::CheckPreviousInstance()
+{
+    platform::SingleInstance& instance = m_services.instance;
+    if (instance.AnotherInstanceRunning()) {
+        instance.ShowRunningInstance(m_settings.GetLong(core::kKeyHwnd, 0));
+        m_alreadyRunning = true;
+        return;
+    }
+    m_settings.SaveNumber(core::kKeyHwnd, instance.WindowHandle());
+}
+
 void Form1::Form_Load()
 {
+    CheckPreviousInstance();
+    if (m_alreadyRunning) {
+        Unload(kUnloadCode);
+        return;
+    }
     m_services.scheduler.DoEvents();
     InitializeMainWindow();
     if (m_usageCounters.CountersUnavailable)
@@ -81,9 +163,74 @@ void Form1::Form_Load()
         m_usage.Timer3_Timer();
         m_usage.Command11_Click();
     }
+    m_layout.HookMainWindow();
     m_controls.Timer1.SetEnabled(true);
-    ShowMainWindow();
+    if (m_controls.MiniMe.Value() == 1)
+        m_controls.Form.SetState(forms::WindowState::Minimized);
+    else
+        m_layout.ShowMainWindow();
     m_state.ListsReady = true;
+}
+
+void Form1::InitializeMainWindow()
+{
+    m_layout.ReadWorkArea();
+    DetectCpus();
+    OpenUsageMonitor();
+
+    MainControls& c = m_controls;
+    m_options.LayoutPanels();
+    c.Vs1.Move(c.MainBox.Left() + c.MainBox.InnerWidth(), c.MainBox.Top(), 255, c.MainBox.Height());
+    c.Vs2.Move(c.MainBox2.Left() + c.MainBox2.InnerWidth(), c.MainBox2.Top(), 255, c.MainBox2.Height());
+    m_processView.LayoutProcessScroll();
+    m_favoritesView.LayoutFavoritesScroll();
+
+    m_programFolder = core::ResolveProgramFolder(m_services.location, m_services.files);
+    const std::string cacheFolder = m_programFolder + "cache/";
+    m_services.files.CreateFolder(cacheFolder);
+    m_iconCache.SetFolder(cacheFolder);
+    // Linux has no Windows folder: system paths are used as the process reports them.
+    m_processView.SetWindowsFolder("");
+
+    m_hidden.SetProgramFolder(m_programFolder);
+    m_hidden.LoadHiddenNames();
+
+    m_favorites.SetProgramFolder(m_programFolder);
+    m_favorites.LoadFavorites();
+    m_favorites.UpdateFavoritesCaption();
+    if (c.List2.ListCount() > 0)
+        c.List2.SetSelected(0, true);
+    m_favoritesView.UpdateFavIcons();
+
+    ReadOptions();
+}
+
+void Form1::ReadOptions()
+{
+    MainControls& c = m_controls;
+    platform::Screen& screen = m_services.screen;
+    const double screenHeight = static_cast<double>(screen.ScreenHeightPixels()) * screen.TwipsPerPixelY();
+    const double screenWidth = static_cast<double>(screen.ScreenWidthPixels()) * screen.TwipsPerPixelX();
+    m_layout.SavedTop = m_settings.GetLong(core::kKeyTop, (screenHeight - c.Form.Height()) / 2);
+    m_layout.SavedLeft = m_settings.GetLong(core::kKeyLeft, (screenWidth - c.Form.Width()) / 2);
+    m_layout.SavedHeight = m_settings.GetLong(core::kKeyHeight, core::kDefaultHeight);
+
+    c.Check2.SetValue(m_settings.GetCheckValue(core::kKeyAutoSet, core::kDefaultAutoSet));
+    c.MiniMe.SetValue(m_settings.GetCheckValue(core::kKeyMiniMe, core::kDefaultMiniMe));
+    c.ConfirmRemvFav.SetValue(m_settings.GetCheckValue(core::kKeyConfirmRemvFav, core::kDefaultConfirmRemvFav));
+    c.SortFavByAff.SetValue(m_settings.GetCheckValue(core::kKeySortFavByAff, core::kDefaultSortFavByAff));
+    c.Start_Up.SetValue(m_options.IsAutostartSet() ? 1 : 0);
+
+    c.Check1.SetValue(c.Check2.Value());
+    if (c.Check1.Value() == 1)
+        m_monitor.Check1_MouseUp(forms::kLeftButton, 0, 0.0F, 0.0F);
+}
+
+void Form1::DetectCpus()
+{
+    m_maxCpuIndex = core::DetectMaxCpuIndex(m_services.processors);
+    for (int i = 0; i <= m_maxCpuIndex; ++i)
+        m_controls.Check11[static_cast<std::size_t>(i)].SetEnabled(true);
 }
 
 void Form1::OpenUsageMonitor()
@@ -102,52 +249,115 @@ void Form1::UpdateTrayImage(double totalUsage)
         m_trayIcon.ModifyIcon(std::move(*icon));
 }
 
-void Form1::ShowMainWindow()
-{
-    m_controls.Form.SetState(forms::WindowState::Normal);
-    m_controls.Form.SetVisible(true);
-}
-
-void Form1::InitializeMainWindow()
-{
-    DetectCpus();
-    OpenUsageMonitor();
-    LayoutLists();
-
-    m_programFolder = core::ResolveProgramFolder(m_services.location, m_services.files);
-    const std::string cacheFolder = m_programFolder + "cache/";
-    m_services.files.CreateFolder(cacheFolder);
-    m_iconCache.SetFolder(cacheFolder);
-
-    m_hidden.SetProgramFolder(m_programFolder);
-    m_hidden.LoadHiddenNames();
-
-    m_favorites.SetProgramFolder(m_programFolder);
-    m_favorites.LoadFavorites();
-    m_favorites.UpdateFavoritesCaption();
-    if (m_controls.List2.ListCount() > 0)
-        m_controls.List2.SetSelected(0, true);
-    m_favorites.OrderFavorites(true);
-}
-
-void Form1::DetectCpus()
-{
-    m_maxCpuIndex = core::DetectMaxCpuIndex(m_services.processors);
-    for (int i = 0; i <= m_maxCpuIndex; ++i)
-        m_controls.Check11[static_cast<std::size_t>(i)].SetEnabled(true);
-}
-
-void Form1::LayoutLists()
-{
-    MainControls& c = m_controls;
-    c.Vs1.Move(c.MainBox.Left() + c.MainBox.InnerWidth(), c.MainBox.Top(), 255, c.MainBox.Height());
-    c.Vs2.Move(c.MainBox2.Left() + c.MainBox2.InnerWidth(), c.MainBox2.Top(), 255, c.MainBox2.Height());
-    m_processView.LayoutProcessScroll();
-}
-
 void Form1::MouseWheel(std::int32_t rotation)
 {
-    m_processView.WheelProcessList(rotation);
+    if (!m_processView.WheelProcessList(rotation))
+        m_favoritesView.WheelFavorites(rotation);
+}
+
+void Form1::PollShowRequests()
+{
+    if (m_services.instance.TakeShowRequests() == 0)
+        return;
+    forms::Window& form = m_controls.Form;
+    form.SetVisible(true);
+    form.SetState(forms::WindowState::Normal);
+    form.BringToForeground();
+}
+
+void Form1::List2_MouseUp(int button, int /*shift*/, float x, float y)
+{
+    m_controls.Picture2.SetVisible(false);
+    m_controls.cpuOptions.SetVisible(false);
+    forms::ListBox& list2 = m_controls.List2;
+    if (button == forms::kRightButton) {
+        const std::int32_t caret = list2.ListIndex();
+        const std::string affinity = caret >= 0 ? core::Trim(core::RowAffinity(list2.List(caret))) : std::string();
+        if (!affinity.empty()) {
+            m_form2 = std::make_unique<Form2>(m_controls, m_favorites, [this] { m_favoritesView.UpdateFavIcons(); },
+                                              [this] { m_monitor.Command3_Click(); });
+            Form2& picker = *m_form2;
+            picker.Form.SetVisible(true);
+            picker.Form_Load();
+            m_services.scheduler.DoEvents();
+            const std::int32_t left = m_controls.MainBox2.Left() + m_controls.Form.Left() + static_cast<std::int32_t>(x);
+            const std::int32_t top =
+                m_controls.Vs2.Top() + m_controls.Form.Top() + static_cast<std::int32_t>(y) - m_controls.Vs2.Value();
+            picker.Form.Move(left, top, picker.Form.Width(), picker.Form.Height());
+            for (std::size_t d = 0; d < 4; ++d) {
+                if (affinity.find(static_cast<char>('0' + d)) != std::string::npos)
+                    picker.Check1[d].SetValue(1);
+            }
+            return;
+        }
+    }
+    m_state.WheelTarget = 2;
+    m_controls.Form.SetFocus();
+}
+
+bool Form1::Unload(int reason)
+{
+    if (m_ended)
+        return true;
+    bool cancel = false;
+    Form_QueryUnload(cancel, reason);
+    if (cancel)
+        return false;
+    Form_Unload();
+    return true;
+}
+
+void Form1::Form_QueryUnload(bool& cancel, int reason)
+{
+    if (m_alreadyRunning)
+        return;
+    if (reason == kUnloadControlMenu) {
+        m_layout.SaveWindowPlacement();
+        cancel = true;
+        m_controls.Form.SetState(forms::WindowState::Minimized);
+        return;
+    }
+    Shutdown();
+}
+
+void Form1::Shutdown()
+{
+    m_controls.Timer1.SetEnabled(false);
+    m_controls.Timer2.SetEnabled(false);
+    m_controls.Timer3.SetEnabled(false);
+    m_layout.UnhookMainWindow();
+    if (m_favorites.FavoritesChanged())
+        m_favorites.SaveFavorites();
+    m_hidden.SaveHiddenNames();
+    if (!m_options.SettingsDeleted)
+        SaveSettings();
+    m_trayIcon.DeleteIcon();
+    m_usageCounters.CloseUsageCounters();
+}
+
+void Form1::SaveSettings()
+{
+    MainControls& c = m_controls;
+    m_options.SetAutostart(m_options.AutostartWanted);
+    m_settings.SaveNumber(core::kKeyTrayForeColor, core::ParseInteger(c.ShowTrayColr.Tag()).value_or(0));
+    m_settings.SaveNumber(core::kKeyTrayAsNum, c.TrayAsNum.Value());
+    m_settings.SaveNumber(core::kKeyConfirmRemvFav, c.ConfirmRemvFav.Value());
+    m_settings.SaveNumber(core::kKeyAutoSet, c.Check2.Value());
+    m_settings.SaveNumber(core::kKeyMiniMe, c.MiniMe.Value());
+    m_settings.SaveNumber(core::kKeySortFavByAff, c.SortFavByAff.Value());
+    m_layout.SaveWindowPlacement();
+    m_settings.SaveNumber(core::kKeyTop, m_layout.SavedTop);
+    m_settings.SaveNumber(core::kKeyLeft, m_layout.SavedLeft);
+    m_settings.SaveNumber(core::kKeyHeight, m_layout.SavedHeight);
+}
+
+void Form1::Form_Unload()
+{
+    if (m_form2)
+        m_form2.reset();
+    m_ended = true;
+    if (OnEnded)
+        OnEnded();
 }
 
 } // namespace korvane::ui

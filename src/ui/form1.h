@@ -11,26 +11,37 @@
 #include "procmon/process_table.h"
 #include "tray/tray_icon.h"
 #include "tray/tray_image.h"
+#include "ui/favorites_commands.h"
+#include "ui/favorites_view.h"
+#include "ui/form2.h"
 #include "ui/icon_cache.h"
 #include "ui/main_controls.h"
+#include "ui/options_panel.h"
 #include "ui/process_list_view.h"
 #include "ui/view_state.h"
+#include "ui/window_layout.h"
 
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <string>
 
 namespace korvane::platform {
+class Autostart;
 class Clock;
 class Dialogs;
-class NotificationArea;
-class PerformanceCounters;
-class SettingsStorage;
+class FileDialogs;
 class FileSystem;
 class IconSource;
+class NotificationArea;
+class PerformanceCounters;
 class Privileges;
 class Processes;
 class ProcessorInfo;
 class ProgramLocation;
+class Screen;
+class SettingsStorage;
+class SingleInstance;
 } // namespace korvane::platform
 
 namespace korvane::ui {
@@ -49,21 +60,41 @@ struct MachineServices {
     platform::NotificationArea& notificationArea;
     platform::Clock& clock;
     platform::SettingsStorage& settings;
+    platform::SingleInstance& instance;
+    platform::Autostart& autostart;
+    platform::Screen& screen;
+    platform::FileDialogs& fileDialogs;
 };
 
+// Why the window unloads: its close box, the program itself, the session ending, a task manager.
+enum UnloadReason { kUnloadControlMenu = 0, kUnloadCode = 1, kUnloadAppWindows = 2, kUnloadTaskManager = 3 };
+
 // The main window: owns every control and the state of the run, and composes the subsystems
-// that work on them.
+// that work on them. Creating and loading it starts everything; unloading it ends everything.
 class Form1 {
 public:
     explicit Form1(MachineServices services);
     Form1(const Form1&) = delete;
     Form1& operator=(const Form1&) = delete;
+    ~Form1();
 
     void Form_Initialize();
     void Form_Load();
+    void Form_QueryUnload(bool& cancel, int reason);
+    void Form_Unload();
+    void mnuExit_Click() { Unload(kUnloadCode); }
+    // Asks the window to unload: the close box only hides it, every other reason ends the
+    // program (once). True when the window unloaded.
+    bool Unload(int reason);
+    bool Ended() const { return m_ended; }
 
     // The wheel, routed to the list that is its target.
     void MouseWheel(std::int32_t rotation);
+    // The notification area was recreated: the icon must be added again.
+    void TaskbarCreated() { m_trayIcon.Add_Tray(); }
+    // A second start asked this instance to show its window.
+    void PollShowRequests();
+    void List2_MouseUp(int button, int shift, float x, float y);
 
     MainControls& Controls() { return m_controls; }
     core::FavoritesStore& Favorites() { return m_favorites; }
@@ -72,25 +103,36 @@ public:
     procmon::AffinityControl& Affinity() { return m_affinity; }
     procmon::MonitoringLoop& Monitor() { return m_monitor; }
     ProcessListView& ProcessView() { return m_processView; }
+    FavoritesView& FavoritesList() { return m_favoritesView; }
     procmon::ProcessSelection& Selection() { return m_selection; }
+    ViewState& State() { return m_state; }
+    IconCache& Icons() { return m_iconCache; }
     cpuusage::UsageCounters& Counters() { return m_usageCounters; }
     cpuusage::UsageStatistics& Usage() { return m_usage; }
     tray::TrayImage& TrayPicture() { return m_trayImage; }
     tray::TrayIcon& Tray() { return m_trayIcon; }
     core::SettingsStore& Settings() { return m_settings; }
-    ViewState& State() { return m_state; }
-    IconCache& Icons() { return m_iconCache; }
+    WindowLayout& Layout() { return m_layout; }
+    OptionsPanel& Options() { return m_options; }
+    // The open picker, or nullptr.
+    Form2* Picker() { return m_form2 && !m_form2->Closed() ? m_form2.get() : nullptr; }
     const std::string& ProgramFolder() const { return m_programFolder; }
     std::int16_t MaxCpuIndex() const { return m_maxCpuIndex; }
+    bool AlreadyRunning() const { return m_alreadyRunning; }
+
+    // The front end ends the program when this runs.
+    std::function<void()> OnEnded;
 
 private:
+    void CheckPreviousInstance();
     void InitializeMainWindow();
     void WireEvents();
     void DetectCpus();
-    void LayoutLists();
     void OpenUsageMonitor();
+    void ReadOptions();
     void UpdateTrayImage(double totalUsage);
-    void ShowMainWindow();
+    void Shutdown();
+    void SaveSettings();
 
     MachineServices m_services;
     MainControls m_controls;
@@ -102,6 +144,7 @@ private:
     procmon::ProcessTable m_table;
     IconCache m_iconCache;
     ProcessListView m_processView;
+    FavoritesView m_favoritesView;
     procmon::AffinityControl m_affinity;
     procmon::MonitoringLoop m_monitor;
     core::SettingsStore m_settings;
@@ -111,8 +154,14 @@ private:
     cpuusage::UsageStatistics m_usage;
     tray::TrayImage m_trayImage;
     tray::TrayIcon m_trayIcon;
+    WindowLayout m_layout;
+    OptionsPanel m_options;
+    FavoritesCommands m_commands;
+    std::unique_ptr<Form2> m_form2;
     std::string m_programFolder;
     std::int16_t m_maxCpuIndex = 0;
+    bool m_alreadyRunning = false;
+    bool m_ended = false;
 };
 
 } // namespace korvane::ui

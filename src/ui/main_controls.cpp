@@ -19,8 +19,25 @@ MainControls::MainControls(forms::Scheduler& scheduler)
     Label3.Move(4560, 735, 700, 195);
     Label5.Move(5415, 735, 2400, 195);
     Label4.Move(9225, 735, 1200, 195);
+    Picture1.Move(225, 60, 9975, 615);
+    Picture2.Move(2400, 60, 9975, 615);
+    cpuOptions.Move(2400, 60, 9975, 1800);
     Picture2.SetVisible(false);
     cpuOptions.SetVisible(false);
+    Form.Move(0, 0, 10755, 4995);
+    // With the lists' viewports at 945 twips from the top, 3765 high and 100 twips of margin,
+    // the default window height leaves 185 twips of frame.
+    Form.SetFrameHeight(185);
+    Command9.SetToolTipText("Browse for File and Add to Favorites");
+    Command2.SetToolTipText("Remove Selected Favorite");
+    Command4.SetToolTipText("View Options");
+    Start_Up.SetToolTipText("Load program on boot up");
+    MiniMe.SetToolTipText("Minimize to system tray on start");
+    Check2.SetToolTipText("Enable Auto Set Affinity on Start");
+    ConfirmRemvFav.SetToolTipText("Confirm Remove");
+    SortFavByAff.SetToolTipText("Sort Favorites by Affinity");
+    Command10.SetToolTipText("Restore Defaults / Uninstall");
+    Command6.SetToolTipText("Close Options");
 
     for (auto& box : Check11) {
         box.SetEnabled(false);

@@ -48,9 +48,21 @@ struct MainControls {
     forms::Button Command7{"H"};
     forms::Button Command8{"U"};
 
-    // The option panels that cover the affinity controls.
+    // Favorites commands.
+    forms::Button Command9{"Add"};
+    forms::Button Command2{"Remove"};
+
+    // The option panels that cover the affinity controls, and their buttons.
+    forms::Button Command4{"Options"};
     forms::PictureBox Picture2;
     forms::PictureBox cpuOptions;
+    forms::CheckBox Start_Up{"Start with Windows"};
+    forms::CheckBox MiniMe{"Minimize to Tray on Start"};
+    forms::CheckBox Check2{"Enable Auto Set Affinity on Start"};
+    forms::CheckBox ConfirmRemvFav{"Always Ask Before Removing Favorites"};
+    forms::CheckBox SortFavByAff{"Sort Favorites by Affinity"};
+    forms::Button Command10{"Delete Settings"};
+    forms::Button Command6{"X"};
 
     // Usage panel: current graph, average bars, total and elapsed time, tray options.
     forms::Label Label1{"    Current        |      Averages"};

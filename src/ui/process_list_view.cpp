@@ -7,18 +7,12 @@
 #include "platform/icon_source.h"
 #include "procmon/process_table.h"
 #include "ui/icon_cache.h"
+#include "ui/scroll_layout.h"
 
-#include <cmath>
-#include <cstdlib>
 
 namespace korvane::ui {
 
 namespace {
-
-std::int32_t RoundHalfEven(double value)
-{
-    return static_cast<std::int32_t>(std::nearbyint(value));
-}
 
 bool Contains(const std::string& text, char c)
 {
@@ -100,9 +94,7 @@ void ProcessListView::RefreshProcessList()
 
     m_table.RefreshProcessTable();
 
-    m_state.ProcessScrollTop = 0;
-    m_controls.Vs1.SetValue(0);
-    m_controls.ScrollBox.SetTop(0);
+    ScrollToTop(Scrolling());
     LayoutProcessScroll();
 
     const forms::ListBox& list1 = m_controls.List1;
@@ -133,47 +125,22 @@ void ProcessListView::RefreshProcessList()
         form.SetUpdatesFrozen(false);
 }
 
+ScrollingList ProcessListView::Scrolling()
+{
+    return ScrollingList{m_controls.List1, m_controls.MainBox, m_controls.ScrollBox, m_controls.Vs1,
+                         m_state.ProcessScrollTop};
+}
+
 void ProcessListView::LayoutProcessScroll()
 {
-    const std::int32_t rows = m_controls.List1.ListCount();
-    const std::int32_t outer = m_controls.MainBox.Height();
-    const std::int32_t inner = m_controls.MainBox.InnerHeight();
-    const double rowsThatFit = outer / static_cast<double>(kRowTwips);
-    const std::int64_t rowsTwips = static_cast<std::int64_t>(rows) * kRowTwips;
-    forms::ScrollBar& vs1 = m_controls.Vs1;
-
-    if (rows > rowsThatFit) {
-        vs1.SetMax(static_cast<std::int32_t>(std::llabs(inner - rowsTwips)));
-        vs1.SetLargeChange(RoundHalfEven(static_cast<double>(rowsTwips) - std::fabs(inner / static_cast<double>(kRowTwips))));
-    }
-    if (rowsThatFit > rows) {
-        vs1.SetVisible(false);
-        m_state.ProcessScrollTop = 0;
-        vs1.SetValue(0);
-        m_controls.ScrollBox.SetTop(0);
-    } else {
-        vs1.SetVisible(true);
-    }
-    if (m_state.ProcessScrollTop > 0)
-        m_state.ProcessScrollTop = 0;
-    if (vs1.Max() < std::abs(m_state.ProcessScrollTop))
-        m_state.ProcessScrollTop = -vs1.Max();
-
-    forms::PictureBox& scrollBox = m_controls.ScrollBox;
-    scrollBox.Move(0, m_state.ProcessScrollTop, m_controls.MainBox.Width() + 1000, static_cast<std::int32_t>(rowsTwips));
-    m_controls.List1.Move(240, -15, scrollBox.Width() + 1000, scrollBox.InnerHeight() + kRowTwips);
+    LayoutScroll(Scrolling());
 }
 
 bool ProcessListView::WheelProcessList(std::int32_t rotation)
 {
     if (m_state.WheelTarget != 1)
         return false;
-    if (!m_controls.Vs1.Visible())
-        return true;
-    m_state.ProcessScrollTop += rotation < 0 ? -kRowTwips : kRowTwips;
-    LayoutProcessScroll();
-    if (m_controls.List1.ListCount() > m_controls.MainBox.Height() / static_cast<double>(kRowTwips))
-        m_controls.Vs1.SetValue(-m_state.ProcessScrollTop);
+    WheelScroll(Scrolling(), rotation);
     return true;
 }
 

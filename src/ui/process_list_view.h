@@ -2,6 +2,7 @@
 
 #include "platform/image/surface.h"
 #include "ui/main_controls.h"
+#include "ui/scroll_layout.h"
 #include "ui/view_state.h"
 
 #include <cstdint>
@@ -59,6 +60,7 @@ public:
     void ShowAll_Click();
 
     int RefreshCount() const { return m_refreshCount; }
+    ScrollingList Scrolling();
 
 private:
     MainControls& m_controls;

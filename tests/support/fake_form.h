@@ -2,6 +2,7 @@
 
 #include "core/row_layout.h"
 #include "platform/fake/fake_counters.h"
+#include "platform/fake/fake_desktop.h"
 #include "platform/fake/fake_machine.h"
 #include "platform/fake/memory_settings_storage.h"
 #include "platform/fake/memory_file_system.h"
@@ -45,7 +46,8 @@ struct FakeForm {
     {
         form = std::make_unique<ui::Form1>(ui::MachineServices{machine, machine, machine, files, dialogs, icons,
                                                                location, scheduler, counters, tray,
-                                                               clock, settings});
+                                                               clock, settings, instance, autostart, screen,
+                                                               fileDialogs});
         form->Form_Initialize();
         form->Form_Load();
         return *form;
@@ -92,6 +94,11 @@ struct FakeForm {
     platform::fake::FakeNotificationArea tray;
     SchedulerClock clock{scheduler};
     platform::fake::MemorySettingsStorage settings;
+    std::shared_ptr<platform::fake::InstanceRegistry> registry = std::make_shared<platform::fake::InstanceRegistry>();
+    platform::fake::FakeSingleInstance instance{registry, 4242};
+    platform::fake::FakeAutostart autostart;
+    platform::fake::FakeScreen screen;
+    platform::fake::FakeFileDialogs fileDialogs;
     std::unique_ptr<ui::Form1> form;
 };
 

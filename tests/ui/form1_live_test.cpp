@@ -3,6 +3,7 @@
 
 #include "core/row_layout.h"
 #include "platform/fake/fake_counters.h"
+#include "platform/fake/fake_desktop.h"
 #include "platform/fake/fake_machine.h"
 #include "platform/fake/memory_settings_storage.h"
 #include "platform/linux/linux_clock.h"
@@ -38,7 +39,7 @@ constexpr const char* kChildName = "Korvane_test_child";
 struct LiveForm {
     explicit LiveForm(forms::Scheduler& scheduler)
         : location(folder.Path()),
-          form(MachineServices{processes, processors, privileges, files, dialogs, icons, location, scheduler, counters, tray, clock, settings})
+          form(MachineServices{processes, processors, privileges, files, dialogs, icons, location, scheduler, counters, tray, clock, settings, instance, autostart, screen, fileDialogs})
     {
     }
     void Load()
@@ -68,6 +69,10 @@ struct LiveForm {
     platform::fake::FakeNotificationArea tray;
     platform::linuxos::LinuxClock clock;
     platform::fake::MemorySettingsStorage settings;
+    platform::fake::FakeSingleInstance instance{std::make_shared<platform::fake::InstanceRegistry>(), 1};
+    platform::fake::FakeAutostart autostart;
+    platform::fake::FakeScreen screen;
+    platform::fake::FakeFileDialogs fileDialogs;
     Form1 form;
 };
 

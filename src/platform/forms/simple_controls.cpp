@@ -10,6 +10,14 @@ void Label::SetCaption(std::string value)
     NotifyChanged();
 }
 
+void Label::SetLook(LabelLook look)
+{
+    if (look == m_look)
+        return;
+    m_look = look;
+    NotifyChanged();
+}
+
 void CheckBox::SetCaption(std::string value)
 {
     if (value == m_caption)

@@ -8,15 +8,37 @@
 
 namespace korvane::forms {
 
+// How a label is painted: normal (transparent, menu text colour) or highlighted (the system
+// highlight colour behind highlight text), as a menu item under the pointer is.
+enum class LabelLook { Normal, Highlighted };
+
 // A text label.
 class Label : public Control {
 public:
     explicit Label(std::string caption = {}) : m_caption(std::move(caption)) {}
     const std::string& Caption() const { return m_caption; }
     void SetCaption(std::string value);
+    LabelLook Look() const { return m_look; }
+    void SetLook(LabelLook look);
+
+    // What the user does.
+    void UserClick()
+    {
+        if (Enabled() && OnClick)
+            OnClick();
+    }
+    void UserMouseMove()
+    {
+        if (OnMouseMove)
+            OnMouseMove();
+    }
+
+    std::function<void()> OnClick;
+    std::function<void()> OnMouseMove;
 
 private:
     std::string m_caption;
+    LabelLook m_look = LabelLook::Normal;
 };
 
 // A check box: value 0 (clear) or 1 (ticked). Click runs whenever the value changes,
@@ -34,8 +56,15 @@ public:
     // What the user does: a click toggles the value (Click runs), then the button goes up.
     void UserClick();
 
+    void UserMouseMove()
+    {
+        if (OnMouseMove)
+            OnMouseMove();
+    }
+
     std::function<void()> OnClick;
     std::function<void(int button, int shift, float x, float y)> OnMouseUp;
+    std::function<void()> OnMouseMove;
 
 private:
     std::string m_caption;

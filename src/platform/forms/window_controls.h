@@ -61,8 +61,14 @@ public:
     void PopupMenu(const Menu& menu);
     const std::string& LastPopupMenu() const { return m_lastPopup; }
 
+    // Window class style bits (0x20000 asks for a drop shadow).
+    std::uint32_t ClassStyle() const { return m_classStyle; }
+    void SetClassStyle(std::uint32_t style) { m_classStyle = style; }
+
     std::function<void()> OnForeground;
     std::function<void(const Menu&)> OnPopupMenu;
+    // The window lost the activation (another window, or a click elsewhere).
+    std::function<void()> OnDeactivate;
 
     std::function<void()> OnResize;
 
@@ -74,6 +80,7 @@ private:
     int m_focusRequests = 0;
     int m_foregroundRequests = 0;
     std::string m_lastPopup;
+    std::uint32_t m_classStyle = 0;
 };
 
 // A picture box: a back colour and a persistent drawn image in pixels.

@@ -1,6 +1,7 @@
 #include "platform/linux/proc_stat_counters.h"
 
 #include "platform/fake/fake_counters.h"
+#include "platform/fake/fake_desktop.h"
 #include "platform/fake/fake_machine.h"
 #include "platform/fake/memory_file_system.h"
 #include "platform/fake/memory_settings_storage.h"
@@ -114,8 +115,12 @@ TEST(LiveUsage, ASpinningChildOnCpu1ShowsInItsAverageAndTheTotalIsTheMean)
     fake::FakeNotificationArea tray;
     LinuxClock clock;
     fake::MemorySettingsStorage settings;
+    fake::FakeSingleInstance instance{std::make_shared<fake::InstanceRegistry>(), 1};
+    fake::FakeAutostart autostart;
+    fake::FakeScreen screen;
+    fake::FakeFileDialogs fileDialogs;
     ui::Form1 form(ui::MachineServices{processes, processors, privileges, files, dialogs, icons, location, scheduler,
-                                       counters, tray, clock, settings});
+                                       counters, tray, clock, settings, instance, autostart, screen, fileDialogs});
     form.Form_Load();
     auto& usage = form.Usage();
     scheduler.RunUntil([&] { return usage.SampleCount >= 3; }, std::chrono::seconds{10});

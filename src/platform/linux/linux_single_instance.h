@@ -1,0 +1,33 @@
+#pragma once
+
+#include "platform/single_instance.h"
+
+#include <string>
+
+namespace korvane::platform::linuxos {
+
+// The folder for the lock and the socket: $XDG_RUNTIME_DIR, else a private folder in /tmp.
+std::string RuntimeFolder();
+
+// A lock file held for the run; the running instance listens on a per-user local socket and a
+// second instance connects to it to have the window shown.
+class LinuxSingleInstance : public SingleInstance {
+public:
+    explicit LinuxSingleInstance(std::string folder);
+    LinuxSingleInstance(const LinuxSingleInstance&) = delete;
+    LinuxSingleInstance& operator=(const LinuxSingleInstance&) = delete;
+    ~LinuxSingleInstance() override;
+
+    bool AnotherInstanceRunning() override;
+    void ShowRunningInstance(std::int64_t window) override;
+    int TakeShowRequests() override;
+    std::int64_t WindowHandle() override;
+
+private:
+    std::string m_lockPath;
+    std::string m_socketPath;
+    int m_lockFd = -1;
+    int m_listenFd = -1;
+};
+
+} // namespace korvane::platform::linuxos

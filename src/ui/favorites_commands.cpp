@@ -1,0 +1,197 @@
+#include "ui/favorites_commands.h"
+
+#include "core/affinity.h"
+#include "core/favorites_store.h"
+#include "core/hidden_names.h"
+#include "core/row_layout.h"
+#include "core/text.h"
+#include "platform/dialogs.h"
+#include "platform/file_dialogs.h"
+#include "platform/file_system.h"
+#include "platform/icon_source.h"
+#include "procmon/affinity_control.h"
+#include "procmon/process_table.h"
+#include "ui/favorites_view.h"
+#include "ui/icon_cache.h"
+#include "ui/process_list_view.h"
+
+namespace korvane::ui {
+
+std::string BuildDialogFilter(std::string_view filter)
+{
+    std::string result;
+    result.reserve(filter.size() + 1);
+    for (char c : filter)
+        result.push_back(c == '|' ? '\0' : c);
+    result.push_back('\0');
+    return result;
+}
+
+std::string SelectionTextOf(const std::vector<std::string>& paths)
+{
+    std::string text;
+    if (paths.size() == 1) {
+        text = paths.front() + std::string(2, '\0');
+    } else if (!paths.empty()) {
+        const std::string& first = paths.front();
+        const auto slash = first.find_last_of("/\\");
+        const std::string folder = slash == std::string::npos ? std::string() : first.substr(0, slash == 0 ? 1 : slash);
+        text = folder + '\0';
+        for (const auto& path : paths) {
+            const auto at = path.find_last_of("/\\");
+            text += (at == std::string::npos ? path : path.substr(at + 1)) + '\0';
+        }
+        text += '\0';
+    }
+    // The rest of the buffer as it was prepared: spaces.
+    text.resize(std::max(text.size() + 2, kFileNameBufferSize), ' ');
+    return text;
+}
+
+std::string ShowOpenDialog(platform::FileDialogs& dialogs)
+{
+    const auto paths = dialogs.GetOpenFileNames(kAddFavoriteTitle, BuildDialogFilter(kBrowseFilter), true);
+    if (!paths || paths->empty())
+        return {};
+    return SelectionTextOf(*paths);
+}
+
+std::vector<std::string> ParseSelectionText(std::string_view text)
+{
+    std::string rest = core::Trim(text.substr(0, text.size() >= 2 ? text.size() - 2 : 0));
+    std::vector<std::string> parts;
+    while (rest.size() >= 4) {
+        const auto nul = rest.find('\0');
+        if (nul == std::string::npos) {
+            // A remainder without a NUL is a last part, not something to cut forever.
+            parts.push_back(rest);
+            break;
+        }
+        parts.push_back(rest.substr(0, nul));
+        rest.erase(0, nul + 1);
+    }
+    if (parts.size() <= 1)
+        return parts;
+    std::string folder = parts.front();
+    if (folder.empty() || (folder.back() != '/' && folder.back() != '\\'))
+        folder += '/';
+    std::vector<std::string> paths;
+    for (std::size_t i = 1; i < parts.size(); ++i)
+        paths.push_back(folder + parts[i]);
+    return paths;
+}
+
+FavoritesCommands::FavoritesCommands(MainControls& controls, core::FavoritesStore& favorites,
+                                     core::HiddenNames& hidden, procmon::ProcessSelection& selection,
+                                     FavoritesView& favoritesView, ProcessListView& processView, IconCache& cache,
+                                     platform::Dialogs& dialogs, platform::FileDialogs& fileDialogs,
+                                     platform::IconSource& icons, platform::FileSystem& files,
+                                     std::function<void()> applyFavorites)
+    : m_controls(controls), m_favorites(favorites), m_hidden(hidden), m_selection(selection),
+      m_favoritesView(favoritesView), m_processView(processView), m_cache(cache), m_dialogs(dialogs),
+      m_fileDialogs(fileDialogs), m_icons(icons), m_files(files), m_applyFavorites(std::move(applyFavorites))
+{
+}
+
+void FavoritesCommands::Command1_Click()
+{
+    if (m_selection.SelectedProcessName.empty())
+        return;
+    m_controls.Timer1.SetEnabled(false);
+    const std::string affinity = core::AffinityTextOfCheckBoxes(m_controls.CpuBoxes());
+    if (affinity.empty()) {
+        m_dialogs.MessageBox(procmon::kSetAffinityFirst, platform::kMbIconInformation, procmon::kProgramTitle);
+        m_controls.Timer1.SetEnabled(true);
+        return;
+    }
+    std::string& name = m_selection.SelectedProcessName;
+    if (name.find('<') != std::string::npos) {
+        m_hidden.UnhideName(core::RemoveAll(name, '<'));
+        // The marker goes even when only a longer hidden entry contained the name.
+        name = core::RemoveAll(name, '<');
+    }
+    m_controls.List2.AddItem(core::NameField(name) + affinity);
+    m_favorites.SetFavoritesChanged();
+    m_favorites.UpdateFavoritesCaption();
+
+    m_controls.Form.SetUpdatesFrozen(true);
+    if (!m_cache.Exists(name))
+        m_cache.Save(name, DrawDummyIcon());
+    m_favoritesView.UpdateFavIcons();
+    m_processView.RefreshProcessList();
+    if (m_controls.Check1.Value() == 1)
+        m_applyFavorites();
+    m_controls.Form.SetUpdatesFrozen(false);
+    m_controls.Timer1.SetEnabled(true);
+}
+
+void FavoritesCommands::Command9_Click()
+{
+    m_controls.Timer1.SetEnabled(false);
+    const std::string affinity = core::AffinityTextOfEnabledBoxes(m_controls.CpuBoxes());
+    const std::string selection = ShowOpenDialog(m_fileDialogs);
+    if (!selection.empty()) {
+        for (const auto& fullPath : ParseSelectionText(selection)) {
+            const std::string fileName = procmon::FileNameFromPath(fullPath);
+            const std::string name = core::Trim(core::ProperCase(fileName));
+            if (name.empty())
+                continue;
+            const std::string nameField = core::NameField(name);
+            if (m_hidden.UnhideName(name))
+                m_processView.RefreshProcessList();
+            if (m_favorites.HasExactNameField(nameField))
+                continue;
+            m_controls.Form.SetUpdatesFrozen(true);
+            m_controls.List2.AddItem(nameField + affinity);
+            m_favorites.SetFavoritesChanged();
+            m_favorites.UpdateFavoritesCaption();
+            if (!m_cache.Exists(fileName)) {
+                if (const auto icon = m_icons.ExtractSmallIcon(m_files.ShortPathOf(fullPath))) {
+                    image::Surface picture(kIconPixels, kIconPixels, image::kWhite);
+                    image::DrawIcon(picture, 0, 0, *icon);
+                    m_cache.Save(fileName, picture);
+                }
+            }
+            m_controls.Form.SetUpdatesFrozen(false);
+        }
+        m_favoritesView.UpdateFavIcons();
+        if (m_controls.Check1.Value() == 1)
+            m_applyFavorites();
+        else
+            m_processView.RefreshProcessList();
+    }
+    m_controls.Timer1.SetEnabled(true);
+}
+
+void FavoritesCommands::Command2_Click()
+{
+    forms::ListBox& list2 = m_controls.List2;
+    if (list2.ListCount() == 0)
+        return;
+    if (m_controls.ConfirmRemvFav.Value() == 1) {
+        const int answer = m_dialogs.MessageBox(
+            kRemoveFavoritesQuestion, platform::kMbYesNo | platform::kMbIconQuestion | platform::kMbDefaultButton2,
+            procmon::kProgramTitle);
+        if (answer == platform::kAnswerNo)
+            return;
+    }
+    m_controls.Form.SetUpdatesFrozen(true);
+    bool removed = false;
+    for (std::int32_t i = list2.ListCount() - 1; i >= 0; --i) {
+        if (list2.Selected(i)) {
+            list2.RemoveItem(i);
+            m_favorites.SetFavoritesChanged();
+            removed = true;
+        }
+    }
+    if (removed) {
+        m_favorites.UpdateFavoritesCaption();
+        if (list2.ListCount() > 0)
+            list2.SetSelected(0, true);
+        m_favoritesView.UpdateFavIcons();
+        m_processView.RefreshProcessList();
+    }
+    m_controls.Form.SetUpdatesFrozen(false);
+}
+
+} // namespace korvane::ui

@@ -1,0 +1,71 @@
+#pragma once
+
+#include "ui/main_controls.h"
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace korvane::core {
+class FavoritesStore;
+class HiddenNames;
+} // namespace korvane::core
+namespace korvane::platform {
+class Dialogs;
+class FileDialogs;
+class FileSystem;
+class IconSource;
+} // namespace korvane::platform
+namespace korvane::procmon { struct ProcessSelection; }
+
+namespace korvane::ui {
+
+class FavoritesView;
+class IconCache;
+class ProcessListView;
+
+inline constexpr const char* kAddFavoriteTitle = "Add Affinity Favorite";
+inline constexpr const char* kRemoveFavoritesQuestion = "Remove selected file names from favorites?";
+// Every file first (programs here have no extension), then the program files of the other platform.
+inline constexpr const char* kBrowseFilter = "All Files|*|*.Exe, *.Src|*.exe;*.scr";
+inline constexpr std::size_t kFileNameBufferSize = 65535;
+
+// "a|b" as the dialog wants it: every "|" a NUL, and one more NUL at the end.
+std::string BuildDialogFilter(std::string_view filter);
+// The chosen paths as the selection text: one path and two NULs, or the folder, a NUL, each name
+// and a NUL, then one more NUL; followed by the rest of the file-name buffer (spaces).
+std::string SelectionTextOf(const std::vector<std::string>& paths);
+// Shows the open-file dialog; the selection text, or empty when the user cancelled.
+std::string ShowOpenDialog(platform::FileDialogs& dialogs);
+// The full paths of a selection text.
+std::vector<std::string> ParseSelectionText(std::string_view text);
+
+// Adding favorites from the process list or by browsing, and removing them.
+class FavoritesCommands {
+public:
+    FavoritesCommands(MainControls& controls, core::FavoritesStore& favorites, core::HiddenNames& hidden,
+                      procmon::ProcessSelection& selection, FavoritesView& favoritesView,
+                      ProcessListView& processView, IconCache& cache, platform::Dialogs& dialogs,
+                      platform::FileDialogs& fileDialogs, platform::IconSource& icons, platform::FileSystem& files,
+                      std::function<void()> applyFavorites);
+
+    void Command1_Click(); // "Add to Fav"
+    void Command9_Click(); // "Add"
+    void Command2_Click(); // "Remove"
+
+private:
+    MainControls& m_controls;
+    core::FavoritesStore& m_favorites;
+    core::HiddenNames& m_hidden;
+    procmon::ProcessSelection& m_selection;
+    FavoritesView& m_favoritesView;
+    ProcessListView& m_processView;
+    IconCache& m_cache;
+    platform::Dialogs& m_dialogs;
+    platform::FileDialogs& m_fileDialogs;
+    platform::IconSource& m_icons;
+    platform::FileSystem& m_files;
+    std::function<void()> m_applyFavorites;
+};
+
+} // namespace korvane::ui
