@@ -60,14 +60,16 @@ std::vector<std::string> ParseSelectionText(std::string_view text)
 {
     std::string rest = core::Trim(text.substr(0, text.size() >= 2 ? text.size() - 2 : 0));
     std::vector<std::string> parts;
-    while (rest.size() >= 4) {
+    // Every non-empty part up to the closing NUL pair counts, however short: a one-letter file
+    // name at the end is a file the user chose.
+    while (!rest.empty()) {
         const auto nul = rest.find('\0');
-        if (nul == std::string::npos) {
-            // A remainder without a NUL is a last part, not something to cut forever.
-            parts.push_back(rest);
+        std::string part = rest.substr(0, nul);
+        if (part.empty())
             break;
-        }
-        parts.push_back(rest.substr(0, nul));
+        parts.push_back(std::move(part));
+        if (nul == std::string::npos)
+            break;
         rest.erase(0, nul + 1);
     }
     if (parts.size() <= 1)

@@ -218,7 +218,11 @@ void Form1::ReadOptions()
     c.Check2.SetValue(m_settings.GetCheckValue(core::kKeyAutoSet, core::kDefaultAutoSet));
     c.MiniMe.SetValue(m_settings.GetCheckValue(core::kKeyMiniMe, core::kDefaultMiniMe));
     c.ConfirmRemvFav.SetValue(m_settings.GetCheckValue(core::kKeyConfirmRemvFav, core::kDefaultConfirmRemvFav));
+    // The rows were ordered before the option was read: order them again if it differs.
+    const std::int16_t sortedBy = c.SortFavByAff.Value();
     c.SortFavByAff.SetValue(m_settings.GetCheckValue(core::kKeySortFavByAff, core::kDefaultSortFavByAff));
+    if (c.SortFavByAff.Value() != sortedBy)
+        m_favoritesView.UpdateFavIcons();
     c.Start_Up.SetValue(m_options.IsAutostartSet() ? 1 : 0);
 
     c.Check1.SetValue(c.Check2.Value());

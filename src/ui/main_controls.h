@@ -59,8 +59,8 @@ struct MainControls {
     forms::CheckBox Start_Up{"Start with Windows"};
     forms::CheckBox MiniMe{"Minimize to Tray on Start"};
     forms::CheckBox Check2{"Enable Auto Set Affinity on Start"};
-    forms::CheckBox ConfirmRemvFav{"Always Ask Before Removing Favorites"};
-    forms::CheckBox SortFavByAff{"Sort Favorites by Affinity"};
+    forms::CheckBox ConfirmRemvFav{"Always Ask Before Removing Favorites", 1};
+    forms::CheckBox SortFavByAff{"Sort Favorites by Affinity", 1};
     forms::Button Command10{"Delete Settings"};
     forms::Button Command6{"X"};
 

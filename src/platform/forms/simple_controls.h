@@ -45,7 +45,9 @@ private:
 // whether the user or the program changed it.
 class CheckBox : public Control {
 public:
-    explicit CheckBox(std::string caption = {}) : m_caption(std::move(caption)) {}
+    explicit CheckBox(std::string caption = {}, std::int16_t value = 0) : m_caption(std::move(caption)), m_value(value)
+    {
+    }
     const std::string& Caption() const { return m_caption; }
     void SetCaption(std::string value);
 
