@@ -10,9 +10,11 @@ namespace korvane::procmon {
 
 std::string FileNameFromPath(std::string_view path)
 {
-    for (std::size_t i = path.size(); i >= 3; --i) {
+    // A backslash is looked for down to the third character (after "C:"); a slash down to the
+    // first, so that a program in the root folder ("/memfd:x") has its name too.
+    for (std::size_t i = path.size(); i >= 1; --i) {
         const char c = path[i - 1];
-        if (c == '\\' || c == '/')
+        if (c == '/' || (c == '\\' && i >= 3))
             return std::string(path.substr(i));
     }
     return {};

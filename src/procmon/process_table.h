@@ -16,8 +16,8 @@ namespace korvane::platform { class Processes; }
 
 namespace korvane::procmon {
 
-// The text after the last path separator ("\" or "/"), searched down to the third character;
-// empty when there is none there.
+// The text after the last path separator: a "\" searched down to the third character, a "/" down
+// to the first; empty when there is none.
 std::string FileNameFromPath(std::string_view path);
 
 // Index of the first row that begins with text, case ignored; -1 when none.

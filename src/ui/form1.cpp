@@ -281,6 +281,8 @@ void Form1::List2_MouseUp(int button, int /*shift*/, float x, float y)
             m_form2 = std::make_unique<Form2>(m_controls, m_favorites, [this] { m_favoritesView.UpdateFavIcons(); },
                                               [this] { m_monitor.Command3_Click(); });
             Form2& picker = *m_form2;
+            if (OnPickerCreated)
+                OnPickerCreated(picker);
             picker.Form.SetVisible(true);
             picker.Form_Load();
             m_services.scheduler.DoEvents();

@@ -122,6 +122,8 @@ public:
 
     // The front end ends the program when this runs.
     std::function<void()> OnEnded;
+    // A new picker was created (before it is shown): the front end draws it.
+    std::function<void(Form2&)> OnPickerCreated;
 
 private:
     void CheckPreviousInstance();

@@ -18,10 +18,52 @@ MainControls::MainControls(forms::Scheduler& scheduler)
     Label2.Move(240, 735, 2400, 195);
     Label3.Move(4560, 735, 700, 195);
     Label5.Move(5415, 735, 2400, 195);
-    Label4.Move(9225, 735, 1200, 195);
+    Label4.Move(9225, 735, 1500, 195);
+    // The strip above the lists, 15 twips to a pixel: CPU boxes and the process buttons on the
+    // first row, the favorites buttons on the second.
     Picture1.Move(225, 60, 9975, 615);
     Picture2.Move(2400, 60, 9975, 615);
-    cpuOptions.Move(2400, 60, 9975, 1800);
+    cpuOptions.Move(2400, 60, 9975, 1650);
+    auto place = [](forms::Control& control, int x, int y, int width) { control.Move(x * 15, y * 15, width * 15, 300); };
+    for (std::size_t i = 0; i < Check11.size(); ++i)
+        place(Check11[i], 4 + static_cast<int>(i) * 62, 0, 60);
+    place(Command5, 256, 0, 60);
+    place(Command7, 320, 0, 24);
+    place(Command8, 346, 0, 24);
+    place(ShowAll, 378, 0, 80);
+    place(Command4, 590, 0, 70);
+    place(Check1, 4, 21, 130);
+    place(Command3, 138, 21, 70);
+    place(Command1, 256, 21, 90);
+    place(Command9, 350, 21, 60);
+    place(Command2, 414, 21, 70);
+    place(Command13, 590, 21, 70);
+    // The options panel.
+    place(Start_Up, 4, 0, 150);
+    place(MiniMe, 160, 0, 190);
+    place(Check2, 356, 0, 230);
+    place(ConfirmRemvFav, 4, 21, 250);
+    place(SortFavByAff, 260, 21, 190);
+    place(Command10, 456, 21, 110);
+    place(Command6, 638, 0, 24);
+    // The usage panel: graph and meters on the left, totals and tray options on the right.
+    place(Label1, 4, 0, 200);
+    VertGraph0.Move(4 * 15, 18 * 15, 69 * 15, 61 * 15);
+    place(LblCore2, 4 + 35 + 6, 80, 12);
+    place(LblCore3, 4 + 52 + 6, 80, 12);
+    for (std::size_t i = 0; i < Meter.size(); ++i) {
+        Meter[i].Move(110 * 15, (20 + static_cast<int>(i) * 16) * 15, 53 * 15, 10 * 15);
+        place(AvgUse[i], 168, 16 + static_cast<int>(i) * 16, 70);
+    }
+    place(LblCore2A, 98, 48, 12);
+    place(LblCore3A, 98, 64, 12);
+    place(CPUTTL, 260, 18, 110);
+    place(LblElapsed, 260, 38, 110);
+    place(Command11, 260, 62, 70);
+    place(Command14, 336, 62, 70);
+    ShowTrayColr.Move(412 * 15, 64 * 15, 16 * 15, 16 * 15);
+    place(TrayAsNum, 260, 84, 300);
+    place(Command12, 638, 0, 24);
     Picture2.SetVisible(false);
     cpuOptions.SetVisible(false);
     Form.Move(0, 0, 10755, 4995);

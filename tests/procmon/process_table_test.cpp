@@ -17,6 +17,7 @@ TEST(FileNameFromPath, TakesTheTextAfterTheLastSeparatorFromTheThirdCharacterOn)
     } cases[] = {
         {"/usr/bin/bash", "bash"}, {"C:\\Windows\\notepad.exe", "notepad.exe"}, {"/usr/bin/", ""},
         {"ab", ""}, {"\\a", ""}, {"a\\b", ""}, {"ab\\c", "c"}, {"noslash", ""}, {"", ""},
+        {"/memfd:sealed", "memfd:sealed"}, {"/", ""},
     };
     for (const auto& c : cases)
         EXPECT_EQ(FileNameFromPath(c.path), c.name) << c.path;

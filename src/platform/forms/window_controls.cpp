@@ -28,6 +28,14 @@ void Window::SetState(WindowState state)
         OnResize();
 }
 
+void Window::UserResize(std::int32_t left, std::int32_t top, std::int32_t width, std::int32_t height)
+{
+    const bool sized = width != Width() || height != Height();
+    Move(left, top, width, height);
+    if (sized && OnResize)
+        OnResize();
+}
+
 void Window::SetUpdatesFrozen(bool frozen)
 {
     if (frozen == m_frozen)

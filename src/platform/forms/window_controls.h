@@ -44,6 +44,8 @@ public:
     WindowState State() const { return m_state; }
     // Changing the state runs OnResize, as every size or state change does.
     void SetState(WindowState state);
+    // The user (or the window manager) moved or sized the window: runs OnResize.
+    void UserResize(std::int32_t left, std::int32_t top, std::int32_t width, std::int32_t height);
     // Inner (client) height in twips: the height less the frame and caption.
     std::int32_t InnerHeight() const { return Height() - m_frameHeight; }
     void SetFrameHeight(std::int32_t twips) { m_frameHeight = twips; }

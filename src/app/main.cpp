@@ -1,0 +1,100 @@
+// Korvane: wires the main window to the Linux backend and the Qt front end.
+#include "platform/linux/ini_settings_storage.h"
+#include "platform/linux/linux_autostart.h"
+#include "platform/linux/linux_clock.h"
+#include "platform/linux/linux_file_system.h"
+#include "platform/linux/linux_privileges.h"
+#include "platform/linux/linux_processes.h"
+#include "platform/linux/linux_processor_info.h"
+#include "platform/linux/linux_program_location.h"
+#include "platform/linux/linux_single_instance.h"
+#include "platform/linux/proc_stat_counters.h"
+#include "platform/linux/xdg_paths.h"
+#include "platform/qt/qt_front_end.h"
+#include "platform/qt/qt_scheduler.h"
+#include "platform/qt/qt_services.h"
+#include "ui/form1.h"
+
+#include <QApplication>
+#include <QSessionManager>
+#include <QSocketNotifier>
+#include <QTimer>
+#include <csignal>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace {
+
+int g_signalPipe[2] = {-1, -1};
+
+void OnSignal(int /*signal*/)
+{
+    const char byte = 1;
+    [[maybe_unused]] const ssize_t n = ::write(g_signalPipe[1], &byte, 1);
+}
+
+// SIGTERM, SIGINT and SIGHUP end the program as "Exit Korvane" does, on the event loop.
+void CatchEndSignals(std::function<void()> onSignal)
+{
+    if (::pipe2(g_signalPipe, O_CLOEXEC | O_NONBLOCK) != 0)
+        return;
+    auto* notifier = new QSocketNotifier(g_signalPipe[0], QSocketNotifier::Read, qApp);
+    QObject::connect(notifier, &QSocketNotifier::activated, notifier, [onSignal = std::move(onSignal)] {
+        char buffer[16];
+        while (::read(g_signalPipe[0], buffer, sizeof buffer) > 0) {
+        }
+        onSignal();
+    });
+    struct sigaction action {};
+    action.sa_handler = OnSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    for (int signal : {SIGTERM, SIGINT, SIGHUP})
+        ::sigaction(signal, &action, nullptr);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    using namespace korvane;
+    QApplication app(argc, argv);
+    QApplication::setApplicationName("Korvane");
+    QApplication::setDesktopFileName("korvane");
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    platform::linuxos::LinuxFileSystem files;
+    platform::linuxos::LinuxProcesses processes;
+    platform::linuxos::LinuxProcessorInfo processors;
+    platform::linuxos::LinuxPrivileges privileges;
+    platform::linuxos::LinuxProgramLocation location;
+    platform::linuxos::LinuxClock clock;
+    platform::linuxos::ProcStatCounters counters(files);
+    platform::linuxos::IniSettingsStorage settings(files, platform::linuxos::ConfigHome());
+    platform::linuxos::LinuxAutostart autostart(files, platform::linuxos::ConfigHome());
+    platform::linuxos::LinuxSingleInstance instance(platform::linuxos::RuntimeFolder());
+    qtfront::QtScheduler scheduler;
+    qtfront::QtDialogs dialogs;
+    qtfront::QtFileDialogs fileDialogs;
+    qtfront::QtScreen screen;
+    qtfront::QtNotificationArea tray;
+    qtfront::QtIconSource icons(files);
+
+    ui::Form1 form(ui::MachineServices{processes, processors, privileges, files, dialogs, icons, location, scheduler,
+                                       counters, tray, clock, settings, instance, autostart, screen, fileDialogs});
+    qtfront::QtFrontEnd frontEnd(form, screen, tray);
+    // exit() rather than quit(): quit() asks the windows to close, and the close box hides to the tray.
+    form.OnEnded = [] { QTimer::singleShot(0, qApp, [] { QCoreApplication::exit(0); }); };
+
+    form.Form_Initialize();
+    form.Form_Load();
+    if (form.Ended())
+        return 0;
+    frontEnd.ApplySizeLimits();
+
+    CatchEndSignals([&form] { form.Unload(ui::kUnloadAppWindows); });
+    QObject::connect(&app, &QGuiApplication::commitDataRequest, &app,
+                     [&form](QSessionManager&) { form.Unload(ui::kUnloadAppWindows); });
+    QObject::connect(&app, &QCoreApplication::aboutToQuit, &app, [&form] { form.Unload(ui::kUnloadAppWindows); });
+    return QApplication::exec();
+}

@@ -1,0 +1,160 @@
+#include "platform/linux/desktop_entries.h"
+
+#include "platform/file_system.h"
+#include "platform/linux/xdg_paths.h"
+
+namespace korvane::platform::linuxos {
+
+namespace {
+
+std::string_view Strip(std::string_view text)
+{
+    while (!text.empty() && (text.front() == ' ' || text.front() == '\t'))
+        text.remove_prefix(1);
+    while (!text.empty() && (text.back() == ' ' || text.back() == '\t' || text.back() == '\r'))
+        text.remove_suffix(1);
+    return text;
+}
+
+// The words of an Exec value, with double quotes and backslash escapes undone.
+std::vector<std::string> ExecWords(std::string_view exec)
+{
+    std::vector<std::string> words;
+    std::string word;
+    bool quoted = false;
+    bool inWord = false;
+    for (std::size_t i = 0; i < exec.size(); ++i) {
+        const char c = exec[i];
+        if (quoted) {
+            if (c == '\\' && i + 1 < exec.size()) {
+                word += exec[++i];
+            } else if (c == '"') {
+                quoted = false;
+            } else {
+                word += c;
+            }
+        } else if (c == '"') {
+            quoted = true;
+            inWord = true;
+        } else if (c == ' ' || c == '\t') {
+            if (inWord)
+                words.push_back(word);
+            word.clear();
+            inWord = false;
+        } else {
+            word += c;
+            inWord = true;
+        }
+    }
+    if (inWord)
+        words.push_back(word);
+    return words;
+}
+
+std::string FileNameOf(const std::string& path)
+{
+    const auto slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+} // namespace
+
+std::optional<DesktopEntry> ParseDesktopEntry(std::string_view text)
+{
+    bool inGroup = false;
+    std::string exec;
+    std::string tryExec;
+    std::string icon;
+    bool hidden = false;
+    while (!text.empty()) {
+        const auto end = text.find('\n');
+        const std::string_view line = Strip(text.substr(0, end));
+        text = end == std::string_view::npos ? std::string_view{} : text.substr(end + 1);
+        if (line.empty() || line.front() == '#')
+            continue;
+        if (line.front() == '[') {
+            inGroup = line == "[Desktop Entry]";
+            continue;
+        }
+        if (!inGroup)
+            continue;
+        const auto equals = line.find('=');
+        if (equals == std::string_view::npos)
+            continue;
+        const std::string_view key = Strip(line.substr(0, equals));
+        const std::string value(Strip(line.substr(equals + 1)));
+        if (key == "Exec")
+            exec = value;
+        else if (key == "TryExec")
+            tryExec = value;
+        else if (key == "Icon")
+            icon = value;
+        else if (key == "Hidden")
+            hidden = value == "true";
+    }
+    if (hidden || icon.empty())
+        return std::nullopt;
+    std::vector<std::string> words = ExecWords(exec);
+    // "env NAME=value program ..." runs program.
+    std::size_t first = 0;
+    if (!words.empty() && FileNameOf(words[0]) == "env") {
+        first = 1;
+        while (first < words.size() && words[first].find('=') != std::string::npos)
+            ++first;
+    }
+    std::string program = !tryExec.empty() ? tryExec : (first < words.size() ? words[first] : std::string());
+    if (program.empty())
+        return std::nullopt;
+    return DesktopEntry{program, icon};
+}
+
+void DesktopEntryIndex::Add(const DesktopEntry& entry)
+{
+    if (entry.program.front() == '/')
+        m_byPath.emplace(entry.program, entry.icon);
+    m_byName.emplace(FileNameOf(entry.program), entry.icon);
+}
+
+void DesktopEntryIndex::Build(FileSystem& files, const std::vector<std::string>& applicationFolders)
+{
+    m_built = true;
+    for (const auto& folder : applicationFolders) {
+        for (const auto& name : files.ListFolder(folder)) {
+            if (name.size() <= 8 || name.compare(name.size() - 8, 8, ".desktop") != 0)
+                continue;
+            const auto content = files.ReadFile(folder + "/" + name);
+            if (!content || content->size() > (1U << 20))
+                continue;
+            if (const auto entry = ParseDesktopEntry(*content))
+                Add(*entry);
+        }
+    }
+}
+
+std::string DesktopEntryIndex::IconFor(const std::string& programPath) const
+{
+    if (const auto it = m_byPath.find(programPath); it != m_byPath.end())
+        return it->second;
+    if (const auto it = m_byName.find(FileNameOf(programPath)); it != m_byName.end())
+        return it->second;
+    return {};
+}
+
+std::vector<std::string> ApplicationFolders()
+{
+    std::vector<std::string> folders{DataHome() + "/applications"};
+    const std::string dirs = DataDirs();
+    std::size_t start = 0;
+    while (start <= dirs.size()) {
+        const auto colon = dirs.find(':', start);
+        const std::string dir = dirs.substr(start, colon == std::string::npos ? std::string::npos : colon - start);
+        if (!dir.empty() && dir.front() == '/')
+            folders.push_back(dir + "/applications");
+        if (colon == std::string::npos)
+            break;
+        start = colon + 1;
+    }
+    return folders;
+}
+
+} // namespace korvane::platform::linuxos

@@ -1,0 +1,155 @@
+// The Qt front end over the simulated machine, on Qt's offscreen platform.
+#include "platform/qt/qt_front_end.h"
+
+#include "platform/qt/qt_image.h"
+#include "platform/qt/qt_services.h"
+#include "support/fake_form.h"
+#include "tray/tray_image.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTest>
+#include <cstdlib>
+#include <gtest/gtest.h>
+
+namespace korvane::qtfront {
+namespace {
+
+using test::Row;
+
+struct FrontEndFixture : ::testing::Test {
+    FrontEndFixture()
+    {
+        f.AddFavoriteFile({Row("Game", "1")});
+        f.machine.Start("/usr/bin/editor");
+        f.machine.Start("/opt/game");
+        f.Start();
+        view = std::make_unique<QtFrontEnd>(*f.form, f.screen, tray);
+        f.Run(1000);
+        QApplication::processEvents();
+    }
+    template <typename Widget>
+    Widget* Of(const forms::Control& control)
+    {
+        return dynamic_cast<Widget*>(view->WidgetOf(&control));
+    }
+
+    test::FakeForm f{2};
+    QtNotificationArea tray;
+    std::unique_ptr<QtFrontEnd> view;
+};
+
+TEST_F(FrontEndFixture, TheWindowMirrorsTheModel)
+{
+    ui::MainControls& c = f.Controls();
+    EXPECT_EQ(view->Window().windowTitle(), "Korvane");
+    EXPECT_EQ(Of<QLabel>(c.Label2)->text(), "Process (2/2)");
+    EXPECT_EQ(Of<QLabel>(c.Label5)->text(), "Favorites (1)");
+    EXPECT_EQ(Of<QPushButton>(c.Command5)->text(), "Apply");
+    EXPECT_EQ(Of<QPushButton>(c.Command7)->toolTip(), "Hide selected file");
+    EXPECT_FALSE(Of<QCheckBox>(c.Check11[3])->isEnabled());
+    EXPECT_TRUE(Of<QCheckBox>(c.Check11[0])->isChecked());
+    EXPECT_EQ(Of<QPushButton>(c.Command1)->isEnabled(), c.Command1.Enabled());
+    // 15 twips to a pixel: the viewport of the process list at (15, 63), 332 pixels wide.
+    const QWidget* viewport = view->WidgetOf(&c.MainBox);
+    EXPECT_EQ(viewport->geometry(), QRect(15, 63, 332, 251));
+    EXPECT_EQ(view->Window().frameGeometry().width(), 717);
+
+    c.Label2.SetCaption("Process (9/9)");
+    EXPECT_EQ(Of<QLabel>(c.Label2)->text(), "Process (9/9)");
+    c.Form.SetState(forms::WindowState::Minimized);
+    EXPECT_FALSE(view->Window().isVisible());
+}
+
+TEST_F(FrontEndFixture, ClicksOnWidgetsReachTheHandlers)
+{
+    ui::MainControls& c = f.Controls();
+    Of<QPushButton>(c.Command4)->click();
+    EXPECT_TRUE(c.Picture2.Visible());
+    EXPECT_TRUE(view->WidgetOf(&c.Picture2)->isVisible());
+    Of<QPushButton>(c.Command6)->click();
+    EXPECT_FALSE(c.Picture2.Visible());
+
+    Of<QCheckBox>(c.Check1)->click();
+    EXPECT_EQ(c.Check1.Value(), 1);
+    EXPECT_FALSE(Of<QPushButton>(c.Command3)->isEnabled());
+
+    QWidget* list = view->WidgetOf(&c.List1);
+    QTest::mouseClick(list, Qt::LeftButton, Qt::NoModifier, QPoint(30, 1 + 16 + 8));
+    EXPECT_EQ(c.List1.ListIndex(), 1);
+    EXPECT_EQ(f.form->State().WheelTarget, 1);
+
+    for (auto& box : c.Check11)
+        box.SetValue(0);
+    Of<QPushButton>(c.Command5)->click();
+    ASSERT_FALSE(f.dialogs.Messages().empty());
+    EXPECT_EQ(f.dialogs.Messages().back().text, "Please set the affinity first!");
+}
+
+TEST(TrayPicture, TheIconShownIsTheModelsPictureWithTransparentMagenta)
+{
+    std::array<forms::MenuItem, 8> items;
+    forms::PictureBox swatch;
+    forms::PictureBox p2;
+    tray::TrayImage picture(items, swatch, p2);
+    picture.ColurPik_Click(4);
+    const auto icon = picture.ComposeTrayIcon(50, false);
+    const QImage shown = ToQImage(*icon);
+    ASSERT_EQ(shown.size(), QSize(32, 32));
+    for (int y = 0; y < 32; ++y) {
+        for (int x = 0; x < 32; ++x) {
+            const image::Color c = p2.Picture().Pixel(x, y);
+            const QRgb pixel = shown.pixel(x, y);
+            if (c == tray::kTransparent) {
+                EXPECT_EQ(qAlpha(pixel), 0);
+            } else {
+                EXPECT_EQ(qAlpha(pixel), 255);
+                EXPECT_EQ(qRgb(qRed(pixel), qGreen(pixel), qBlue(pixel)),
+                          qRgb(image::RedOf(c), image::GreenOf(c), image::BlueOf(c)));
+            }
+        }
+    }
+    const image::Icon back = ToIcon(shown);
+    EXPECT_EQ(back.mask, icon->mask);
+}
+
+TEST(MessageBoxes, StylesMapToIconButtonsAndDefault)
+{
+    const MessageBoxLook info = MapMessageBoxStyle(64);
+    EXPECT_EQ(info.icon, MessageBoxLook::Icon::Information);
+    EXPECT_EQ(info.answers, std::vector<int>{platform::kAnswerOk});
+    EXPECT_FALSE(info.foreground);
+
+    const MessageBoxLook error = MapMessageBoxStyle(65552);
+    EXPECT_EQ(error.icon, MessageBoxLook::Icon::Error);
+    EXPECT_TRUE(error.foreground);
+
+    const MessageBoxLook question = MapMessageBoxStyle(4 + 32 + 256);
+    EXPECT_EQ(question.icon, MessageBoxLook::Icon::Question);
+    EXPECT_EQ(question.answers, (std::vector<int>{platform::kAnswerYes, platform::kAnswerNo}));
+    EXPECT_EQ(question.defaultAnswer, platform::kAnswerNo);
+    EXPECT_EQ(MapMessageBoxStyle(4).defaultAnswer, platform::kAnswerYes);
+}
+
+TEST(FileDialog, FiltersComeFromTheNulSeparatedText)
+{
+    EXPECT_EQ(ParseDialogFilter(std::string("All Files\0*\0*.Exe, *.Src\0*.exe;*.scr\0", 37)),
+              (QStringList{"All Files (*)", "*.Exe, *.Src (*.exe *.scr)"}));
+    EXPECT_TRUE(ParseDialogFilter(std::string(1, '\0')).isEmpty());
+}
+
+} // namespace
+} // namespace korvane::qtfront
+
+int main(int argc, char** argv)
+{
+    // Test discovery runs this binary without the test's environment: default to offscreen.
+    if (std::getenv("QT_QPA_PLATFORM") == nullptr)
+        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    QApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
