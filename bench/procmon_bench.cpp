@@ -2,20 +2,9 @@
 // the table rebuild and the list redraw against a floor of the bare system calls, and the time
 // from a favorite's start to its affinity being set.
 #include "core/row_layout.h"
-#include "platform/fake/fake_counters.h"
-#include "platform/fake/fake_desktop.h"
 #include "platform/fake/fake_machine.h"
-#include "platform/fake/memory_settings_storage.h"
-#include "platform/linux/linux_clock.h"
-#include "platform/linux/proc_stat_counters.h"
-#include "platform/linux/linux_file_system.h"
-#include "platform/linux/linux_privileges.h"
-#include "platform/linux/linux_processes.h"
-#include "platform/linux/linux_processor_info.h"
-#include "platform/program_location.h"
 #include "support/child_process.h"
-#include "support/temp_folder.h"
-#include "ui/form1.h"
+#include "support/live_form.h"
 
 #include <benchmark/benchmark.h>
 
@@ -32,17 +21,6 @@ namespace {
 
 using namespace korvane;
 
-class FolderLocation : public platform::ProgramLocation {
-public:
-    explicit FolderLocation(std::string folder) : m_folder(std::move(folder)) {}
-    std::string ExecutableFolder() override { return m_folder; }
-    std::string ExecutablePath() override { return m_folder + "/korvane"; }
-    std::string UserDataFolder() override { return m_folder + "/data"; }
-
-private:
-    std::string m_folder;
-};
-
 // Every program has an icon, so the first redraw fills the cache and later ones read it.
 class AnyIcon : public platform::IconSource {
 public:
@@ -52,30 +30,14 @@ public:
     }
 };
 
+// The window on this machine, with an icon for every program.
 struct Machine {
-    template <typename Scheduler>
-    explicit Machine(Scheduler& scheduler)
-        : location(folder.Path()),
-          form(ui::MachineServices{processes, processors, privileges, files, dialogs, icons, location, scheduler, counters, tray, clock, settings, instance, autostart, screen, fileDialogs})
-    {
-    }
-    test::TempFolder folder;
-    platform::linuxos::LinuxProcesses processes;
-    platform::linuxos::LinuxProcessorInfo processors;
-    platform::linuxos::LinuxPrivileges privileges;
-    platform::linuxos::LinuxFileSystem files;
-    platform::fake::FakeDialogs dialogs;
+    explicit Machine(forms::Scheduler& scheduler) : live(scheduler, &icons) {}
     AnyIcon icons;
-    FolderLocation location;
-    platform::linuxos::ProcStatCounters counters{files};
-    platform::fake::FakeNotificationArea tray;
-    platform::linuxos::LinuxClock clock;
-    platform::fake::MemorySettingsStorage settings;
-    platform::fake::FakeSingleInstance instance{std::make_shared<platform::fake::InstanceRegistry>(), 1};
-    platform::fake::FakeAutostart autostart;
-    platform::fake::FakeScreen screen;
-    platform::fake::FakeFileDialogs fileDialogs;
-    ui::Form1 form;
+    test::LiveForm live;
+    ui::Form1& form = live.form;
+    platform::linuxos::LinuxFileSystem& files = live.files;
+    test::TempFolder& folder = live.folder;
 };
 
 std::vector<int> ListProc()

@@ -1,17 +1,8 @@
 // Usage monitor speed: one minimized usage tick (collect, two CPUs, tray picture, icon, modify)
 // against the floor of reading and parsing /proc/stat once; recolouring and one graph redraw.
-#include "platform/fake/fake_counters.h"
-#include "platform/fake/fake_desktop.h"
-#include "platform/fake/fake_machine.h"
-#include "platform/fake/memory_settings_storage.h"
-#include "platform/linux/linux_clock.h"
 #include "platform/linux/linux_file_system.h"
-#include "platform/linux/linux_privileges.h"
-#include "platform/linux/linux_processes.h"
 #include "platform/linux/proc_stat_counters.h"
-#include "platform/program_location.h"
-#include "support/temp_folder.h"
-#include "ui/form1.h"
+#include "support/live_form.h"
 
 #include <benchmark/benchmark.h>
 
@@ -21,17 +12,6 @@
 namespace {
 
 using namespace korvane;
-
-class FolderLocation : public platform::ProgramLocation {
-public:
-    explicit FolderLocation(std::string folder) : m_folder(std::move(folder)) {}
-    std::string ExecutableFolder() override { return m_folder; }
-    std::string ExecutablePath() override { return m_folder + "/korvane"; }
-    std::string UserDataFolder() override { return m_folder; }
-
-private:
-    std::string m_folder;
-};
 
 // The tray as the shell takes it: each call hands over the record.
 class ShellTray : public platform::NotificationArea {
@@ -50,31 +30,11 @@ private:
 };
 
 struct Machine {
-    Machine()
-        : location(folder.Path()),
-          form(ui::MachineServices{processes, processors, privileges, files, dialogs, icons, location, scheduler,
-                                   counters, tray, clock, settings, instance, autostart, screen, fileDialogs})
-    {
-        form.Form_Load();
-    }
-    test::TempFolder folder;
-    platform::linuxos::LinuxProcesses processes;
-    platform::fake::FakeMachine processors{2};
-    platform::linuxos::LinuxPrivileges privileges;
-    platform::linuxos::LinuxFileSystem files;
-    platform::fake::FakeDialogs dialogs;
-    platform::fake::FakeIconSource icons;
-    FolderLocation location;
+    Machine() : live(scheduler, nullptr, &tray) { live.form.Form_Load(); }
     forms::VirtualScheduler scheduler;
-    platform::linuxos::ProcStatCounters counters{files};
     ShellTray tray;
-    platform::linuxos::LinuxClock clock;
-    platform::fake::MemorySettingsStorage settings;
-    platform::fake::FakeSingleInstance instance{std::make_shared<platform::fake::InstanceRegistry>(), 1};
-    platform::fake::FakeAutostart autostart;
-    platform::fake::FakeScreen screen;
-    platform::fake::FakeFileDialogs fileDialogs;
-    ui::Form1 form;
+    test::LiveForm live;
+    ui::Form1& form = live.form;
 };
 
 void FloorProcStat(benchmark::State& state)

@@ -2,79 +2,16 @@
 #include "ui/form1.h"
 
 #include "core/row_layout.h"
-#include "platform/fake/fake_counters.h"
-#include "platform/fake/fake_desktop.h"
-#include "platform/fake/fake_machine.h"
-#include "platform/fake/memory_settings_storage.h"
-#include "platform/linux/linux_clock.h"
-#include "platform/linux/proc_stat_counters.h"
-#include "platform/linux/linux_file_system.h"
-#include "platform/linux/linux_privileges.h"
-#include "platform/linux/linux_processes.h"
-#include "platform/linux/linux_processor_info.h"
-#include "platform/program_location.h"
 #include "support/child_process.h"
-#include "support/temp_folder.h"
+#include "support/live_form.h"
 
 #include <gtest/gtest.h>
-
-#include <filesystem>
 
 namespace korvane::ui {
 namespace {
 
-class FolderLocation : public platform::ProgramLocation {
-public:
-    explicit FolderLocation(std::string folder) : m_folder(std::move(folder)) {}
-    std::string ExecutableFolder() override { return m_folder; }
-    std::string ExecutablePath() override { return m_folder + "/korvane"; }
-    std::string UserDataFolder() override { return m_folder + "/data"; }
-
-private:
-    std::string m_folder;
-};
-
 constexpr const char* kChildName = "Korvane_test_child";
-
-struct LiveForm {
-    explicit LiveForm(forms::Scheduler& scheduler)
-        : location(folder.Path()),
-          form(MachineServices{processes, processors, privileges, files, dialogs, icons, location, scheduler, counters, tray, clock, settings, instance, autostart, screen, fileDialogs})
-    {
-    }
-    void Load()
-    {
-        form.Form_Initialize();
-        form.Form_Load();
-    }
-    std::int32_t RowOfPid(std::int32_t pid)
-    {
-        const auto& list = form.Controls().List1;
-        for (std::int32_t i = 0; i < list.ListCount(); ++i) {
-            if (list.ItemData(i) == pid)
-                return i;
-        }
-        return -1;
-    }
-
-    test::TempFolder folder;
-    platform::linuxos::LinuxProcesses processes;
-    platform::linuxos::LinuxProcessorInfo processors;
-    platform::linuxos::LinuxPrivileges privileges;
-    platform::linuxos::LinuxFileSystem files;
-    platform::fake::FakeDialogs dialogs;
-    platform::fake::FakeIconSource icons;
-    FolderLocation location;
-    platform::linuxos::ProcStatCounters counters{files};
-    platform::fake::FakeNotificationArea tray;
-    platform::linuxos::LinuxClock clock;
-    platform::fake::MemorySettingsStorage settings;
-    platform::fake::FakeSingleInstance instance{std::make_shared<platform::fake::InstanceRegistry>(), 1};
-    platform::fake::FakeAutostart autostart;
-    platform::fake::FakeScreen screen;
-    platform::fake::FakeFileDialogs fileDialogs;
-    Form1 form;
-};
+using test::LiveForm;
 
 TEST(LiveForm, ApplyWithCpu1MovesEveryThreadAndTheRowShowsIt)
 {

@@ -1,19 +1,10 @@
 #include "platform/linux/proc_stat_counters.h"
 
-#include "platform/fake/fake_counters.h"
-#include "platform/fake/fake_desktop.h"
-#include "platform/fake/fake_machine.h"
 #include "platform/fake/memory_file_system.h"
-#include "platform/fake/memory_settings_storage.h"
-#include "platform/linux/linux_clock.h"
-#include "platform/linux/linux_file_system.h"
-#include "platform/linux/linux_privileges.h"
 #include "platform/linux/linux_processes.h"
 #include "platform/linux/linux_processor_info.h"
-#include "platform/program_location.h"
 #include "support/child_process.h"
-#include "support/temp_folder.h"
-#include "ui/form1.h"
+#include "support/live_form.h"
 
 #include <gtest/gtest.h>
 
@@ -84,17 +75,6 @@ TEST(ProcStatCounters, QueryDoesNotOpenWithoutProcStat)
     EXPECT_NE(counters.OpenQuery(1, &query), 0);
 }
 
-class FolderLocation : public ProgramLocation {
-public:
-    explicit FolderLocation(std::string folder) : m_folder(std::move(folder)) {}
-    std::string ExecutableFolder() override { return m_folder; }
-    std::string ExecutablePath() override { return m_folder + "/korvane"; }
-    std::string UserDataFolder() override { return m_folder; }
-
-private:
-    std::string m_folder;
-};
-
 TEST(LiveUsage, ASpinningChildOnCpu1ShowsInItsAverageAndTheTotalIsTheMean)
 {
     LinuxProcessorInfo processors;
@@ -104,25 +84,11 @@ TEST(LiveUsage, ASpinningChildOnCpu1ShowsInItsAverageAndTheTotalIsTheMean)
     LinuxProcesses processes;
     ASSERT_TRUE(processes.SetProcessAffinity(spinner.Pid(), 2));
 
-    test::TempFolder folder;
-    LinuxFileSystem files;
-    LinuxPrivileges privileges;
-    fake::FakeDialogs dialogs;
-    fake::FakeIconSource icons;
-    FolderLocation location(folder.Path());
     forms::SteadyScheduler scheduler;
-    ProcStatCounters counters(files);
-    fake::FakeNotificationArea tray;
-    LinuxClock clock;
-    fake::MemorySettingsStorage settings;
-    fake::FakeSingleInstance instance{std::make_shared<fake::InstanceRegistry>(), 1};
-    fake::FakeAutostart autostart;
-    fake::FakeScreen screen;
-    fake::FakeFileDialogs fileDialogs;
-    ui::Form1 form(ui::MachineServices{processes, processors, privileges, files, dialogs, icons, location, scheduler,
-                                       counters, tray, clock, settings, instance, autostart, screen, fileDialogs});
-    form.Form_Load();
-    auto& usage = form.Usage();
+    test::LiveForm live(scheduler);
+    live.form.Form_Load();
+    fake::FakeNotificationArea& tray = live.tray;
+    auto& usage = live.form.Usage();
     scheduler.RunUntil([&] { return usage.SampleCount >= 3; }, std::chrono::seconds{10});
     ASSERT_GE(usage.SampleCount, 3);
     EXPECT_GT(usage.UsageSum[1] / usage.SampleCount, 80.0);
