@@ -1,0 +1,84 @@
+#include "platform/linux/desktop_entries.h"
+#include "platform/linux/linux_autostart.h"
+#include "platform/linux/linux_file_system.h"
+#include "platform/linux/linux_single_instance.h"
+
+#include "platform/fake/memory_file_system.h"
+#include "support/temp_folder.h"
+
+#include <gtest/gtest.h>
+
+namespace korvane::platform::linuxos {
+namespace {
+
+TEST(Autostart, TheEntryQuotesThePathSoSpacesAndSpecialCharactersWork)
+{
+    EXPECT_EQ(DesktopExecQuote("/opt/My Apps/korvane"), "\"/opt/My Apps/korvane\"");
+    EXPECT_EQ(DesktopExecQuote("/opt/a$b/100%/k\"x"), "\"/opt/a\\\\$b/100%%/k\\\\\"x\"");
+    EXPECT_EQ(DesktopExecQuote("/opt/back\\slash"), "\"/opt/back\\\\\\\\slash\"");
+
+    test::TempFolder folder;
+    LinuxFileSystem files;
+    LinuxAutostart autostart(files, folder.Path());
+    EXPECT_FALSE(autostart.IsAutostartSet("korvane"));
+    autostart.SetAutostart("korvane", "/opt/My Apps/korvane", true);
+    EXPECT_TRUE(autostart.IsAutostartSet("korvane"));
+    const auto entry = files.ReadFile(folder / "autostart/korvane.desktop");
+    ASSERT_TRUE(entry.has_value());
+    EXPECT_NE(entry->find("\nExec=\"/opt/My Apps/korvane\"\n"), std::string::npos);
+    EXPECT_EQ(entry->rfind("[Desktop Entry]\n", 0), 0U);
+    autostart.SetAutostart("korvane", "", false);
+    EXPECT_FALSE(autostart.IsAutostartSet("korvane"));
+    autostart.SetAutostart("korvane", "", false); // nothing to remove: nothing happens
+    autostart.SetAutostart("korvane", "/opt/x\nExec=evil", true);
+    EXPECT_FALSE(autostart.IsAutostartSet("korvane"));
+}
+
+TEST(SingleInstance, TheSecondStartAsksTheFirstToShowItsWindow)
+{
+    test::TempFolder folder;
+    {
+        LinuxSingleInstance first(folder.Path());
+        EXPECT_FALSE(first.AnotherInstanceRunning());
+        EXPECT_EQ(first.TakeShowRequests(), 0);
+
+        LinuxSingleInstance second(folder.Path());
+        EXPECT_TRUE(second.AnotherInstanceRunning());
+        second.ShowRunningInstance(first.WindowHandle());
+        second.ShowRunningInstance(first.WindowHandle());
+        EXPECT_EQ(first.TakeShowRequests(), 2);
+        EXPECT_EQ(first.TakeShowRequests(), 0);
+    }
+    LinuxSingleInstance later(folder.Path());
+    EXPECT_FALSE(later.AnotherInstanceRunning()); // the first one ended: its lock is gone
+}
+
+TEST(DesktopEntries, ProgramsFindTheirIconsByPathOrName)
+{
+    EXPECT_EQ(ParseDesktopEntry("[Desktop Entry]\nName=Editor\nExec=/usr/bin/editor %F\nIcon=accessories-text-editor\n")
+                  ->program,
+              "/usr/bin/editor");
+    const auto quoted = ParseDesktopEntry("[Desktop Entry]\nExec=\"/opt/My App/run\" --x\nIcon=/opt/My App/icon.png\n");
+    ASSERT_TRUE(quoted.has_value());
+    EXPECT_EQ(quoted->program, "/opt/My App/run");
+    EXPECT_EQ(quoted->icon, "/opt/My App/icon.png");
+    EXPECT_EQ(ParseDesktopEntry("[Desktop Entry]\nExec=env A=1 B=2 game -f\nIcon=game\n")->program, "game");
+    EXPECT_EQ(ParseDesktopEntry("[Desktop Entry]\nExec=x\nTryExec=/bin/real\nIcon=i\n")->program, "/bin/real");
+    EXPECT_EQ(ParseDesktopEntry("[Desktop Entry]\nExec=x\n"), std::nullopt);
+    EXPECT_EQ(ParseDesktopEntry("[Desktop Entry]\nExec=x\nIcon=i\nHidden=true\n"), std::nullopt);
+    EXPECT_EQ(ParseDesktopEntry("[Other]\nExec=x\nIcon=i\n"), std::nullopt);
+    EXPECT_EQ(ParseDesktopEntry(std::string("\0\xff\n[Desktop", 10)), std::nullopt);
+
+    fake::MemoryFileSystem files;
+    files.PutFile("/home/u/.local/share/applications/mine.desktop", "[Desktop Entry]\nExec=editor\nIcon=my-editor\n");
+    files.PutFile("/usr/share/applications/editor.desktop", "[Desktop Entry]\nExec=/usr/bin/editor\nIcon=editor\n");
+    files.PutFile("/usr/share/applications/notes.txt", "[Desktop Entry]\nExec=notes\nIcon=notes\n");
+    DesktopEntryIndex index;
+    index.Build(files, {"/home/u/.local/share/applications", "/usr/share/applications"});
+    EXPECT_EQ(index.IconFor("/usr/bin/editor"), "editor");
+    EXPECT_EQ(index.IconFor("/opt/other/editor"), "my-editor"); // by name, the user's own entry first
+    EXPECT_EQ(index.IconFor("/usr/bin/notes"), "");
+}
+
+} // namespace
+} // namespace korvane::platform::linuxos
