@@ -148,11 +148,8 @@ void FavoritesCommands::Command9_Click()
             m_favorites.SetFavoritesChanged();
             m_favorites.UpdateFavoritesCaption();
             if (!m_cache.Exists(fileName)) {
-                if (const auto icon = m_icons.ExtractSmallIcon(m_files.ShortPathOf(fullPath))) {
-                    image::Surface picture(kIconPixels, kIconPixels, image::kWhite);
-                    image::DrawIcon(picture, 0, 0, *icon);
-                    m_cache.Save(fileName, picture);
-                }
+                if (const auto picture = SmallIconPicture(m_icons, m_files, fullPath))
+                    m_cache.Save(fileName, *picture);
             }
             m_controls.Form.SetUpdatesFrozen(false);
         }

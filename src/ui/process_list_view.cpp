@@ -70,17 +70,28 @@ ProcessListView::ProcessListView(MainControls& controls, ViewState& state, procm
 {
 }
 
+std::optional<image::Surface> SmallIconPicture(platform::IconSource& icons, platform::FileSystem& files,
+                                               const std::string& programPath)
+{
+    if (programPath.empty())
+        return std::nullopt;
+    const auto icon = icons.ExtractSmallIcon(files.ShortPathOf(programPath));
+    if (!icon)
+        return std::nullopt;
+    image::Surface picture(kIconPixels, kIconPixels, image::kWhite);
+    image::DrawIcon(picture, 0, 0, *icon);
+    return picture;
+}
+
 bool ProcessListView::MakeIconBitmap(const std::string& processPath, const std::string& cacheName,
                                      image::Surface& picture)
 {
-    const std::string path = RewriteSystemPath(processPath, m_windowsFolder);
-    const auto icon = path.empty() ? std::nullopt : m_icons.ExtractSmallIcon(m_files.ShortPathOf(path));
+    auto icon = SmallIconPicture(m_icons, m_files, RewriteSystemPath(processPath, m_windowsFolder));
     if (!icon) {
         picture = DrawDummyIcon();
         return false;
     }
-    picture = image::Surface(kIconPixels, kIconPixels, image::kWhite);
-    image::DrawIcon(picture, 0, 0, *icon);
+    picture = std::move(*icon);
     m_cache.Save(cacheName, picture);
     return true;
 }
@@ -112,7 +123,6 @@ void ProcessListView::RefreshProcessList()
         }
         column.BlockCopy(0, i * kIconPixels, kIconPixels, kIconPixels, picTemp, 0, 0);
     }
-    m_controls.PicTemp.SetPicture(std::move(picTemp));
     m_controls.ScrollBox.SetPicture(std::move(column));
 
     if (list1.ListCount() == 0) {

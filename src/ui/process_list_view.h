@@ -6,6 +6,7 @@
 #include "ui/view_state.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -22,6 +23,10 @@ class IconCache;
 
 // The placeholder icon: a small computer, a screen above a keyboard, on white.
 image::Surface DrawDummyIcon();
+
+// The program's small icon drawn on white at 16 x 16, as the cache keeps it; nullopt without one.
+std::optional<image::Surface> SmallIconPicture(platform::IconSource& icons, platform::FileSystem& files,
+                                               const std::string& programPath);
 
 // A program path as the icon lookup needs it: "\??\" removed, "\SystemRoot\" replaced by the
 // Windows folder.

@@ -73,12 +73,15 @@ if [ $tray -eq 1 ]; then
     || fail "no tray icon appeared in the tray host"
   id="$(icon_id)"
   snap() { import -window "$id" rgb:- 2>/dev/null | md5sum | cut -d' ' -f1; }
-  before="$(snap)"
-  for i in 1 2; do "$child" 1 spin > /dev/null & pids+=($!); done
+  # Load both CPUs, then let them go idle: the number in the icon must change on the way.
+  seen="$(snap)"
   changed=0
-  for i in $(seq 1 30); do
+  spinners=()
+  for i in 1 2; do "$child" 1 spin > /dev/null & spinners+=($!); pids+=($!); done
+  for i in $(seq 1 60); do
     sleep 0.5
-    [ "$(snap)" != "$before" ] && { changed=1; break; }
+    [ $i -eq 20 ] && kill -9 "${spinners[@]}" 2>/dev/null
+    [ "$(snap)" != "$seen" ] && { changed=1; break; }
   done
   [ $changed -eq 1 ] || fail "the tray icon did not change with the usage"
   echo "tray icon shown and changing with the usage"
