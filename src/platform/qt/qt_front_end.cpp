@@ -528,6 +528,10 @@ void QtFrontEnd::Impl::OpenPicker(ui::Form2& picker)
     popup->setAttribute(Qt::WA_DeleteOnClose);
     popup->setFrameStyle(QFrame::Panel | QFrame::Raised);
     popup->setMouseTracking(true);
+    // The picker's controls are laid out for a small menu font.
+    QFont menuFont = popup->font();
+    menuFont.setPointSize(8);
+    popup->setFont(menuFont);
     auto* background = new QLabel(popup);
     Place(background, picker.Label3, tpp);
     new EventHook(background, [&picker](QEvent* event) {
