@@ -6,6 +6,8 @@
 #include "support/child_process.h"
 #include "support/live_form.h"
 
+#include "collector.h"
+
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -103,19 +105,8 @@ void RefreshList(benchmark::State& state)
         machine.form.ProcessView().RefreshProcessList();
 }
 
-// Collects each benchmark's time per iteration for the ratios printed at the end.
-class Collector : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
-        ConsoleReporter::ReportRuns(runs);
-        for (const auto& run : runs)
-            times[run.benchmark_name()] = run.GetAdjustedRealTime();
-    }
-    std::map<std::string, double> times;
-};
 
-void RunAll(const std::string& suffix, Collector& collector)
+void RunAll(const std::string& suffix, bench::Collector& collector)
 {
     benchmark::ClearRegisteredBenchmarks();
     benchmark::RegisterBenchmark(("floor_list_proc/" + suffix).c_str(), FloorListProc)->Unit(benchmark::kMicrosecond);
@@ -163,7 +154,7 @@ void FavoriteLatency()
 int main(int argc, char** argv)
 {
     benchmark::Initialize(&argc, argv);
-    Collector collector;
+    bench::Collector collector;
     g_processCount[0] = static_cast<int>(ListProc().size());
     RunAll("own", collector);
     {

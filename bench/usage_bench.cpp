@@ -4,6 +4,8 @@
 #include "platform/linux/proc_stat_counters.h"
 #include "support/live_form.h"
 
+#include "collector.h"
+
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -78,16 +80,6 @@ void GraphRedraw(benchmark::State& state)
         graph.DrawGraph(usage);
 }
 
-class Collector : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
-        ConsoleReporter::ReportRuns(runs);
-        for (const auto& run : runs)
-            times[run.benchmark_name()] = run.GetAdjustedRealTime();
-    }
-    std::map<std::string, double> times;
-};
 
 } // namespace
 
@@ -99,7 +91,7 @@ int main(int argc, char** argv)
     benchmark::RegisterBenchmark("Timer3_Timer_shown", ShownTick)->Unit(benchmark::kMicrosecond);
     benchmark::RegisterBenchmark("ColurPik_Click", Recolour)->Unit(benchmark::kMicrosecond);
     benchmark::RegisterBenchmark("graph_redraw", GraphRedraw)->Unit(benchmark::kMicrosecond);
-    Collector collector;
+    bench::Collector collector;
     benchmark::RunSpecifiedBenchmarks(&collector);
 
     auto& t = collector.times;

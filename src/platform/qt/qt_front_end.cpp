@@ -200,13 +200,16 @@ public:
 void ApplyLook(QLabel* label, const forms::Label& model)
 {
     QPalette palette = QApplication::palette();
-    if (model.Look() == forms::LabelLook::Highlighted) {
-        label->setAutoFillBackground(true);
-        palette.setColor(QPalette::Window, palette.color(QPalette::Highlight));
-        palette.setColor(QPalette::WindowText, palette.color(QPalette::HighlightedText));
-    } else {
-        label->setAutoFillBackground(false);
-        palette.setColor(QPalette::WindowText, palette.color(QPalette::Text));
+    const bool highlighted = model.Look() == forms::LabelLook::Highlighted;
+    label->setAutoFillBackground(highlighted);
+    // Only the enabled groups: a disabled label keeps the style's greyed text.
+    for (const auto group : {QPalette::Active, QPalette::Inactive}) {
+        if (highlighted) {
+            palette.setColor(group, QPalette::Window, palette.color(group, QPalette::Highlight));
+            palette.setColor(group, QPalette::WindowText, palette.color(group, QPalette::HighlightedText));
+        } else {
+            palette.setColor(group, QPalette::WindowText, palette.color(group, QPalette::Text));
+        }
     }
     label->setPalette(palette);
 }
