@@ -2,6 +2,7 @@
 
 #include "core/text.h"
 
+#include <algorithm>
 #include <limits>
 #include <stdexcept>
 
@@ -117,9 +118,13 @@ bool clsSimpleArray::FindItem(std::string_view vstrItem)
     m_newIndex = -1;
     if (m_lastIndex < 0)
         return false;
-    const std::string sought = ToUpper(vstrItem);
+    // The process table asks this for every process: compare in place rather than copy each item.
+    const auto upper = [](char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - ('a' - 'A')) : c; };
+    const auto sameIgnoringCase = [&](char a, char b) { return upper(a) == upper(b); };
     for (std::int32_t i = 0; i <= m_lastIndex; ++i) {
-        if (ToUpper(m_texts[static_cast<std::size_t>(i)]).find(sought) != std::string::npos) {
+        const std::string& text = m_texts[static_cast<std::size_t>(i)];
+        if (std::search(text.begin(), text.end(), vstrItem.begin(), vstrItem.end(), sameIgnoringCase) != text.end() ||
+            vstrItem.empty()) {
             m_newIndex = i;
             return true;
         }

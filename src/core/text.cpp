@@ -30,11 +30,6 @@ std::string ToLower(std::string_view text)
     return result;
 }
 
-bool ContainsIgnoreCase(std::string_view text, std::string_view part)
-{
-    return ToUpper(text).find(ToUpper(part)) != std::string::npos;
-}
-
 std::string ProperCase(std::string_view text)
 {
     std::string result(text);

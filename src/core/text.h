@@ -9,7 +9,6 @@ namespace korvane::core {
 // Case mapping is ASCII only: bytes above 127 (UTF-8 names) pass through untouched.
 std::string ToUpper(std::string_view text);
 std::string ToLower(std::string_view text);
-bool ContainsIgnoreCase(std::string_view text, std::string_view part);
 
 // First letter of every word upper case, every other letter lower case; words are separated by
 // white space and NUL only, so my-app.EXE becomes My-app.exe.

@@ -20,11 +20,6 @@ std::string FileNameFromPath(std::string_view path)
     return {};
 }
 
-std::int32_t FindListRow(const forms::ListBox& list, std::string_view text)
-{
-    return list.FindPrefix(text);
-}
-
 ProcessTable::ProcessTable(platform::Processes& processes, ProcessControls& controls,
                            core::FavoritesStore& favorites, core::HiddenNames& hidden)
     : m_processes(processes), m_controls(controls), m_favorites(favorites), m_hidden(hidden)

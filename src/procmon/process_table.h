@@ -20,9 +20,6 @@ namespace korvane::procmon {
 // to the first; empty when there is none.
 std::string FileNameFromPath(std::string_view path);
 
-// Index of the first row that begins with text, case ignored; -1 when none.
-std::int32_t FindListRow(const forms::ListBox& list, std::string_view text);
-
 // The rows of the process list: one per running process whose program can be named, with the
 // favorite "*" and hidden "<" markers and the current affinity text.
 class ProcessTable {
