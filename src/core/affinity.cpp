@@ -37,9 +37,11 @@ std::vector<std::int32_t> SplitMaskBits(std::int32_t mask)
     return bits;
 }
 
-const std::string& AffinityTextOfMask(CpuMask mask)
+std::string AffinityTextOfMask(CpuMask mask)
 {
-    return AffinityTexts()[mask & 15U];
+    if ((mask & ~15U) == 0)
+        return AffinityTexts()[mask];
+    return (mask & 15U) != 0 ? AffinityTexts()[mask & 15U] + "+" : std::string("+");
 }
 
 CpuMask MaskOfAffinityText(std::string_view text)

@@ -24,9 +24,9 @@ const std::array<std::string, 16>& AffinityTexts();
 // The single-bit values set in a mask, lowest first; bit 31 last when the mask is negative.
 std::vector<std::int32_t> SplitMaskBits(std::int32_t mask);
 
-// Text of a mask. Bits above CPU 3 are not shown: the text of the lower four bits, "?" when
-// none of them is set.
-const std::string& AffinityTextOfMask(CpuMask mask);
+// Text of a mask. A mask with bits above CPU 3 is the text of its lower four bits followed by "+"
+// ("0123+", "+"), so that it never equals a favorite's text.
+std::string AffinityTextOfMask(CpuMask mask);
 
 // Mask of a text, digit by digit in any order; a non-digit counts as CPU 0 and the digits 4 to 9
 // are ignored. The empty text gives 0.

@@ -65,7 +65,7 @@ std::vector<std::string> FavoritesStore::RefillInOrder(bool byAffinity)
 
     std::vector<bool> placed(static_cast<std::size_t>(ordered.ListCount()), false);
     for (CpuMask mask = 1; mask <= 15; ++mask) {
-        const std::string& group = AffinityTextOfMask(mask);
+        const std::string group = AffinityTextOfMask(mask);
         for (std::int32_t i = 0; i < ordered.ListCount(); ++i) {
             if (RowAffinity(ordered.List(i)) == group) {
                 m_list.AddItem(ordered.List(i));

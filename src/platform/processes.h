@@ -14,7 +14,7 @@ public:
     virtual bool EnumProcesses(std::int32_t* buffer, std::int32_t byteCount, std::int32_t* bytesReturned) = 0;
     // Full path of the process's program; empty on any failure (ended, kernel thread, no access).
     virtual std::string GetProcessPath(std::int32_t processId) = 0;
-    // The process's CPU mask; 0 when it could not be read.
+    // The process's CPU mask (CPUs above 31 count as CPU 31); 0 when it could not be read.
     virtual std::uint32_t GetProcessAffinity(std::int32_t processId) = 0;
     // Gives the whole process (every thread) the mask. False when the process could not be
     // opened or the platform refused the mask for it.

@@ -75,7 +75,7 @@ void ProcessTable::RefreshProcessTable()
     for (const std::int32_t processId : m_processIds) {
         if (processId <= 0)
             continue;
-        const std::string& affinity = core::AffinityTextOfMask(m_processes.GetProcessAffinity(processId));
+        const std::string affinity = core::AffinityTextOfMask(m_processes.GetProcessAffinity(processId));
         const std::string path = m_processes.GetProcessPath(processId);
         if (path.empty())
             continue; // ended, a kernel thread, or not ours to inspect

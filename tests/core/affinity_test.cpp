@@ -13,14 +13,14 @@ struct Boxes {
     CpuCheckBoxes pointers{&box[0], &box[1], &box[2], &box[3]};
 };
 
-TEST(AffinityText, EveryMaskHasTheTextOfItsBitsAndHighBitsAreIgnored)
+TEST(AffinityText, EveryMaskHasTheTextOfItsBitsAndHighBitsAddAPlus)
 {
     const struct {
         CpuMask mask;
         const char* text;
     } cases[] = {
         {0, "?"}, {1, "0"}, {10, "13"}, {15, "0123"}, {12, "23"},
-        {0xFF, "0123"}, {0x12, "1"}, {0xF0, "?"}, {0x80000000U, "?"},
+        {0xFF, "0123+"}, {0x12, "1+"}, {0x21, "0+"}, {0xF0, "+"}, {0x80000000U, "+"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(AffinityTextOfMask(c.mask), c.text) << c.mask;

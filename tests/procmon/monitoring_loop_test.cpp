@@ -136,5 +136,32 @@ TEST_F(LoopFixture, WhileMinimizedTheRefreshRebuildsRowsWithoutRedrawingIcons)
     EXPECT_EQ(f.form->ProcessView().RefreshCount(), refreshes);
 }
 
+TEST(LoopOnEightCpus, FavoritesRestrictProcessesThatRunOnCpusAboveThreeOnce)
+{
+    test::FakeForm f(8);
+    f.AddFavoriteFile({Row("Game", "0123"), Row("Tool", "0")});
+    const auto game = f.machine.Start("/opt/game", 2);
+    const auto tool = f.machine.Start("/opt/tool");
+    const auto other = f.machine.Start("/bin/other");
+    f.machine.SetMaskDirectly(tool, 0x21);
+    f.machine.SetMaskDirectly(other, 0xF0);
+    f.Start();
+    f.Run(1000);
+    EXPECT_EQ(f.ProcessRows(),
+              (std::vector<std::string>{Row("*Game", "0123+"), Row("*Tool", "0+"), Row("Other", "+")}));
+
+    f.Controls().Check1.UserClick();
+    EXPECT_EQ(f.machine.ThreadMasks(game), (std::vector<std::uint32_t>{15, 15}));
+    EXPECT_EQ(f.machine.ThreadMasks(tool), std::vector<std::uint32_t>{1});
+    EXPECT_EQ(f.ProcessRows(),
+              (std::vector<std::string>{Row("*Game", "0123"), Row("*Tool", "0"), Row("Other", "+")}));
+    const int sets = f.machine.SetAffinityCount();
+    EXPECT_EQ(sets, 2);
+
+    f.machine.Start("/bin/late");
+    f.Run(1000);
+    EXPECT_EQ(f.machine.SetAffinityCount(), sets);
+}
+
 } // namespace
 } // namespace korvane::procmon

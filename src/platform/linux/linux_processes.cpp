@@ -108,9 +108,11 @@ std::uint32_t LinuxProcesses::GetProcessAffinity(std::int32_t processId)
         if (::sched_getaffinity(processId, size, set.get()) == 0) {
             m_cpuSetSize = cpus;
             std::uint32_t mask = 0;
-            for (int cpu = 0; cpu < std::min(cpus, 32); ++cpu) {
+            // CPUs above 31 do not fit the mask: they count as CPU 31, so the mask still shows
+            // that the process may run beyond CPU 3.
+            for (int cpu = 0; cpu < cpus; ++cpu) {
                 if (CPU_ISSET_S(cpu, size, set.get()))
-                    mask |= 1U << cpu;
+                    mask |= 1U << std::min(cpu, 31);
             }
             return mask;
         }
