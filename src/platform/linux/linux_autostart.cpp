@@ -2,6 +2,8 @@
 
 #include "platform/file_system.h"
 
+#include <sstream>
+
 namespace korvane::platform::linuxos {
 
 std::string DesktopExecQuote(const std::string& path)
@@ -27,6 +29,36 @@ std::string DesktopExecQuote(const std::string& path)
     return value;
 }
 
+bool AutostartEntryEnabled(const std::string& content)
+{
+    std::istringstream lines(content);
+    std::string line;
+    bool inMainGroup = false;
+    while (std::getline(lines, line)) {
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        if (!line.empty() && line.front() == '[') {
+            inMainGroup = line == "[Desktop Entry]";
+            continue;
+        }
+        if (!inMainGroup)
+            continue;
+        const auto equals = line.find('=');
+        if (equals == std::string::npos)
+            continue;
+        auto trim = [](std::string text) {
+            const auto first = text.find_first_not_of(" \t");
+            const auto last = text.find_last_not_of(" \t");
+            return first == std::string::npos ? std::string() : text.substr(first, last - first + 1);
+        };
+        const std::string key = trim(line.substr(0, equals));
+        const std::string value = trim(line.substr(equals + 1));
+        if ((key == "Hidden" && value == "true") || (key == "X-GNOME-Autostart-enabled" && value == "false"))
+            return false;
+    }
+    return true;
+}
+
 std::string LinuxAutostart::EntryPath(const std::string& valueName) const
 {
     return m_configHome + "/autostart/" + valueName + ".desktop";
@@ -34,13 +66,15 @@ std::string LinuxAutostart::EntryPath(const std::string& valueName) const
 
 bool LinuxAutostart::IsAutostartSet(const std::string& valueName)
 {
-    return m_files.FileExists(EntryPath(valueName));
+    const auto content = m_files.ReadFile(EntryPath(valueName));
+    return content && AutostartEntryEnabled(*content);
 }
 
 void LinuxAutostart::SetAutostart(const std::string& valueName, const std::string& executablePath, bool enable)
 {
     if (!enable) {
-        m_files.RemoveFile(EntryPath(valueName));
+        if (IsAutostartSet(valueName))
+            m_files.RemoveFile(EntryPath(valueName));
         return;
     }
     if (executablePath.find_first_of("\r\n") != std::string::npos)

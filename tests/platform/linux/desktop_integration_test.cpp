@@ -34,6 +34,33 @@ TEST(Autostart, TheEntryQuotesThePathSoSpacesAndSpecialCharactersWork)
     EXPECT_FALSE(autostart.IsAutostartSet("korvane"));
 }
 
+TEST(Autostart, AnEntryTheDesktopSwitchedOffReadsUntickedAndIsLeftAlone)
+{
+    EXPECT_TRUE(AutostartEntryEnabled("[Desktop Entry]\nExec=korvane\nX-GNOME-Autostart-enabled=true\n"));
+    EXPECT_FALSE(AutostartEntryEnabled("[Desktop Entry]\nExec=korvane\nHidden=true\n"));
+    EXPECT_FALSE(AutostartEntryEnabled("[Desktop Entry]\r\nX-GNOME-Autostart-enabled = false\r\n"));
+    // Keys of another group, and other values, do not switch the entry off.
+    EXPECT_TRUE(AutostartEntryEnabled("[Desktop Entry]\nHidden=false\n[Desktop Action x]\nHidden=true\n"));
+
+    test::TempFolder folder;
+    LinuxFileSystem files;
+    LinuxAutostart autostart(files, folder.Path());
+    const std::string path = folder / "autostart/korvane.desktop";
+    for (const char* off : {"Hidden=true\n", "X-GNOME-Autostart-enabled=false\n"}) {
+        files.CreateFolder(folder / "autostart");
+        const std::string entry = std::string("[Desktop Entry]\nType=Application\nExec=korvane\n") + off;
+        files.WriteFileAtomic(path, entry);
+        EXPECT_FALSE(autostart.IsAutostartSet("korvane")) << off;
+        autostart.SetAutostart("korvane", "/opt/korvane", false);
+        EXPECT_EQ(files.ReadFile(path), entry) << off;
+        // Ticking the box again writes an enabled entry.
+        autostart.SetAutostart("korvane", "/opt/korvane", true);
+        EXPECT_TRUE(autostart.IsAutostartSet("korvane")) << off;
+        autostart.SetAutostart("korvane", "/opt/korvane", false);
+        EXPECT_FALSE(files.FileExists(path)) << off;
+    }
+}
+
 TEST(SingleInstance, TheSecondStartAsksTheFirstToShowItsWindow)
 {
     test::TempFolder folder;
