@@ -40,6 +40,8 @@ void AffinityControl::Command5_Click()
     }
     AffinitySetFailed = 0;
     SetProcessAffinity(m_selection.SelectedProcessId, text);
+    // The redraw below shows what the process really runs on now.
+    m_selection.BoxesChangedByUser = false;
     if (AffinitySetFailed == 1)
         m_dialogs.MessageBox(kUnableToSetAffinity, platform::kMbIconError | platform::kMbSetForeground, kProgramTitle);
     m_refreshProcessList();

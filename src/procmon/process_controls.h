@@ -33,6 +33,9 @@ struct ProcessControls {
 struct ProcessSelection {
     std::int32_t SelectedProcessId = 0;
     std::string SelectedProcessName; // trimmed name column without "*" (a "<" stays)
+    // The user ticked or cleared a CPU box since the process was selected: a rebuild of the list
+    // that selects the same process again leaves the boxes as the user set them.
+    bool BoxesChangedByUser = false;
 };
 
 } // namespace korvane::procmon

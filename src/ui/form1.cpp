@@ -70,6 +70,8 @@ void Form1::WireEvents()
     c.List1.OnGotFocus = [&view] { view.List1_GotFocus(); };
     c.List1.OnMouseUp = [&view](int b, int s, float x, float y) { view.List1_MouseUp(b, s, x, y); };
     c.MainBox.OnClick = [&view] { view.MainBox_Click(); };
+    for (auto& box : c.Check11)
+        box.OnMouseUp = [&view](int /*button*/, int /*shift*/, float /*x*/, float /*y*/) { view.Check11_MouseUp(); };
     c.Vs1.OnChange = [&view] { view.Vs1_Change(); };
     c.Vs1.OnScroll = [&view] { view.Vs1_Scroll(); };
     c.Vs1.OnGotFocus = [&view] { view.Vs1_GotFocus(); };

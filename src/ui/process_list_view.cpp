@@ -161,8 +161,6 @@ void ProcessListView::List1_Click()
     c.Command8.SetEnabled(true);
     c.Command1.SetEnabled(true);
     c.Command5.SetEnabled(true);
-    for (auto& box : c.Check11)
-        box.SetValue(0);
 
     const forms::ListBox& list1 = c.List1;
     std::int32_t selected = -1;
@@ -170,11 +168,19 @@ void ProcessListView::List1_Click()
         if (list1.Selected(i))
             selected = i;
     }
+    // A rebuild that selects the same process again keeps what the user ticked and not yet applied.
+    const bool keepBoxes = m_selection.BoxesChangedByUser && selected >= 0 &&
+                           list1.ItemData(selected) == m_selection.SelectedProcessId;
+    if (!keepBoxes) {
+        m_selection.BoxesChangedByUser = false;
+        for (auto& box : c.Check11)
+            box.SetValue(0);
+    }
     if (selected < 0)
         return;
     const std::string& row = list1.List(selected);
     const std::string affinity = core::Trim(core::RowAffinity(row));
-    for (int d = 0; d < 4; ++d) {
+    for (int d = 0; d < 4 && !keepBoxes; ++d) {
         if (Contains(affinity, static_cast<char>('0' + d)))
             c.Check11[static_cast<std::size_t>(d)].SetValue(1);
     }
@@ -192,6 +198,11 @@ void ProcessListView::List1_Click()
         c.Command8.SetEnabled(false);
     m_selection.SelectedProcessName = core::RemoveAll(core::Trim(core::RowNameField(row)), '*');
     m_selection.SelectedProcessId = list1.ItemData(selected);
+}
+
+void ProcessListView::Check11_MouseUp()
+{
+    m_selection.BoxesChangedByUser = true;
 }
 
 void ProcessListView::List1_KeyDown(int& keyCode, int /*shift*/)

@@ -57,6 +57,8 @@ public:
     void List1_GotFocus() { m_state.WheelTarget = 1; }
     void List1_MouseUp(int button, int shift, float x, float y);
     void MainBox_Click();
+    // The user changed a CPU box.
+    void Check11_MouseUp();
     void Vs1_Change();
     void Vs1_Scroll() { Vs1_Change(); }
     void Vs1_GotFocus() { m_state.WheelTarget = 1; }

@@ -113,6 +113,48 @@ TEST_F(ListFixture, RowSelectionTicksItsCpusAndSetsTheButtons)
     EXPECT_EQ(c.List1.UserKeyDown(40, 0), 0);
 }
 
+TEST_F(ListFixture, TicksNotYetAppliedSurviveARebuildThatSelectsTheSameProcess)
+{
+    const auto game = f.machine.Start("/bin/game");
+    const auto tool = f.machine.Start("/bin/tool");
+    f.Start();
+    f.Run(1000);
+    MainControls& c = f.Controls();
+    auto cpus = [&] {
+        std::string ticked;
+        for (const auto& box : c.Check11)
+            ticked += box.Value() == 1 ? '1' : '0';
+        return ticked;
+    };
+
+    // Untouched boxes follow the process's affinity at every rebuild.
+    c.List1.UserClickRow(f.RowOf("Game"));
+    f.machine.SetMaskDirectly(game, 3);
+    f.machine.Start("/bin/first");
+    f.Run(1000);
+    EXPECT_EQ(cpus(), "1100");
+
+    // A box the user changed stays as it is while processes come and go, and Apply uses it.
+    c.Check11[1].UserClick();
+    EXPECT_EQ(cpus(), "1000");
+    f.machine.Start("/bin/second");
+    f.Run(1000);
+    EXPECT_EQ(f.form->Selection().SelectedProcessId, game);
+    EXPECT_EQ(cpus(), "1000");
+    c.Command5.UserClick();
+    EXPECT_EQ(f.machine.ThreadMasks(game).front(), 1U);
+
+    // After Apply, and when the selection moves, the boxes show the process again.
+    f.machine.SetMaskDirectly(game, 4);
+    f.machine.Start("/bin/third");
+    f.Run(1000);
+    EXPECT_EQ(cpus(), "0010");
+    c.Check11[3].UserClick();
+    c.List1.UserClickRow(f.RowOf("Tool"));
+    EXPECT_EQ(cpus(), "1111");
+    (void)tool;
+}
+
 TEST_F(ListFixture, HideUnhideAndShowAllChangeTheRowsAndMarkTheList)
 {
     f.files.PutFile("/opt/korvane/Hidden.txt", "calc.exe\r\nCALC.EXE\r\n");
