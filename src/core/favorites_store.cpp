@@ -19,10 +19,9 @@ FavoritesStore::FavoritesStore(forms::ListBox& list2, forms::Label& label5, plat
 void FavoritesStore::LoadFavorites()
 {
     m_list.Clear();
-    const auto content = m_files.ReadFile(FilePath());
-    if (!content)
-        return;
-    for (const auto& line : SplitLines(*content)) {
+    const platform::FileRead read = m_files.ReadFileChecked(FilePath());
+    m_readFailed = read.status == platform::ReadStatus::Failed;
+    for (const auto& line : SplitLines(platform::CompleteLines(read))) {
         std::string row = Trim(line);
         if (!row.empty())
             m_list.AddItem(std::move(row));
@@ -31,6 +30,8 @@ void FavoritesStore::LoadFavorites()
 
 bool FavoritesStore::SaveFavorites()
 {
+    if (m_readFailed)
+        return false;
     std::vector<std::string> rows;
     rows.reserve(static_cast<std::size_t>(m_list.ListCount()));
     for (std::int32_t i = 0; i < m_list.ListCount(); ++i)

@@ -25,8 +25,12 @@ public:
     std::string FilePath() const { return m_programFolder + kFavoritesFileName; }
 
     // Empties the store and fills it from the file: every line trimmed of spaces, empty ones skipped.
+    // A file that exists but could not be read whole gives the complete lines read before the error.
     void LoadFavorites();
+    // The last load found the file but could not read it whole.
+    bool ReadFailed() const { return m_readFailed; }
     // Rewrites the whole file (lines ending in CR LF) atomically; false when it could not be written.
+    // Never writes after a failed read: that would replace favorites the run never saw.
     bool SaveFavorites();
 
     // "Favorites (n)", then the layout step the view installs.
@@ -56,6 +60,7 @@ private:
     platform::FileSystem& m_files;
     std::string m_programFolder;
     bool m_changed = false;
+    bool m_readFailed = false;
     std::function<void()> m_layout;
 };
 

@@ -11,10 +11,9 @@ void HiddenNames::LoadHiddenNames()
 {
     m_names.Clear();
     m_names.SetSorted(true);
-    const auto content = m_files.ReadFile(FilePath());
-    if (!content)
-        return;
-    for (const auto& line : SplitLines(*content)) {
+    const platform::FileRead read = m_files.ReadFileChecked(FilePath());
+    m_readFailed = read.status == platform::ReadStatus::Failed;
+    for (const auto& line : SplitLines(platform::CompleteLines(read))) {
         const std::string name = Trim(ProperCase(line));
         if (!name.empty())
             m_names.AddItem(name);
@@ -28,9 +27,11 @@ bool HiddenNames::SaveHiddenNames()
         std::vector<std::string> lines;
         for (std::int32_t i = 0; i < m_names.ListCount(); ++i)
             lines.push_back(Trim(m_names.List(i)));
-        saved = m_files.WriteFileAtomic(FilePath(), JoinLinesCrLf(lines));
+        saved = !m_readFailed && m_files.WriteFileAtomic(FilePath(), JoinLinesCrLf(lines));
     }
+    // The list is released: nothing is left to save.
     m_names.Clear();
+    m_changed = false;
     return saved;
 }
 

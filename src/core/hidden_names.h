@@ -22,8 +22,12 @@ public:
     std::string FilePath() const { return m_programFolder + kHiddenFileName; }
 
     // Empties the list and reads the file: each line in proper case, trimmed, empty ones skipped.
+    // A file that exists but could not be read whole gives the complete lines read before the error.
     void LoadHiddenNames();
-    // Rewrites the file when a name changed, then releases the list. False when a write failed.
+    // The last load found the file but could not read it whole.
+    bool ReadFailed() const { return m_readFailed; }
+    // Rewrites the file when a name changed, then releases the list; a second call writes nothing.
+    // Never writes after a failed read. False when a write failed or was refused.
     bool SaveHiddenNames();
 
     bool IsHidden(std::string_view name);
@@ -40,6 +44,7 @@ private:
     std::string m_programFolder;
     clsSimpleArray m_names;
     bool m_changed = false;
+    bool m_readFailed = false;
 };
 
 } // namespace korvane::core

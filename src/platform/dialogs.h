@@ -9,6 +9,7 @@ inline constexpr int kMbOk = 0;
 inline constexpr int kMbYesNo = 4;
 inline constexpr int kMbIconError = 16;
 inline constexpr int kMbIconQuestion = 32;
+inline constexpr int kMbIconWarning = 48;
 inline constexpr int kMbIconInformation = 64;
 inline constexpr int kMbDefaultButton2 = 256;
 inline constexpr int kMbSetForeground = 65536;

@@ -6,12 +6,36 @@
 
 namespace korvane::platform {
 
+// How a read ended: the whole file, no such file, or an error (no access, a failed read).
+enum class ReadStatus { Read, Missing, Failed };
+struct FileRead {
+    ReadStatus status = ReadStatus::Missing;
+    std::string content; // the whole file; what was read before the error when it failed
+};
+
+// What of a read can be used: the whole file, or after an error the lines read whole before it.
+inline std::string CompleteLines(const FileRead& read)
+{
+    if (read.status != ReadStatus::Failed)
+        return read.content;
+    const auto lastEnd = read.content.find_last_of('\n');
+    return lastEnd == std::string::npos ? std::string() : read.content.substr(0, lastEnd + 1);
+}
+
 // Files and folders. Paths are the platform's own; folders passed in end in a separator or not.
 class FileSystem {
 public:
     virtual ~FileSystem() = default;
-    // Whole content as bytes; what was read before a read error; nullopt when it cannot be opened.
-    virtual std::optional<std::string> ReadFile(const std::string& path) = 0;
+    // The file's bytes, telling a missing file apart from one that could not be read.
+    virtual FileRead ReadFileChecked(const std::string& path) = 0;
+    // The whole content; nullopt when the file is missing or could not be read whole.
+    std::optional<std::string> ReadFile(const std::string& path)
+    {
+        FileRead read = ReadFileChecked(path);
+        if (read.status != ReadStatus::Read)
+            return std::nullopt;
+        return std::move(read.content);
+    }
     // Writes to a temporary file in the same folder, flushes it to disk and renames it over path:
     // on failure the previous file is left whole. True on success.
     virtual bool WriteFileAtomic(const std::string& path, const std::string& content) = 0;

@@ -5,6 +5,7 @@
 #include "core/row_layout.h"
 #include "core/text.h"
 #include "platform/clock.h"
+#include "platform/dialogs.h"
 #include "platform/file_system.h"
 #include "platform/processes.h"
 #include "platform/program_location.h"
@@ -204,7 +205,24 @@ void Form1::InitializeMainWindow()
         c.List2.SetSelected(0, true);
     m_favoritesView.UpdateFavIcons();
 
+    ReportUnreadableFiles();
     ReadOptions();
+}
+
+void Form1::ReportUnreadableFiles()
+{
+    std::string paths;
+    for (const auto& [failed, path] : {std::pair{m_favorites.ReadFailed(), m_favorites.FilePath()},
+                                       std::pair{m_hidden.ReadFailed(), m_hidden.FilePath()}}) {
+        if (failed)
+            paths += "\n" + path;
+    }
+    if (paths.empty())
+        return;
+    m_services.dialogs.MessageBox("Korvane could not read:" + paths +
+                                      "\n\nIt works with what it could read, and will not save over these files "
+                                      "until it is started again.",
+                                  platform::kMbIconWarning, procmon::kProgramTitle);
 }
 
 void Form1::ReadOptions()

@@ -132,6 +132,8 @@ private:
     void DetectCpus();
     void OpenUsageMonitor();
     void ReadOptions();
+    // One message when a data file exists but could not be read: it will not be saved over.
+    void ReportUnreadableFiles();
     void UpdateTrayImage(double totalUsage);
     void Shutdown();
     void SaveSettings();

@@ -90,17 +90,52 @@ TEST_F(HiddenNamesTest, HideThenUnhideStillRewritesAndTheLastUnhideLeavesAnEmpty
     EXPECT_EQ(files.Content(kPath), "");
 }
 
-TEST_F(HiddenNamesTest, UnreadableFileGivesAnEmptyListAndAFailedSaveKeepsTheOldFile)
+TEST_F(HiddenNamesTest, AFileThatCouldNotBeReadIsNeverSavedOver)
 {
     files.PutFile(kPath, "Keep.exe\r\n");
     files.MakeUnreadable(kPath);
     hidden.LoadHiddenNames();
+    EXPECT_TRUE(hidden.ReadFailed());
     EXPECT_EQ(hidden.Names().ListCount(), 0);
+    hidden.HideName("New.exe");
+    EXPECT_FALSE(hidden.SaveHiddenNames());
+    EXPECT_EQ(files.Content(kPath), "Keep.exe\r\n");
 
+    // A read that fails halfway keeps the lines read whole, and still saves nothing.
+    platform::fake::MemoryFileSystem cut;
+    cut.CreateFolder(kFolder);
+    cut.PutFile(kPath, "alpha.exe\r\nbeta.exe\r\ngamma.exe\r\n");
+    cut.FailReadAfter(kPath, 15);
+    HiddenNames partial(cut);
+    partial.SetProgramFolder(kFolder);
+    partial.LoadHiddenNames();
+    EXPECT_TRUE(partial.ReadFailed());
+    ASSERT_EQ(partial.Names().ListCount(), 1);
+    EXPECT_EQ(partial.Names().List(0), "Alpha.exe");
+    partial.HideName("New.exe");
+    EXPECT_FALSE(partial.SaveHiddenNames());
+    EXPECT_EQ(cut.WriteCount(), 0);
+}
+
+TEST_F(HiddenNamesTest, AFailedSaveKeepsTheOldFileAndASecondSaveWritesNothing)
+{
+    files.PutFile(kPath, "Keep.exe\r\n");
+    hidden.LoadHiddenNames();
     files.MakeReadOnly(kFolder);
     hidden.HideName("New.exe");
     EXPECT_FALSE(hidden.SaveHiddenNames());
     EXPECT_EQ(files.Content(kPath), "Keep.exe\r\n");
+
+    platform::fake::MemoryFileSystem other;
+    other.CreateFolder(kFolder);
+    HiddenNames twice(other);
+    twice.SetProgramFolder(kFolder);
+    twice.LoadHiddenNames();
+    twice.HideName("Bash");
+    EXPECT_TRUE(twice.SaveHiddenNames());
+    EXPECT_TRUE(twice.SaveHiddenNames());
+    EXPECT_EQ(other.Content(kPath), "Bash\r\n");
+    EXPECT_EQ(other.WriteCount(), 1);
 }
 
 } // namespace

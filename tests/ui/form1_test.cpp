@@ -556,6 +556,36 @@ TEST(BadInput, HandEditedFilesLoseNoFavorite)
         EXPECT_NE(saved.find(row + "\r\n"), std::string::npos) << row.substr(0, 40);
 }
 
+TEST(BadInput, FilesThatCouldNotBeReadAreReportedOnceAndNeverSavedOver)
+{
+    test::FakeForm f;
+    const std::string favorites = Row("Alpha", "0") + "\r\n" + Row("Beta", "1") + "\r\n" + Row("Gamma", "01") + "\r\n";
+    f.files.PutFile(kFavorites, favorites);
+    f.files.FailReadAfter(kFavorites, favorites.size() / 2); // halfway through Beta's row
+    f.files.PutFile(kHidden, "Keep.exe\r\n");
+    f.files.MakeUnreadable(kHidden);
+    f.machine.Start("/bin/other");
+    f.Start();
+    MainControls& c = f.Controls();
+    EXPECT_EQ(f.Rows(c.List2), std::vector<std::string>{Row("Alpha", "0")});
+    ASSERT_EQ(f.dialogs.Messages().size(), 1U);
+    const auto& message = f.dialogs.Messages().front();
+    EXPECT_EQ(message.title, "Korvane");
+    EXPECT_NE(message.text.find(kFavorites), std::string::npos);
+    EXPECT_NE(message.text.find(kHidden), std::string::npos);
+
+    // The run goes on with what it read; the changes are not written over the files.
+    f.Run(1000);
+    c.List1.UserClickRow(f.RowOf("Other"));
+    c.Command1.UserClick();
+    c.Command7.UserClick();
+    EXPECT_EQ(c.List2.ListCount(), 2);
+    c.mnuExit.UserClick();
+    EXPECT_EQ(f.files.Content(kFavorites), favorites);
+    EXPECT_EQ(f.files.Content(kHidden), "Keep.exe\r\n");
+    EXPECT_EQ(f.dialogs.Messages().size(), 1U);
+}
+
 TEST(BadInput, AReadOnlyProgramFolderKeepsTheFilesInTheUserDataFolder)
 {
     test::FakeForm f;

@@ -17,11 +17,24 @@ std::string MemoryFileSystem::FolderOf(const std::string& path)
     return slash == 0 ? "/" : path.substr(0, slash);
 }
 
-std::optional<std::string> MemoryFileSystem::ReadFile(const std::string& path)
+FileRead MemoryFileSystem::ReadFileChecked(const std::string& path)
 {
-    if (m_unreadable.count(path) != 0)
-        return std::nullopt;
-    return Content(path);
+    FileRead result;
+    if (m_unreadable.count(path) != 0) {
+        result.status = ReadStatus::Failed;
+        return result;
+    }
+    const auto content = Content(path);
+    if (!content)
+        return result;
+    result.status = ReadStatus::Read;
+    result.content = *content;
+    const auto failAt = m_failReadAfter.find(path);
+    if (failAt != m_failReadAfter.end() && failAt->second < result.content.size()) {
+        result.content.resize(failAt->second);
+        result.status = ReadStatus::Failed;
+    }
+    return result;
 }
 
 bool MemoryFileSystem::WriteFileAtomic(const std::string& path, const std::string& content)

@@ -10,7 +10,7 @@ namespace korvane::platform::fake {
 // Files held in memory, with failures on demand. Paths use '/'.
 class MemoryFileSystem : public FileSystem {
 public:
-    std::optional<std::string> ReadFile(const std::string& path) override;
+    FileRead ReadFileChecked(const std::string& path) override;
     bool WriteFileAtomic(const std::string& path, const std::string& content) override;
     bool FileExists(const std::string& path) override;
     bool FolderExists(const std::string& path) override;
@@ -26,6 +26,8 @@ public:
     // Writes into this folder fail; reads of this file fail to open.
     void MakeReadOnly(const std::string& folder) { m_readOnly.insert(Normalize(folder)); }
     void MakeUnreadable(const std::string& path) { m_unreadable.insert(path); }
+    // Reads of this file fail after the first byteCount bytes.
+    void FailReadAfter(const std::string& path, std::size_t byteCount) { m_failReadAfter[path] = byteCount; }
     void FailAllWrites(bool fail) { m_failWrites = fail; }
 
 private:
@@ -36,6 +38,7 @@ private:
     std::set<std::string> m_folders;
     std::set<std::string> m_readOnly;
     std::set<std::string> m_unreadable;
+    std::map<std::string, std::size_t> m_failReadAfter;
     bool m_failWrites = false;
     int m_writeCount = 0;
 };

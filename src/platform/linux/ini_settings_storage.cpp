@@ -117,7 +117,11 @@ bool IniSettingsStorage::Save(const std::string& application, const std::string&
     if (key.find_first_of("=\r\n[") != std::string::npos || value.find_first_of("\r\n") != std::string::npos)
         return false;
     const std::string path = FilePath(application, section);
-    auto lines = Lines(m_files.ReadFile(path).value_or(std::string{}));
+    // A file that is there but cannot be read is not replaced by one that holds only this key.
+    const FileRead read = m_files.ReadFileChecked(path);
+    if (read.status == ReadStatus::Failed)
+        return false;
+    auto lines = Lines(read.content);
     auto range = FindSection(lines, section);
     if (range.header == std::string::npos) {
         lines.push_back("[" + section + "]");

@@ -35,28 +35,34 @@ std::string FolderOf(const std::string& path)
 
 } // namespace
 
-std::optional<std::string> LinuxFileSystem::ReadFile(const std::string& path)
+FileRead LinuxFileSystem::ReadFileChecked(const std::string& path)
 {
+    FileRead result;
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return std::nullopt;
+    if (fd < 0) {
+        result.status = (errno == ENOENT || errno == ENOTDIR) ? ReadStatus::Missing : ReadStatus::Failed;
+        return result;
+    }
+    result.status = ReadStatus::Read;
     struct stat info {};
     if (::fstat(fd, &info) == 0 && S_ISDIR(info.st_mode)) {
         ::close(fd);
-        return std::nullopt;
+        result.status = ReadStatus::Failed;
+        return result;
     }
-    std::string content;
     char buffer[65536];
     for (;;) {
         const ssize_t n = ::read(fd, buffer, sizeof buffer);
         if (n < 0 && errno == EINTR)
             continue;
+        if (n < 0)
+            result.status = ReadStatus::Failed;
         if (n <= 0)
-            break; // end of file, or a read error: keep what was read
-        content.append(buffer, static_cast<std::size_t>(n));
+            break;
+        result.content.append(buffer, static_cast<std::size_t>(n));
     }
     ::close(fd);
-    return content;
+    return result;
 }
 
 bool LinuxFileSystem::WriteFileAtomic(const std::string& path, const std::string& content)

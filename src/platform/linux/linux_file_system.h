@@ -6,7 +6,7 @@ namespace korvane::platform::linuxos {
 
 class LinuxFileSystem : public FileSystem {
 public:
-    std::optional<std::string> ReadFile(const std::string& path) override;
+    FileRead ReadFileChecked(const std::string& path) override;
     bool WriteFileAtomic(const std::string& path, const std::string& content) override;
     bool FileExists(const std::string& path) override;
     bool FolderExists(const std::string& path) override;

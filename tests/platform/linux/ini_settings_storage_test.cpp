@@ -27,6 +27,18 @@ TEST(IniSettingsStorage, ValuesSurviveARestartInTheirOwnFile)
     EXPECT_EQ(*files.ReadFile(folder / "Tollmere/Korvane.conf"), "[Korvane]\nTop=1500\nLeft=300\n");
 }
 
+TEST(IniSettingsStorage, ASettingsFileThatCouldNotBeReadIsNotReplaced)
+{
+    fake::MemoryFileSystem files;
+    files.CreateFolder("/cfg/Tollmere");
+    const std::string content = "[Korvane]\nTop=1\nLeft=2\nHeight=3\n";
+    files.PutFile("/cfg/Tollmere/Korvane.conf", content);
+    files.FailReadAfter("/cfg/Tollmere/Korvane.conf", 12);
+    IniSettingsStorage storage(files, "/cfg");
+    EXPECT_FALSE(storage.Save("Tollmere", "Korvane", "MiniMe", "1"));
+    EXPECT_EQ(files.Content("/cfg/Tollmere/Korvane.conf"), content);
+}
+
 TEST(IniSettingsStorage, HandEditedFilesAreReadLeniently)
 {
     fake::MemoryFileSystem files;

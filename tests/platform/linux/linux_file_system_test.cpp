@@ -8,6 +8,8 @@
 #include <csignal>
 #include <fstream>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace korvane::platform::linuxos {
 namespace {
@@ -78,6 +80,25 @@ TEST(LinuxFileSystem, ReadsProcFilesThatReportNoSizeAndRefusesFolders)
     EXPECT_NE(status->find("Name:"), std::string::npos);
     EXPECT_EQ(files.ReadFile("/proc"), std::nullopt);
     EXPECT_EQ(files.ReadFile("/nonexistent/korvane"), std::nullopt);
+}
+
+TEST(LinuxFileSystem, AReadErrorIsToldApartFromAMissingFile)
+{
+    LinuxFileSystem files;
+    EXPECT_EQ(files.ReadFileChecked("/nonexistent/korvane").status, ReadStatus::Missing);
+    EXPECT_EQ(files.ReadFileChecked("/proc").status, ReadStatus::Failed);
+    // Reading a process's memory from address 0 fails after the open succeeded.
+    EXPECT_EQ(files.ReadFileChecked("/proc/self/mem").status, ReadStatus::Failed);
+    EXPECT_EQ(files.ReadFile("/proc/self/mem"), std::nullopt);
+
+    test::TempFolder folder;
+    const std::string path = folder / "MyFav.Affinity";
+    ASSERT_TRUE(files.WriteFileAtomic(path, "Keep\r\n"));
+    EXPECT_EQ(files.ReadFileChecked(path).status, ReadStatus::Read);
+    if (::geteuid() != 0) { // root reads a file whatever its mode
+        ::chmod(path.c_str(), 0);
+        EXPECT_EQ(files.ReadFileChecked(path).status, ReadStatus::Failed);
+    }
 }
 
 TEST(LinuxFileSystem, RemoveFileCountsAMissingFileAsRemoved)
