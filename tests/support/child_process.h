@@ -16,8 +16,9 @@ namespace korvane::test {
 // A real child process running the test child program, killed when this object goes.
 class ChildProcess {
 public:
-    // program: path of the test child (or a copy of it under another name).
-    ChildProcess(const std::string& program, int threads, bool spin = false)
+    // program: path of the test child (or a copy of it under another name); mode: its second
+    // argument ("spin", "leader-exits", "exit").
+    ChildProcess(const std::string& program, int threads, const std::string& mode = {})
     {
         int pipeFds[2];
         if (::pipe(pipeFds) != 0)
@@ -28,8 +29,8 @@ public:
         posix_spawn_file_actions_addclose(&actions, pipeFds[0]);
         const std::string threadText = std::to_string(threads);
         std::vector<char*> argv{const_cast<char*>(program.c_str()), const_cast<char*>(threadText.c_str())};
-        if (spin)
-            argv.push_back(const_cast<char*>("spin"));
+        if (!mode.empty())
+            argv.push_back(const_cast<char*>(mode.c_str()));
         argv.push_back(nullptr);
         pid_t pid = 0;
         if (posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ) == 0)
@@ -47,6 +48,14 @@ public:
     ~ChildProcess() { Kill(); }
 
     std::int32_t Pid() const { return m_pid; }
+    // The state letter of a thread of the child from /proc ('R', 'S', 'Z', ...); '?' when gone.
+    char ThreadState(std::int32_t thread) const
+    {
+        std::ifstream stat("/proc/" + std::to_string(m_pid) + "/task/" + std::to_string(thread) + "/stat");
+        std::string text((std::istreambuf_iterator<char>(stat)), {});
+        const auto paren = text.rfind(')');
+        return paren != std::string::npos && paren + 2 < text.size() ? text[paren + 2] : '?';
+    }
     void Kill()
     {
         if (m_pid <= 0)

@@ -54,6 +54,52 @@ TEST(LiveForm, ApplyOnAProcessThatEndedShowsTheErrorOnce)
     EXPECT_EQ(live.dialogs.Messages()[0].text, "Unable to set CPU affinity on one or more files!");
 }
 
+TEST(LiveForm, ApplyOnAnEndedProcessNotYetReapedShowsTheErrorAndRedraws)
+{
+    forms::VirtualScheduler scheduler;
+    LiveForm live(scheduler);
+    test::ChildProcess child(KORVANE_TEST_CHILD, 1, "exit");
+    live.Load();
+    scheduler.Advance(std::chrono::milliseconds{1000});
+    MainControls& c = live.form.Controls();
+    // Select the zombie as the row selected before it ended would be.
+    c.List1.UserClickRow(0);
+    live.form.Selection().SelectedProcessId = child.Pid();
+    for (int i = 0; i < 500 && child.ThreadState(child.Pid()) != 'Z'; ++i)
+        ::usleep(2000);
+    ASSERT_EQ(child.ThreadState(child.Pid()), 'Z');
+    const int refreshes = live.form.ProcessView().RefreshCount();
+    c.Check11[0].SetValue(1);
+    c.Command5.UserClick();
+    ASSERT_EQ(live.dialogs.Messages().size(), 1U);
+    EXPECT_EQ(live.dialogs.Messages()[0].text, "Unable to set CPU affinity on one or more files!");
+    EXPECT_EQ(live.form.ProcessView().RefreshCount(), refreshes + 1);
+    EXPECT_LT(live.RowOfPid(child.Pid()), 0);
+}
+
+TEST(LiveForm, AProcessWhoseFirstThreadEndedHasARowAndTakesApply)
+{
+    forms::VirtualScheduler scheduler;
+    LiveForm live(scheduler);
+    test::ChildProcess child(KORVANE_TEST_CHILD, 3, "leader-exits");
+    for (int i = 0; i < 500 && child.ThreadState(child.Pid()) != 'Z'; ++i)
+        ::usleep(2000);
+    live.Load();
+    scheduler.Advance(std::chrono::milliseconds{1000});
+    const std::int32_t row = live.RowOfPid(child.Pid());
+    ASSERT_GE(row, 0);
+    MainControls& c = live.form.Controls();
+    c.List1.UserClickRow(row);
+    for (auto& box : c.Check11)
+        box.SetValue(0);
+    c.Check11[0].SetValue(1);
+    c.Command5.UserClick();
+    EXPECT_TRUE(live.dialogs.Messages().empty());
+    const std::int32_t after = live.RowOfPid(child.Pid());
+    ASSERT_GE(after, 0);
+    EXPECT_EQ(c.List1.List(after), core::NameField(kChildName) + "0");
+}
+
 TEST(LiveForm, AutoSetGivesANewlyStartedFavoriteItsAffinity)
 {
     forms::SteadyScheduler scheduler;

@@ -5,6 +5,7 @@
 #include <charconv>
 #include <climits>
 #include <dirent.h>
+#include <fcntl.h>
 #include <memory>
 #include <sched.h>
 #include <set>
@@ -41,7 +42,35 @@ std::vector<std::string> FolderNames(const std::string& path)
 
 constexpr int kMaxSetPasses = 10;
 
+std::string ReadSmallFile(const std::string& path)
+{
+    std::string text;
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return text;
+    char buffer[1024];
+    const ssize_t n = ::read(fd, buffer, sizeof buffer);
+    if (n > 0)
+        text.assign(buffer, static_cast<std::size_t>(n));
+    ::close(fd);
+    return text;
+}
+
+// Ended threads wait as zombies ('Z', then 'X') until they are reaped; they run nothing.
+bool IsLiveState(char state)
+{
+    return state != 'Z' && state != 'X' && state != 'x' && state != '?';
+}
+
 } // namespace
+
+char ParseTaskState(const std::string& statText)
+{
+    const auto paren = statText.rfind(')');
+    if (paren == std::string::npos || paren + 2 >= statText.size())
+        return '?';
+    return statText[paren + 2];
+}
 
 std::vector<std::int32_t> ParseProcessIds(const std::vector<std::string>& names)
 {
@@ -78,11 +107,8 @@ bool LinuxProcesses::EnumProcesses(std::int32_t* buffer, std::int32_t byteCount,
     return true;
 }
 
-std::string LinuxProcesses::GetProcessPath(std::int32_t processId)
+std::string LinuxProcesses::ExeTarget(const std::string& link) const
 {
-    if (processId <= 0)
-        return {};
-    const std::string link = m_root + "/" + std::to_string(processId) + "/exe";
     char target[PATH_MAX];
     const ssize_t n = ::readlink(link.c_str(), target, sizeof target);
     if (n <= 0 || n == static_cast<ssize_t>(sizeof target))
@@ -94,10 +120,46 @@ std::string LinuxProcesses::GetProcessPath(std::int32_t processId)
     return path;
 }
 
+std::string LinuxProcesses::GetProcessPath(std::int32_t processId)
+{
+    if (processId <= 0)
+        return {};
+    const std::string folder = m_root + "/" + std::to_string(processId);
+    std::string path = ExeTarget(folder + "/exe");
+    if (!path.empty() || errno != ENOENT) {
+        m_liveThreadOf.erase(processId);
+        return path;
+    }
+    // The link goes through the first thread; once it has ended (pthread_exit) while other
+    // threads run, a live thread still names the program. Kernel threads have no other thread.
+    for (const std::int32_t thread : ParseProcessIds(FolderNames(folder + "/task"))) {
+        if (thread == processId)
+            continue;
+        path = ExeTarget(folder + "/task/" + std::to_string(thread) + "/exe");
+        if (!path.empty()) {
+            m_liveThreadOf[processId] = thread;
+            return path;
+        }
+    }
+    m_liveThreadOf.erase(processId);
+    return {};
+}
+
 std::uint32_t LinuxProcesses::GetProcessAffinity(std::int32_t processId)
 {
     if (processId <= 0)
         return 0;
+    const auto live = m_liveThreadOf.find(processId);
+    if (live != m_liveThreadOf.end()) {
+        if (const std::uint32_t mask = ThreadAffinity(live->second); mask != 0)
+            return mask;
+        m_liveThreadOf.erase(live);
+    }
+    return ThreadAffinity(processId);
+}
+
+std::uint32_t LinuxProcesses::ThreadAffinity(std::int32_t threadId)
+{
     // The kernel refuses a set smaller than its own CPU count: grow until it fits.
     int cpus = m_cpuSetSize > 0 ? m_cpuSetSize : std::max(static_cast<int>(::sysconf(_SC_NPROCESSORS_CONF)), 64);
     for (; cpus <= (1 << 16); cpus *= 2) {
@@ -105,7 +167,7 @@ std::uint32_t LinuxProcesses::GetProcessAffinity(std::int32_t processId)
         if (!set)
             return 0;
         const std::size_t size = CPU_ALLOC_SIZE(cpus);
-        if (::sched_getaffinity(processId, size, set.get()) == 0) {
+        if (::sched_getaffinity(threadId, size, set.get()) == 0) {
             m_cpuSetSize = cpus;
             std::uint32_t mask = 0;
             // CPUs above 31 do not fit the mask: they count as CPU 31, so the mask still shows
@@ -150,6 +212,9 @@ bool LinuxProcesses::SetProcessAffinity(std::int32_t processId, std::uint32_t ma
             if (!done.insert(thread).second)
                 continue;
             found = true;
+            // An ended thread takes a mask but runs nothing: it neither counts nor fails.
+            if (!IsLiveState(ParseTaskState(ReadSmallFile(taskFolder + "/" + std::to_string(thread) + "/stat"))))
+                continue;
             if (::sched_setaffinity(thread, size, set.get()) == 0) {
                 ++setCount;
                 continue;

@@ -2,6 +2,7 @@
 
 #include "platform/processes.h"
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -16,23 +17,34 @@ public:
     // A call with a larger buffer right after one that filled its buffer continues the same
     // listing of /proc, so growing the buffer does not list /proc again.
     bool EnumProcesses(std::int32_t* buffer, std::int32_t byteCount, std::int32_t* bytesReturned) override;
-    // The target of /proc/PID/exe without a trailing " (deleted)"; empty on any failure.
+    // The target of /proc/PID/exe without a trailing " (deleted)"; read through a live thread
+    // when the first thread has ended while others run; empty on any failure.
     std::string GetProcessPath(std::int32_t processId) override;
+    // The mask of the first thread, or of the live thread the path was read through.
     std::uint32_t GetProcessAffinity(std::int32_t processId) override;
-    // Sets every thread of /proc/PID/task, passing again over threads started meanwhile.
+    // Sets every live thread of /proc/PID/task, passing again over threads started meanwhile.
+    // False when the process has no live thread (it ended, or is a zombie not yet reaped).
     bool SetProcessAffinity(std::int32_t processId, std::uint32_t mask) override;
     std::int32_t CurrentProcessId() override;
     void YieldTimeSlice() override;
 
 private:
     std::vector<std::int32_t> ListProcessIds() const;
+    std::string ExeTarget(const std::string& link) const;
+    std::uint32_t ThreadAffinity(std::int32_t threadId);
 
     std::string m_root;
     std::vector<std::int32_t> m_listing;
     std::int32_t m_lastRequest = 0;
     bool m_lastFilled = false;
     int m_cpuSetSize = 0; // CPUs the kernel's masks need; found on first use
+    // Processes whose first thread has ended: the live thread their path was read through.
+    std::map<std::int32_t, std::int32_t> m_liveThreadOf;
 };
+
+// The state letter of /proc/.../stat ('R', 'S', 'Z', ...): the field after the last ')'; '?'
+// when the text has none.
+char ParseTaskState(const std::string& statText);
 
 // Numeric entries of a folder listing as process ids (others skipped).
 std::vector<std::int32_t> ParseProcessIds(const std::vector<std::string>& names);

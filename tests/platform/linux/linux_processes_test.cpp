@@ -100,5 +100,38 @@ TEST(LinuxProcesses, RefusedMasksAndEndedProcessesFail)
     EXPECT_FALSE(processes.SetProcessAffinity(0, 1));
 }
 
+TEST(LinuxProcesses, AProcessWhoseFirstThreadEndedIsNamedAndSetThroughItsLiveThreads)
+{
+    test::ChildProcess child(KORVANE_TEST_CHILD, 3, "leader-exits");
+    ASSERT_GT(child.Pid(), 0);
+    for (int i = 0; i < 500 && child.ThreadState(child.Pid()) != 'Z'; ++i)
+        ::usleep(2000);
+    ASSERT_EQ(child.ThreadState(child.Pid()), 'Z');
+
+    LinuxProcesses processes;
+    EXPECT_EQ(processes.GetProcessPath(child.Pid()), std::filesystem::canonical(KORVANE_TEST_CHILD).string());
+    ASSERT_TRUE(processes.SetProcessAffinity(child.Pid(), 1));
+    EXPECT_EQ(processes.GetProcessAffinity(child.Pid()), 1U);
+    ASSERT_TRUE(processes.SetProcessAffinity(child.Pid(), 0xF));
+    EXPECT_EQ(processes.GetProcessAffinity(child.Pid()), 0xFU & AllCpus());
+}
+
+TEST(LinuxProcesses, AnEndedProcessNotYetReapedIsNotListedAndCannotBeSet)
+{
+    test::ChildProcess child(KORVANE_TEST_CHILD, 2, "exit");
+    ASSERT_GT(child.Pid(), 0);
+    // Until the second thread is gone too, the process is still ending.
+    for (int i = 0; i < 500 && (child.ThreadState(child.Pid()) != 'Z' || test::ThreadMasksOf(child.Pid()).size() != 1);
+         ++i)
+        ::usleep(2000);
+    ASSERT_EQ(child.ThreadState(child.Pid()), 'Z'); // a zombie until Kill() reaps it
+
+    LinuxProcesses processes;
+    EXPECT_EQ(processes.GetProcessPath(child.Pid()), "");
+    EXPECT_FALSE(processes.SetProcessAffinity(child.Pid(), 1));
+    EXPECT_EQ(ParseTaskState("12 (a) b) Z 1 2"), 'Z');
+    EXPECT_EQ(ParseTaskState("12 (no state"), '?');
+}
+
 } // namespace
 } // namespace korvane::platform::linuxos

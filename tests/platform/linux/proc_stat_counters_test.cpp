@@ -80,7 +80,7 @@ TEST(LiveUsage, ASpinningChildOnCpu1ShowsInItsAverageAndTheTotalIsTheMean)
     LinuxProcessorInfo processors;
     if (processors.LogicalProcessorCount() < 2)
         GTEST_SKIP() << "needs two CPUs";
-    test::ChildProcess spinner(KORVANE_TEST_CHILD, 1, true);
+    test::ChildProcess spinner(KORVANE_TEST_CHILD, 1, "spin");
     LinuxProcesses processes;
     ASSERT_TRUE(processes.SetProcessAffinity(spinner.Pid(), 2));
 
