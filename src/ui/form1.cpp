@@ -283,9 +283,10 @@ void Form1::PollShowRequests()
 {
     if (m_services.instance.TakeShowRequests() == 0)
         return;
+    // Normal before visible: a window shown while still minimized stays iconic on X.
     forms::Window& form = m_controls.Form;
-    form.SetVisible(true);
     form.SetState(forms::WindowState::Normal);
+    form.SetVisible(true);
     form.BringToForeground();
 }
 

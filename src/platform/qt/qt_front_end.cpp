@@ -17,11 +17,13 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSignalBlocker>
+#include <QTimer>
 #include <QWheelEvent>
 #include <QWidget>
 #include <QWindow>
 #include <cmath>
 #include <map>
+#include <optional>
 
 namespace korvane::qtfront {
 
@@ -214,6 +216,24 @@ void ApplyLook(QLabel* label, const forms::Label& model)
     label->setPalette(palette);
 }
 
+// The menu's items as actions, in order, with their marks and enabled states.
+std::map<QAction*, forms::MenuItem*> FillMenu(QMenu& popup, const forms::Menu& menu)
+{
+    std::map<QAction*, forms::MenuItem*> items;
+    for (forms::MenuItem* item : menu.Items) {
+        if (item == nullptr) {
+            popup.addSeparator();
+            continue;
+        }
+        QAction* action = popup.addAction(QString::fromStdString(item->Caption()));
+        action->setCheckable(item->Checked());
+        action->setChecked(item->Checked());
+        action->setEnabled(item->Enabled());
+        items[action] = item;
+    }
+    return items;
+}
+
 } // namespace
 
 // The main window's top-level widget: the close box hides to the tray, state and geometry go to
@@ -229,22 +249,27 @@ public:
         m_applying = true;
         const forms::Window& model = m_form.Controls().Form;
         setUpdatesEnabled(!model.UpdatesFrozen());
-        if (!model.Visible()) {
+        // Minimized is hidden to the tray: withdraw the window rather than iconify it, or a
+        // window manager's late report of the iconified state would hide it again after the
+        // window was brought back.
+        if (!model.Visible() || model.State() == forms::WindowState::Minimized) {
             hide();
         } else {
-            if (model.State() == forms::WindowState::Minimized && !isMinimized())
-                showMinimized();
-            else if (model.State() == forms::WindowState::Maximized && !isMaximized())
+            if (model.State() == forms::WindowState::Maximized && !isMaximized())
                 showMaximized();
             else if (model.State() == forms::WindowState::Normal && (!isVisible() || isMinimized() || isMaximized()))
                 showNormal();
-            if (model.State() == forms::WindowState::Normal) {
-                const QSize frame = frameGeometry().size() - size();
-                move(Pixels(model.Left(), m_tpp), Pixels(model.Top(), m_tpp));
-                resize(Pixels(model.Width(), m_tpp) - frame.width(), Pixels(model.Height(), m_tpp) - frame.height());
-            }
+            if (model.State() == forms::WindowState::Normal)
+                ApplyGeometry();
         }
         m_applying = false;
+    }
+
+    // The limits are for the outer window, frame included.
+    void SetLimits(const ui::SizeLimits& limits)
+    {
+        m_limits = limits;
+        ApplyLimits();
     }
 
 protected:
@@ -258,7 +283,7 @@ protected:
     void changeEvent(QEvent* event) override
     {
         QWidget::changeEvent(event);
-        if (event->type() != QEvent::WindowStateChange || m_applying)
+        if (event->type() != QEvent::WindowStateChange || m_applying || !isVisible())
             return;
         const forms::WindowState state = isMinimized()   ? forms::WindowState::Minimized
                                          : isMaximized() ? forms::WindowState::Maximized
@@ -277,10 +302,43 @@ protected:
     }
 
 private:
+    void ApplyLimits()
+    {
+        if (!m_limits)
+            return;
+        const QMargins frame = FrameMargins();
+        const int frameWidth = frame.left() + frame.right();
+        const int frameHeight = frame.top() + frame.bottom();
+        setMinimumSize(m_limits->minTrackWidth - frameWidth, std::max(m_limits->minTrackHeight - frameHeight, 1));
+        setMaximumSize(m_limits->maxTrackWidth - frameWidth,
+                       std::max(m_limits->maxTrackHeight - frameHeight, m_limits->minTrackHeight));
+    }
+
+    // The model's geometry is the window's outer one, frame included.
+    void ApplyGeometry()
+    {
+        ApplyLimits();
+        const forms::Window& model = m_form.Controls().Form;
+        const QMargins frame = FrameMargins();
+        m_appliedFrame = frame;
+        move(Pixels(model.Left(), m_tpp), Pixels(model.Top(), m_tpp));
+        resize(Pixels(model.Width(), m_tpp) - frame.left() - frame.right(),
+               Pixels(model.Height(), m_tpp) - frame.top() - frame.bottom());
+    }
+    QMargins FrameMargins() const { return windowHandle() != nullptr ? windowHandle()->frameMargins() : QMargins(); }
+
     void SendGeometry()
     {
         if (m_applying || !isVisible() || isMinimized())
             return;
+        // A window manager adds its frame after the window was placed without it: place it again
+        // with the frame known, rather than take the shifted, taller window as the user's doing.
+        if (FrameMargins() != m_appliedFrame && m_form.Controls().Form.State() == forms::WindowState::Normal) {
+            m_applying = true;
+            ApplyGeometry();
+            m_applying = false;
+            return;
+        }
         forms::Window& model = m_form.Controls().Form;
         const QRect frame = frameGeometry();
         model.SetFrameHeight((frame.height() - height()) * m_tpp);
@@ -292,6 +350,8 @@ private:
     ui::Form1& m_form;
     int m_tpp;
     bool m_applying = false;
+    QMargins m_appliedFrame;
+    std::optional<ui::SizeLimits> m_limits;
 };
 
 struct QtFrontEnd::Impl {
@@ -407,21 +467,16 @@ struct QtFrontEnd::Impl {
         BindPlain(list, listWidget, [listWidget] { listWidget->update(); });
     }
 
+    // The chosen item runs once the menu has closed and its event has finished: "Exit Korvane"
+    // tears down what the menu's event is still using.
     void ShowMenu(const forms::Menu& menu)
     {
         QMenu popup;
-        for (forms::MenuItem* item : menu.Items) {
-            if (item == nullptr) {
-                popup.addSeparator();
-                continue;
-            }
-            QAction* action = popup.addAction(QString::fromStdString(item->Caption()));
-            action->setCheckable(item->Checked());
-            action->setChecked(item->Checked());
-            action->setEnabled(item->Enabled());
-            QObject::connect(action, &QAction::triggered, action, [item] { item->UserClick(); });
-        }
-        popup.exec(QCursor::pos());
+        const auto items = FillMenu(popup, menu);
+        QAction* chosen = popup.exec(QCursor::pos());
+        const auto it = items.find(chosen);
+        if (it != items.end())
+            QTimer::singleShot(0, qApp, [item = it->second] { item->UserClick(); });
     }
 
     void Build();
@@ -502,6 +557,13 @@ void QtFrontEnd::Impl::Build()
             controls.P2.OnMouseMove(0, 0, static_cast<float>(message), 0);
     };
     tray.onTrayCreated = [this] { form.TaskbarCreated(); };
+    // A StatusNotifierItem host shows the tray menu itself.
+    tray.fillContextMenu = [this](QMenu& menu) {
+        for (const auto& [action, item] : FillMenu(menu, form.Controls().mnuFile))
+            QObject::connect(action, &QAction::triggered, action, [item = item] {
+                QTimer::singleShot(0, qApp, [item] { item->UserClick(); });
+            });
+    };
     form.OnPickerCreated = [this](ui::Form2& picker) { OpenPicker(picker); };
 }
 
@@ -623,6 +685,7 @@ QtFrontEnd::~QtFrontEnd()
     c.Form.OnPopupMenu = {};
     m_impl->tray.onMouseMessage = {};
     m_impl->tray.onTrayCreated = {};
+    m_impl->tray.fillContextMenu = {};
     m_impl->form.OnPickerCreated = {};
 }
 
@@ -639,13 +702,7 @@ QWidget* QtFrontEnd::WidgetOf(const forms::Control* control) const
 
 void QtFrontEnd::ApplySizeLimits()
 {
-    ui::WindowLayout& layout = m_impl->form.Layout();
-    const ui::SizeLimits limits = layout.GetMinMaxInfo();
-    QWidget& window = m_impl->window;
-    const QSize frame = window.frameGeometry().size() - window.size();
-    window.setMinimumSize(limits.minTrackWidth - frame.width(), std::max(limits.minTrackHeight - frame.height(), 1));
-    window.setMaximumSize(limits.maxTrackWidth - frame.width(),
-                          std::max(limits.maxTrackHeight - frame.height(), limits.minTrackHeight));
+    m_impl->window.SetLimits(m_impl->form.Layout().GetMinMaxInfo());
 }
 
 } // namespace korvane::qtfront

@@ -6,12 +6,15 @@
 #include <QFileDialog>
 #include <QGuiApplication>
 #include <QIcon>
+#include <QMenu>
 #include <QMessageBox>
+#include <QMouseEvent>
 #include <QPixmap>
 #include <QPushButton>
 #include <QScreen>
 #include <QSystemTrayIcon>
 #include <QTimer>
+#include <algorithm>
 #include <cmath>
 
 namespace korvane::qtfront {
@@ -165,17 +168,58 @@ std::int32_t QtScreen::TwipsPerPixelY()
     return TwipsPerPixel(screen != nullptr ? screen->logicalDotsPerInchY() : 96.0);
 }
 
-QtNotificationArea::QtNotificationArea() : m_icon(std::make_unique<QSystemTrayIcon>()), m_watch(std::make_unique<QTimer>())
+namespace {
+
+// Runs a function for every event the application delivers, before the receiver sees it.
+class ApplicationEventWatch : public QObject {
+public:
+    explicit ApplicationEventWatch(std::function<void(QObject*, QEvent*)> handler) : m_handler(std::move(handler))
+    {
+        qApp->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        m_handler(watched, event);
+        return false;
+    }
+
+private:
+    std::function<void(QObject*, QEvent*)> m_handler;
+};
+
+// Qt draws an icon in an XEmbed tray with a top-level widget of this name; a StatusNotifierItem
+// host has none.
+bool XEmbedTrayWidgetExists()
+{
+    const auto widgets = QApplication::topLevelWidgets();
+    return std::any_of(widgets.begin(), widgets.end(), [](const QWidget* widget) {
+        return widget->objectName() == QLatin1String("QSystemTrayIconSys") ||
+               qstrcmp(widget->metaObject()->className(), "QSystemTrayIconSys") == 0;
+    });
+}
+
+} // namespace
+
+QtNotificationArea::QtNotificationArea()
+    : m_icon(std::make_unique<QSystemTrayIcon>()), m_watch(std::make_unique<QTimer>()),
+      m_menu(std::make_unique<QMenu>())
 {
     QObject::connect(m_icon.get(), &QSystemTrayIcon::activated, m_icon.get(),
-                     [this](QSystemTrayIcon::ActivationReason reason) {
-                         if (!onMouseMessage)
-                             return;
-                         if (reason == QSystemTrayIcon::DoubleClick)
-                             onMouseMessage(515);
-                         else if (reason == QSystemTrayIcon::Context)
-                             onMouseMessage(517);
-                     });
+                     [this](QSystemTrayIcon::ActivationReason reason) { Activated(static_cast<int>(reason)); });
+    m_releaseWatch = std::make_unique<ApplicationEventWatch>([this](QObject* /*watched*/, QEvent* event) {
+        if (m_contextPending && event->type() == QEvent::MouseButtonRelease &&
+            static_cast<QMouseEvent*>(event)->button() == Qt::RightButton) {
+            m_contextPending = false;
+            Deliver(517);
+        }
+    });
+    QObject::connect(m_menu.get(), &QMenu::aboutToShow, m_menu.get(), [this] {
+        m_menu->clear();
+        if (fillContextMenu)
+            fillContextMenu(*m_menu);
+    });
     // A tray that comes back (the panel restarted) needs the icon again.
     m_trayAvailable = QSystemTrayIcon::isSystemTrayAvailable();
     m_watch->setInterval(2000);
@@ -188,7 +232,54 @@ QtNotificationArea::QtNotificationArea() : m_icon(std::make_unique<QSystemTrayIc
     m_watch->start();
 }
 
-QtNotificationArea::~QtNotificationArea() = default;
+QtNotificationArea::~QtNotificationArea()
+{
+    m_icon->setContextMenu(nullptr);
+}
+
+void QtNotificationArea::Activated(int reason)
+{
+    switch (static_cast<QSystemTrayIcon::ActivationReason>(reason)) {
+    case QSystemTrayIcon::DoubleClick:
+        Deliver(515);
+        break;
+    case QSystemTrayIcon::Trigger:
+        if (m_statusNotifier)
+            Deliver(515);
+        break;
+    case QSystemTrayIcon::Context:
+        // An XEmbed tray reports the press: the menu opens when the button goes up.
+        if (!m_statusNotifier && QGuiApplication::mouseButtons().testFlag(Qt::RightButton))
+            m_contextPending = true;
+        else
+            Deliver(517);
+        break;
+    default:
+        break;
+    }
+}
+
+void QtNotificationArea::Deliver(int message)
+{
+    QTimer::singleShot(0, m_icon.get(), [this, message] {
+        if (onMouseMessage)
+            onMouseMessage(message);
+    });
+}
+
+void QtNotificationArea::UseHostMenu()
+{
+    const bool statusNotifier = QSystemTrayIcon::isSystemTrayAvailable() && !XEmbedTrayWidgetExists();
+    if (statusNotifier == m_statusNotifier)
+        return;
+    m_statusNotifier = statusNotifier;
+    if (m_statusNotifier) {
+        m_menu->clear();
+        if (fillContextMenu)
+            fillContextMenu(*m_menu);
+    }
+    m_icon->setContextMenu(m_statusNotifier ? m_menu.get() : nullptr);
+}
 
 void QtNotificationArea::Apply(const platform::TrayIconData& data)
 {
@@ -202,6 +293,7 @@ bool QtNotificationArea::Add(const platform::TrayIconData& data)
     Apply(data);
     m_icon->hide();
     m_icon->show();
+    UseHostMenu();
     return QSystemTrayIcon::isSystemTrayAvailable();
 }
 

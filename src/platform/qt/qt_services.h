@@ -12,6 +12,8 @@
 #include <memory>
 #include <vector>
 
+class QMenu;
+class QObject;
 class QSystemTrayIcon;
 class QTimer;
 
@@ -51,8 +53,16 @@ public:
     std::int32_t TwipsPerPixelY() override;
 };
 
-// The notification area through QSystemTrayIcon. A double-click and a context request arrive as
-// the mouse messages 515 and 517; when a tray appears again after it was gone, onTrayCreated runs.
+// The notification area through QSystemTrayIcon. A double-click and the release of the right
+// button arrive as the mouse messages 515 and 517, always after the tray's own event has finished
+// (what they start may remove the icon). When a tray appears again after it was gone,
+// onTrayCreated runs.
+//
+// Trays of two kinds: an XEmbed tray gives the icon a window of its own, where Qt reports the
+// context request on the press of the right button, so 517 waits for the release. A
+// StatusNotifierItem host (over D-Bus) reports activation as one trigger, never a double click:
+// there the trigger is 515, and the icon carries a menu of its own that the host shows, filled by
+// fillContextMenu each time it opens.
 class QtNotificationArea : public platform::NotificationArea {
 public:
     QtNotificationArea();
@@ -63,15 +73,25 @@ public:
     bool Delete(const platform::TrayIconData& data) override;
 
     QSystemTrayIcon& Icon() { return *m_icon; }
+    // True once the icon is shown by a StatusNotifierItem host rather than an XEmbed tray.
+    bool StatusNotifierHost() const { return m_statusNotifier; }
     std::function<void(int message)> onMouseMessage;
     std::function<void()> onTrayCreated;
+    std::function<void(QMenu& menu)> fillContextMenu;
 
 private:
     void Apply(const platform::TrayIconData& data);
+    void Activated(int reason);
+    void Deliver(int message);
+    void UseHostMenu();
 
     std::unique_ptr<QSystemTrayIcon> m_icon;
     std::unique_ptr<QTimer> m_watch;
+    std::unique_ptr<QMenu> m_menu;
+    std::unique_ptr<QObject> m_releaseWatch;
     bool m_trayAvailable = false;
+    bool m_statusNotifier = false;
+    bool m_contextPending = false;
 };
 
 // Program icons from the desktop entries and the icon theme, at 16 x 16.
