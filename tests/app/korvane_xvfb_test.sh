@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # The built program on a real X server (Xvfb): it starts, shows its window, lists the real
 # processes (a favorite child gets its affinity), shows a tray icon that follows the usage when a
-# tray host runs, and on SIGTERM writes its settings and ends.
+# tray host runs, opens the tray menu on the release of the right button and ends from its "Exit
+# Korvane". Under a window manager (openbox) the window keeps its place over restarts, a second
+# start brings a closed window back every time, and the end of the session writes the settings.
 set -euo pipefail
 korvane="$1"
 child="$2"
@@ -94,11 +96,103 @@ running() { # alive and not a zombie waiting to be reaped
   state="$(ps -o stat= -p "$1" 2>/dev/null || true)"
   [ -n "$state" ] && [ "${state:0:1}" != "Z" ]
 }
-kill -TERM "$korvane_pid"
-for i in $(seq 1 50); do running "$korvane_pid" || break; sleep 0.2; done
-running "$korvane_pid" && fail "korvane did not end on SIGTERM"
-wait "$korvane_pid" || { cat "$work/korvane.log"; fail "korvane ended with an error"; }
-grep -q '^Height=' "$XDG_CONFIG_HOME/Tollmere/Korvane.conf" || fail "the settings were not written"
-grep -q '^AutoSet=1' "$XDG_CONFIG_HOME/Tollmere/Korvane.conf" || fail "the options were not written"
-echo "ended on SIGTERM and wrote its settings"
+# Waits for the program to end; fails unless it ended with status 0.
+ended_cleanly() { # pid what
+  for i in $(seq 1 50); do running "$1" || break; sleep 0.2; done
+  running "$1" && fail "korvane did not end on $2"
+  local status=0
+  wait "$1" || status=$?
+  [ $status -eq 0 ] || { cat "$work/korvane.log"; fail "korvane ended with status $status on $2"; }
+}
+conf="$XDG_CONFIG_HOME/Tollmere/Korvane.conf"
+settings_written() { # what
+  grep -q '^Height=' "$conf" || fail "the settings were not written on $1"
+  grep -q '^AutoSet=1' "$conf" || fail "the options were not written on $1"
+}
+visible_windows() { xdotool search --onlyvisible --class korvane 2>/dev/null | wc -l; }
+
+if [ $tray -eq 1 ] && command -v xdotool >/dev/null 2>&1; then
+  eval "$(xdotool getwindowgeometry --shell "$id")"
+  xdotool mousemove $((X + WIDTH / 2)) $((Y + HEIGHT / 2))
+  sleep 0.3
+  shown="$(visible_windows)"
+  # The press of the right button alone opens nothing; its release opens the menu.
+  xdotool mousedown 3
+  sleep 0.7
+  [ "$(visible_windows)" -eq "$shown" ] || fail "the tray menu opened on the press of the right button"
+  xdotool mouseup 3
+  wait_for 5 sh -c "[ \$(xdotool search --onlyvisible --class korvane | wc -l) -gt $shown ]" \
+    || fail "the tray menu did not open on the release of the right button"
+  sleep 0.5
+  running "$korvane_pid" || fail "the release of the right button chose an item"
+  xdotool key Escape
+  wait_for 5 sh -c "[ \$(xdotool search --onlyvisible --class korvane | wc -l) -eq $shown ]" \
+    || fail "the tray menu did not close"
+  echo "tray menu opens on the release and closes without choosing"
+
+  rm -f "$conf"
+  xdotool mousedown 3; sleep 0.2; xdotool mouseup 3
+  wait_for 5 sh -c "[ \$(xdotool search --onlyvisible --class korvane | wc -l) -gt $shown ]" \
+    || fail "the tray menu did not open again"
+  sleep 0.3
+  xdotool key Up Return # the last item: "Exit Korvane"
+  ended_cleanly "$korvane_pid" "Exit Korvane"
+  settings_written "Exit Korvane"
+  echo "ended from the tray menu's Exit Korvane and wrote its settings"
+else
+  kill -TERM "$korvane_pid"
+  ended_cleanly "$korvane_pid" SIGTERM
+  settings_written SIGTERM
+  echo "ended on SIGTERM and wrote its settings"
+fi
+
+if command -v openbox >/dev/null 2>&1 && command -v wmctrl >/dev/null 2>&1 && command -v xdotool >/dev/null 2>&1; then
+  openbox >/dev/null 2>&1 &
+  pids+=($!)
+  wait_for 10 sh -c 'wmctrl -m | grep -qi openbox' || fail "openbox did not start"
+  start_korvane() {
+    "$work/app/korvane" > "$work/korvane.log" 2>&1 &
+    korvane_pid=$!
+    pids+=($korvane_pid)
+    wait_for 20 sh -c '[ -n "$(xdotool search --onlyvisible --name "^Korvane\$")" ]' \
+      || { cat "$work/korvane.log"; fail "the window did not show under openbox"; }
+    sleep 2 # past the time the window manager takes to frame and place it
+  }
+  placement() { grep -E '^(Top|Left|Height)=' "$conf" | sort | tr '\n' ' '; }
+  printf '[Korvane]\nAutoSet=1\nTop=2400\nLeft=3000\nHeight=5400\n' > "$conf"
+  before="$(placement)"
+  for round in 1 2 3 4 5; do
+    start_korvane
+    kill -TERM "$korvane_pid"
+    ended_cleanly "$korvane_pid" SIGTERM
+    [ "$(placement)" = "$before" ] || fail "the window moved in round $round: $before -> $(placement)"
+  done
+  echo "the window kept its place over five starts: $before"
+  start_korvane
+  wmctrl -r Korvane -e 0,400,100,-1,-1 # as the user drags it
+  sleep 1
+  kill -TERM "$korvane_pid"
+  ended_cleanly "$korvane_pid" SIGTERM
+  [ "$(placement)" != "$before" ] || fail "a move by the user was not saved"
+  echo "a move by the user was saved: $(placement)"
+
+  start_korvane
+  window="$(xdotool search --onlyvisible --name '^Korvane$' | head -1)"
+  for try in $(seq 1 20); do
+    wmctrl -c Korvane
+    wait_for 5 sh -c "! xwininfo -id $window | grep -q IsViewable" || fail "closing did not hide the window (try $try)"
+    "$work/app/korvane" > /dev/null 2>&1 || fail "the second start failed (try $try)"
+    wait_for 3 sh -c "xwininfo -id $window | grep -q IsViewable" || fail "a second start did not bring the window back (try $try)"
+  done
+  running "$korvane_pid" || fail "the first instance ended"
+  echo "a second start brought the closed window back 20 times out of 20"
+
+  rm -f "$conf"
+  kill -HUP "$korvane_pid" # the session's terminal or seat went away
+  ended_cleanly "$korvane_pid" SIGHUP
+  settings_written "the end of the session"
+  echo "ended with the session (SIGHUP) and wrote its settings"
+else
+  echo "SKIP window manager checks: openbox, wmctrl or xdotool is missing"
+fi
 echo "1 passed, 0 failed"

@@ -240,7 +240,12 @@ std::map<QAction*, forms::MenuItem*> FillMenu(QMenu& popup, const forms::Menu& m
 // the model.
 class MainWindowWidget : public QWidget {
 public:
-    MainWindowWidget(ui::Form1& form, int tpp) : m_form(form), m_tpp(tpp) {}
+    MainWindowWidget(ui::Form1& form, int tpp) : m_form(form), m_tpp(tpp)
+    {
+        m_settle.setSingleShot(true);
+        m_settle.setInterval(1500);
+        QObject::connect(&m_settle, &QTimer::timeout, this, [this] { SendGeometry(); });
+    }
 
     void ApplyModel()
     {
@@ -257,8 +262,12 @@ public:
         } else {
             if (model.State() == forms::WindowState::Maximized && !isMaximized())
                 showMaximized();
-            else if (model.State() == forms::WindowState::Normal && (!isVisible() || isMinimized() || isMaximized()))
+            else if (model.State() == forms::WindowState::Normal && (!isVisible() || isMinimized() || isMaximized())) {
+                // The window manager frames and places a newly mapped window in steps of its own.
+                m_reapplies = 0;
+                m_settle.start();
                 showNormal();
+            }
             if (model.State() == forms::WindowState::Normal)
                 ApplyGeometry();
         }
@@ -327,20 +336,32 @@ private:
     }
     QMargins FrameMargins() const { return windowHandle() != nullptr ? windowHandle()->frameMargins() : QMargins(); }
 
+    // The outer rectangle in pixels, from the client's geometry and the frame as known now.
+    QRect OuterGeometry() const { return geometry().marginsAdded(FrameMargins()); }
+    QRect ModelGeometry() const
+    {
+        const forms::Window& model = m_form.Controls().Form;
+        return QRect(Pixels(model.Left(), m_tpp), Pixels(model.Top(), m_tpp), Pixels(model.Width(), m_tpp),
+                     Pixels(model.Height(), m_tpp));
+    }
+
     void SendGeometry()
     {
         if (m_applying || !isVisible() || isMinimized())
             return;
-        // A window manager adds its frame after the window was placed without it: place it again
-        // with the frame known, rather than take the shifted, taller window as the user's doing.
-        if (FrameMargins() != m_appliedFrame && m_form.Controls().Form.State() == forms::WindowState::Normal) {
+        forms::Window& model = m_form.Controls().Form;
+        // Right after the window is mapped, the window manager adds its frame around a window
+        // placed without it, and moves it in steps: place it again with the frame known rather
+        // than take the shifted, taller window for the user's doing. A manager that insists wins.
+        if (m_settle.isActive() && model.State() == forms::WindowState::Normal && m_reapplies < 8 &&
+            (FrameMargins() != m_appliedFrame || OuterGeometry() != ModelGeometry())) {
+            ++m_reapplies;
             m_applying = true;
             ApplyGeometry();
             m_applying = false;
             return;
         }
-        forms::Window& model = m_form.Controls().Form;
-        const QRect frame = frameGeometry();
+        const QRect frame = OuterGeometry();
         model.SetFrameHeight((frame.height() - height()) * m_tpp);
         m_applying = true;
         model.UserResize(frame.x() * m_tpp, frame.y() * m_tpp, frame.width() * m_tpp, frame.height() * m_tpp);
@@ -352,6 +373,8 @@ private:
     bool m_applying = false;
     QMargins m_appliedFrame;
     std::optional<ui::SizeLimits> m_limits;
+    QTimer m_settle;
+    int m_reapplies = 0;
 };
 
 struct QtFrontEnd::Impl {
