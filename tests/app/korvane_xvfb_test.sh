@@ -40,7 +40,7 @@ export HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config" XDG_DATA_HOME="$wo
 export XDG_RUNTIME_DIR="$work/run"
 mkdir -p -m 0700 "$XDG_RUNTIME_DIR"
 mkdir -p "$XDG_CONFIG_HOME/Tollmere" "$work/app"
-unset QT_QPA_PLATFORM
+unset QT_QPA_PLATFORM DBUS_SESSION_BUS_ADDRESS
 printf '[Korvane]\nAutoSet=1\nTrayAsNum=1\n' > "$XDG_CONFIG_HOME/Tollmere/Korvane.conf"
 cp "$korvane" "$work/app/korvane"
 cp "$child" "$work/app/Korvane_probe"
@@ -194,5 +194,40 @@ if command -v openbox >/dev/null 2>&1 && command -v wmctrl >/dev/null 2>&1 && co
   echo "ended with the session (SIGHUP) and wrote its settings"
 else
   echo "SKIP window manager checks: openbox, wmctrl or xdotool is missing"
+fi
+
+# A StatusNotifierItem host (KDE Plasma, GNOME's AppIndicator) on a private session bus: its
+# activation brings the window back, and its menu is the program's own.
+sni_host="$(dirname "$0")/sni_host.py"
+if command -v dbus-daemon >/dev/null 2>&1 && /usr/bin/python3 -c 'import dbus, gi' 2>/dev/null; then
+  bus="$(dbus-daemon --session --fork --print-address=1 --print-pid=1)"
+  export DBUS_SESSION_BUS_ADDRESS="$(echo "$bus" | head -1)"
+  pids+=("$(echo "$bus" | tail -1)")
+  /usr/bin/python3 "$sni_host" serve "$work/items" &
+  pids+=($!)
+  wait_for 10 sh -c 'dbus-send --session --print-reply --dest=org.freedesktop.DBus /org/freedesktop/DBus \
+    org.freedesktop.DBus.NameHasOwner string:org.kde.StatusNotifierWatcher | grep -q true' \
+    || fail "the StatusNotifierWatcher did not start"
+  printf '[Korvane]\nAutoSet=1\nMiniMe=1\n' > "$conf"
+  "$work/app/korvane" > "$work/korvane.log" 2>&1 &
+  korvane_pid=$!
+  pids+=($korvane_pid)
+  wait_for 20 test -s "$work/items" || { cat "$work/korvane.log"; fail "no item registered with the host"; }
+  item="$(head -1 "$work/items")"
+  sleep 1
+  [ -z "$(xdotool search --onlyvisible --name '^Korvane$' 2>/dev/null)" ] || fail "the window showed although minimized to the tray"
+  /usr/bin/python3 "$sni_host" activate "$item"
+  wait_for 5 sh -c '[ -n "$(xdotool search --onlyvisible --name "^Korvane\$")" ]' \
+    || fail "activating the item did not bring the window back"
+  labels="$(/usr/bin/python3 "$sni_host" labels "$item")"
+  [ "$labels" = "$(printf 'Auto Set Favorites\nSet Favorites Now\nExit Korvane')" ] \
+    || fail "the item's menu is not the tray menu: $labels"
+  rm -f "$conf"
+  /usr/bin/python3 "$sni_host" click "$item" "Exit Korvane"
+  ended_cleanly "$korvane_pid" "the host menu's Exit Korvane"
+  settings_written "the host menu's Exit Korvane"
+  echo "on a StatusNotifierItem host: activation shows the window, the menu is exported and ends it"
+else
+  echo "SKIP StatusNotifierItem checks: dbus-daemon or python3-dbus and python3-gi are missing"
 fi
 echo "1 passed, 0 failed"
