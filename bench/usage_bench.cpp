@@ -74,7 +74,7 @@ void GraphRedraw(benchmark::State& state)
 {
     Machine machine;
     cpuusage::UsageControls controls = machine.form.Controls().ForUsageMonitor();
-    cpuusage::UsageGraph graph(controls);
+    cpuusage::UsageGraph graph(controls, cpuusage::kWindowBackground);
     const std::array<double, 4> usage{12.5, 87.0, 50.0, 3.0};
     for (auto _ : state)
         graph.DrawGraph(usage);

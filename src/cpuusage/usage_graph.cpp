@@ -40,18 +40,18 @@ Surface PaintGraph(image::Color capTop, image::Color capBottom, image::Color seg
 }
 
 // The groove shape in one colour: a darker rim, lighter towards the top.
-Surface DrawBar(image::Color base, image::Color rim, image::Color top)
+Surface DrawBar(image::Color base, image::Color rim, image::Color top, image::Color background)
 {
-    Surface s(53, 10, kWindowBackground);
+    Surface s(53, 10, background);
     s.FillRect(0, 0, 51, 8, rim);
     s.FillRect(1, 1, 49, 6, base);
     s.FillRect(1, 1, 49, 2, top);
     return s;
 }
 
-Surface ColourBar(image::Color base)
+Surface ColourBar(image::Color base, image::Color background)
 {
-    return DrawBar(base, Mix(base, image::kBlack, 0.25), Mix(base, image::kWhite, 0.35));
+    return DrawBar(base, Mix(base, image::kBlack, 0.25), Mix(base, image::kWhite, 0.35), background);
 }
 
 } // namespace
@@ -66,24 +66,24 @@ Surface DrawUnlitGraph()
     return PaintGraph(Rgb(239, 247, 239), Rgb(16, 140, 16), Rgb(0, 132, 0));
 }
 
-Surface DrawBlankMeter()
+Surface DrawBlankMeter(image::Color background)
 {
-    return DrawBar(Rgb(231, 231, 231), Rgb(206, 206, 206), image::kWhite);
+    return DrawBar(Rgb(231, 231, 231), Rgb(206, 206, 206), image::kWhite, background);
 }
 
-Surface DrawFullBars()
+Surface DrawFullBars(image::Color background)
 {
-    Surface green = ColourBar(Rgb(90, 231, 90));
-    const Surface yellow = ColourBar(Rgb(231, 198, 90));
-    const Surface red = ColourBar(Rgb(231, 90, 90));
+    Surface green = ColourBar(Rgb(90, 231, 90), background);
+    const Surface yellow = ColourBar(Rgb(231, 198, 90), background);
+    const Surface red = ColourBar(Rgb(231, 90, 90), background);
     green.BlockCopy(39, 0, 6, 8, yellow, 39, 0);
     green.BlockCopy(45, 0, 6, 8, red, 45, 0);
     return green;
 }
 
-UsageGraph::UsageGraph(UsageControls& controls)
-    : m_controls(controls), m_lit(DrawLitGraph()), m_unlit(DrawUnlitGraph()), m_blank(DrawBlankMeter()),
-      m_bars(DrawFullBars())
+UsageGraph::UsageGraph(UsageControls& controls, image::Color windowBackground)
+    : m_controls(controls), m_lit(DrawLitGraph()), m_unlit(DrawUnlitGraph()), m_blank(DrawBlankMeter(windowBackground)),
+      m_bars(DrawFullBars(windowBackground))
 {
 }
 

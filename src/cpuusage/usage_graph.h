@@ -13,15 +13,16 @@ inline constexpr image::Color kWindowBackground = 0xF0F0F0;
 // 69 x 61 column graphs: every segment lit, and every segment unlit.
 image::Surface DrawLitGraph();
 image::Surface DrawUnlitGraph();
-// 53 x 10 bar surfaces with the 51 x 8 picture at the top left: the blank groove, the full bar.
-image::Surface DrawBlankMeter();
-image::Surface DrawFullBars();
+// 53 x 10 bar surfaces with the 51 x 8 picture at the top left and the window's background colour
+// around it: the blank groove, the full bar.
+image::Surface DrawBlankMeter(image::Color background = kWindowBackground);
+image::Surface DrawFullBars(image::Color background = kWindowBackground);
 
 // The usage panel's drawings: a lit column per CPU for the current usage, a bar per CPU for the
 // average, both copied out of the fixed source pictures.
 class UsageGraph {
 public:
-    explicit UsageGraph(UsageControls& controls);
+    UsageGraph(UsageControls& controls, image::Color windowBackground);
 
     void InitialState(std::int16_t maxCpuIndex);
     void DrawMeter(int cpu, double average);

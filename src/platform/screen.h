@@ -22,6 +22,8 @@ public:
     // Twips per pixel (15 at 96 dots per inch).
     virtual std::int32_t TwipsPerPixelX() = 0;
     virtual std::int32_t TwipsPerPixelY() = 0;
+    // The system's window background colour, 0x00BBGGRR.
+    virtual std::uint32_t WindowBackgroundColor() { return 0xF0F0F0; }
 };
 
 } // namespace korvane::platform

@@ -48,15 +48,18 @@ MainControls::MainControls(forms::Scheduler& scheduler)
     place(Command6, 638, 0, 24);
     // The usage panel: graph and meters on the left, totals and tray options on the right.
     place(Label1, 4, 0, 200);
-    VertGraph0.Move(4 * 15, 18 * 15, 69 * 15, 61 * 15);
-    place(LblCore2, 4 + 35 + 6, 80, 12);
-    place(LblCore3, 4 + 52 + 6, 80, 12);
+    // A row of CPU captions between the header and the graph, one over each column; one caption
+    // beside each meter.
+    VertGraph0.Move(4 * 15, 29 * 15, 69 * 15, 61 * 15);
+    forms::Label* columnCaptions[4] = {&LblCore0, &LblCore1, &LblCore2, &LblCore3};
+    forms::Label* meterCaptions[4] = {&LblCore0A, &LblCore1A, &LblCore2A, &LblCore3A};
     for (std::size_t i = 0; i < Meter.size(); ++i) {
-        Meter[i].Move(110 * 15, (20 + static_cast<int>(i) * 16) * 15, 53 * 15, 10 * 15);
-        place(AvgUse[i], 168, 16 + static_cast<int>(i) * 16, 70);
+        const int row = static_cast<int>(i) * 16;
+        columnCaptions[i]->Move((4 + 1 + static_cast<int>(i) * 17 + 4) * 15, 14 * 15, 12 * 15, 225);
+        Meter[i].Move(110 * 15, (31 + row) * 15, 53 * 15, 10 * 15);
+        place(AvgUse[i], 168, 26 + row, 70);
+        place(*meterCaptions[i], 98, 26 + row, 12);
     }
-    place(LblCore2A, 98, 48, 12);
-    place(LblCore3A, 98, 64, 12);
     place(CPUTTL, 260, 18, 110);
     place(LblElapsed, 260, 38, 110);
     place(Command11, 260, 62, 70);

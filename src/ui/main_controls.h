@@ -71,6 +71,11 @@ struct MainControls {
     std::array<forms::Label, 4> AvgUse{forms::Label("0"), forms::Label("0"), forms::Label("0"), forms::Label("0")};
     forms::Label CPUTTL{"100.00 %"};
     forms::Label LblElapsed{"00:00:00:00"};
+    // Captions of the CPUs above the graph's columns and beside the meters.
+    forms::Label LblCore0{"0"};
+    forms::Label LblCore0A{"0"};
+    forms::Label LblCore1{"1"};
+    forms::Label LblCore1A{"1"};
     forms::Label LblCore2{"2"};
     forms::Label LblCore2A{"2"};
     forms::Label LblCore3{"3"};

@@ -138,5 +138,37 @@ TEST_F(UsageFixture, OneCounterPerMonitoredCpuFromTheLocalizedNames)
     }
 }
 
+TEST(UsagePanel, CaptionsStandOverTheColumnsAndBesideTheMetersOnTheWindowsBackground)
+{
+    test::FakeForm f(2);
+    f.screen.windowBackground = image::Rgb(40, 44, 52); // a dark theme
+    f.Start();
+    f.Run(1000);
+    ui::MainControls& c = f.Controls();
+    const forms::Label* columns[4] = {&c.LblCore0, &c.LblCore1, &c.LblCore2, &c.LblCore3};
+    const forms::Label* meters[4] = {&c.LblCore0A, &c.LblCore1A, &c.LblCore2A, &c.LblCore3A};
+    for (int i = 0; i < 4; ++i) {
+        const auto cpu = static_cast<std::size_t>(i);
+        EXPECT_EQ(columns[cpu]->Caption(), std::to_string(i));
+        EXPECT_EQ(meters[cpu]->Caption(), std::to_string(i));
+        // Above the graph, within the column of its CPU (17 pixels a column, 15 twips a pixel).
+        EXPECT_LE(columns[cpu]->Top() + columns[cpu]->Height(), c.VertGraph0.Top());
+        const int columnLeft = c.VertGraph0.Left() + (1 + i * 17) * 15;
+        EXPECT_GE(columns[cpu]->Left(), columnLeft);
+        EXPECT_LE(columns[cpu]->Left() + columns[cpu]->Width(), columnLeft + 16 * 15);
+        // Left of its meter, on the meter's row.
+        const forms::PictureBox& meter = c.Meter[cpu];
+        EXPECT_LE(meters[cpu]->Left() + meters[cpu]->Width(), meter.Left());
+        EXPECT_LT(meters[cpu]->Top(), meter.Top() + meter.Height());
+        EXPECT_GT(meters[cpu]->Top() + meters[cpu]->Height(), meter.Top());
+        // CPUs 0 and 1 always take part; the others only when the machine has them.
+        EXPECT_EQ(columns[cpu]->Enabled(), i < 2);
+        EXPECT_EQ(meters[cpu]->Enabled(), i < 2);
+        // Around the 51 x 8 bar the meter shows the window's own background.
+        EXPECT_EQ(meter.Picture().Pixel(52, 5), image::Rgb(40, 44, 52));
+        EXPECT_EQ(meter.Picture().Pixel(10, 9), image::Rgb(40, 44, 52));
+    }
+}
+
 } // namespace
 } // namespace korvane::cpuusage

@@ -21,10 +21,12 @@ public:
     std::int32_t ScreenHeightPixels() override { return height; }
     std::int32_t TwipsPerPixelX() override { return twipsPerPixel; }
     std::int32_t TwipsPerPixelY() override { return twipsPerPixel; }
+    std::uint32_t WindowBackgroundColor() override { return windowBackground; }
 
     std::int32_t width = 1920;
     std::int32_t height = 1080;
     std::int32_t twipsPerPixel = 15;
+    std::uint32_t windowBackground = 0xF0F0F0;
     PixelRect workArea{0, 0, 1920, 1040};
     bool workAreaReadable = true;
 };

@@ -599,7 +599,8 @@ void QtFrontEnd::Impl::BuildUsagePanel(QWidget* panel)
         AddPicture(meter, panel);
     for (auto& average : c.AvgUse)
         AddLabel(average, panel);
-    for (forms::Label* label : {&c.LblCore2, &c.LblCore2A, &c.LblCore3, &c.LblCore3A})
+    for (forms::Label* label : {&c.LblCore0, &c.LblCore0A, &c.LblCore1, &c.LblCore1A, &c.LblCore2, &c.LblCore2A,
+                                &c.LblCore3, &c.LblCore3A})
         AddLabel(*label, panel);
     AddLabel(c.CPUTTL, panel, true);
     AddLabel(c.LblElapsed, panel);

@@ -162,6 +162,12 @@ std::int32_t QtScreen::TwipsPerPixelX()
     return TwipsPerPixel(screen != nullptr ? screen->logicalDotsPerInchX() : 96.0);
 }
 
+std::uint32_t QtScreen::WindowBackgroundColor()
+{
+    const QColor color = QApplication::palette().color(QPalette::Active, QPalette::Window);
+    return image::Rgb(color.red(), color.green(), color.blue());
+}
+
 std::int32_t QtScreen::TwipsPerPixelY()
 {
     QScreen* screen = PrimaryScreen();

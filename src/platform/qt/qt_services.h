@@ -51,6 +51,8 @@ public:
     std::int32_t ScreenHeightPixels() override;
     std::int32_t TwipsPerPixelX() override;
     std::int32_t TwipsPerPixelY() override;
+    // The palette's window colour.
+    std::uint32_t WindowBackgroundColor() override;
 };
 
 // The notification area through QSystemTrayIcon. A double-click and the release of the right
