@@ -17,6 +17,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSignalBlocker>
+#include <QStyle>
 #include <QTimer>
 #include <QWheelEvent>
 #include <QWidget>
@@ -100,7 +101,7 @@ protected:
     void paintEvent(QPaintEvent* event) override
     {
         QPainter painter(this);
-        painter.fillRect(event->rect(), Qt::white);
+        painter.fillRect(event->rect(), palette().color(QPalette::Base));
         painter.setFont(font());
         const int rowHeight = 16;
         const int first = std::max(event->rect().top() / rowHeight, 0);
@@ -110,7 +111,7 @@ protected:
             const bool selected = m_list.Selected(row);
             if (selected)
                 painter.fillRect(rect, palette().color(QPalette::Highlight));
-            painter.setPen(selected ? palette().color(QPalette::HighlightedText) : QColor(Qt::black));
+            painter.setPen(palette().color(selected ? QPalette::HighlightedText : QPalette::Text));
             painter.drawText(rect.adjusted(2, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter,
                              QString::fromUtf8(m_list.List(row).c_str(), static_cast<int>(m_list.List(row).size())));
         }
@@ -174,9 +175,7 @@ public:
         setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
         setLineWidth(2);
         inside->setAutoFillBackground(true);
-        QPalette white = inside->palette();
-        white.setColor(QPalette::Window, Qt::white);
-        inside->setPalette(white);
+        inside->setBackgroundRole(QPalette::Base);
     }
     void Layout(int tpp)
     {
@@ -232,6 +231,35 @@ std::map<QAction*, forms::MenuItem*> FillMenu(QMenu& popup, const forms::Menu& m
         items[action] = item;
     }
     return items;
+}
+
+// The room a caption has inside its widget, in pixels: less the check box's indicator or the
+// button's margins.
+int CaptionRoom(const QWidget* widget)
+{
+    const QStyle* style = widget->style();
+    if (qobject_cast<const QCheckBox*>(widget) != nullptr)
+        return widget->width() - style->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, widget) -
+               style->pixelMetric(QStyle::PM_CheckBoxLabelSpacing, nullptr, widget) - 2;
+    if (qobject_cast<const QPushButton*>(widget) != nullptr)
+        return widget->width() - 2 * style->pixelMetric(QStyle::PM_ButtonMargin, nullptr, widget) - 4;
+    return widget->width();
+}
+
+// The layout is fixed in twips; with a large desktop font a caption would be cut ("Auto Set
+// Affin"). Such a caption gets a smaller size of the same font, down to 6 points.
+void FitCaption(QWidget* widget, const QString& caption)
+{
+    QFont font = widget->parentWidget() != nullptr ? widget->parentWidget()->font() : QApplication::font();
+    const int room = CaptionRoom(widget);
+    if (room > 0 && !caption.isEmpty()) {
+        for (qreal size = font.pointSizeF(); size > 6 && QFontMetrics(font).horizontalAdvance(caption) > room;
+             size -= 0.5)
+            font.setPointSizeF(size - 0.5);
+    }
+    if (widget->font().bold())
+        font.setBold(true);
+    widget->setFont(font);
 }
 
 } // namespace
@@ -412,6 +440,7 @@ struct QtFrontEnd::Impl {
         }
         BindPlain(label, widget, [widget, &label] {
             widget->setText(QString::fromStdString(label.Caption()));
+            FitCaption(widget, widget->text());
             ApplyLook(widget, label);
         });
         return widget;
@@ -423,6 +452,7 @@ struct QtFrontEnd::Impl {
         BindPlain(box, widget, [widget, &box] {
             const QSignalBlocker block(widget);
             widget->setText(QString::fromStdString(box.Caption()));
+            FitCaption(widget, widget->text());
             widget->setChecked(box.Value() == 1);
         });
         QObject::connect(widget, &QCheckBox::clicked, widget, [widget, &box] {
@@ -441,7 +471,10 @@ struct QtFrontEnd::Impl {
     QPushButton* AddButton(forms::Button& button, QWidget* parent)
     {
         auto* widget = new QPushButton(parent);
-        BindPlain(button, widget, [widget, &button] { widget->setText(QString::fromStdString(button.Caption())); });
+        BindPlain(button, widget, [widget, &button] {
+            widget->setText(QString::fromStdString(button.Caption()));
+            FitCaption(widget, widget->text());
+        });
         QObject::connect(widget, &QPushButton::clicked, widget, [&button] { button.UserClick(); });
         return widget;
     }

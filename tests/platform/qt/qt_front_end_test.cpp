@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QStyle>
 #include <QTest>
 #include <cstdlib>
 #include <gtest/gtest.h>
@@ -87,6 +88,71 @@ TEST_F(FrontEndFixture, ClicksOnWidgetsReachTheHandlers)
     Of<QPushButton>(c.Command5)->click();
     ASSERT_FALSE(f.dialogs.Messages().empty());
     EXPECT_EQ(f.dialogs.Messages().back().text, "Please set the affinity first!");
+}
+
+// The font and palette of the desktop, for one test.
+struct DesktopLook {
+    DesktopLook(const QFont& font, const QPalette& palette) : m_font(QApplication::font()), m_palette(QApplication::palette())
+    {
+        QApplication::setFont(font);
+        QApplication::setPalette(palette);
+    }
+    ~DesktopLook()
+    {
+        QApplication::setFont(m_font);
+        QApplication::setPalette(m_palette);
+    }
+
+private:
+    QFont m_font;
+    QPalette m_palette;
+};
+
+TEST(DesktopLook, CaptionsFitAtA12PointFontAndListsTakeThePalettesColours)
+{
+    QFont big = QApplication::font();
+    big.setPointSize(12);
+    QPalette dark;
+    dark.setColor(QPalette::Window, QColor(40, 44, 52));
+    dark.setColor(QPalette::WindowText, Qt::white);
+    dark.setColor(QPalette::Base, QColor(30, 30, 30));
+    dark.setColor(QPalette::Text, QColor(220, 220, 220));
+    const DesktopLook look(big, dark);
+
+    test::FakeForm f{4};
+    f.machine.Start("/usr/bin/editor");
+    f.Start();
+    QtNotificationArea tray;
+    QtFrontEnd view(*f.form, f.screen, tray);
+    f.Run(1000);
+    QApplication::processEvents();
+
+    ui::MainControls& c = f.Controls();
+    std::vector<const forms::Control*> captioned = {&c.Start_Up, &c.MiniMe, &c.Check2, &c.ConfirmRemvFav,
+                                                    &c.SortFavByAff, &c.Check1, &c.ShowAll, &c.TrayAsNum,
+                                                    &c.Command10, &c.Command5, &c.Command1, &c.Command3};
+    for (const auto& box : c.Check11)
+        captioned.push_back(&box);
+    for (const forms::Control* control : captioned) {
+        const QWidget* widget = view.WidgetOf(control);
+        ASSERT_NE(widget, nullptr);
+        QString text;
+        int room = widget->width();
+        if (const auto* box = qobject_cast<const QCheckBox*>(widget)) {
+            text = box->text();
+            room -= widget->style()->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, widget);
+        } else if (const auto* button = qobject_cast<const QPushButton*>(widget)) {
+            text = button->text();
+            room -= 2 * widget->style()->pixelMetric(QStyle::PM_ButtonMargin, nullptr, widget);
+        }
+        EXPECT_LE(QFontMetrics(widget->font()).horizontalAdvance(text), room) << text.toStdString();
+    }
+
+    QWidget* list = view.WidgetOf(&c.List1);
+    ASSERT_NE(list, nullptr);
+    const QImage pixels = list->grab().toImage();
+    // Below the last row the list shows the palette's base colour, not white.
+    EXPECT_EQ(pixels.pixelColor(pixels.width() - 3, pixels.height() - 3), QColor(30, 30, 30));
 }
 
 TEST(TrayPicture, TheIconShownIsTheModelsPictureWithTransparentMagenta)
