@@ -16,10 +16,13 @@
 #include "ui/form1.h"
 
 #include <QApplication>
+#include <QCommandLineParser>
 #include <QSessionManager>
 #include <QSocketNotifier>
 #include <QTimer>
 #include <csignal>
+#include <cstdio>
+#include <cstdlib>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -53,11 +56,63 @@ void CatchEndSignals(std::function<void()> onSignal)
         ::sigaction(signal, &action, nullptr);
 }
 
+// Answers --help, --version and unknown options, and refuses to start without a display, before
+// anything is opened or written. -1 when the program is to start, else its exit status.
+int AnswerCommandLine(int argc, char** argv)
+{
+    QCoreApplication parsing(argc, argv);
+    QCoreApplication::setApplicationName("korvane");
+    QCoreApplication::setApplicationVersion(KORVANE_VERSION);
+    QCommandLineParser parser;
+    parser.setApplicationDescription("Korvane controls on which of the first four CPUs your programs run.");
+    const QCommandLineOption help = parser.addHelpOption();
+    const QCommandLineOption version = parser.addVersionOption();
+    // Qt's own options ("-platform offscreen", "-style Fusion", ...) are for QApplication.
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    for (const char* name : {"platform", "platformpluginpath", "platformtheme", "plugin", "style", "stylesheet",
+                             "session", "display", "geometry", "qwindowgeometry", "qwindowtitle", "qwindowicon"}) {
+        QCommandLineOption qtOption(QString::fromLatin1(name), QString(), QStringLiteral("value"));
+        qtOption.setFlags(QCommandLineOption::HiddenFromHelp);
+        parser.addOption(qtOption);
+    }
+    for (const char* name : {"reverse", "sync", "nograb", "dograb"}) {
+        QCommandLineOption qtOption(QString::fromLatin1(name));
+        qtOption.setFlags(QCommandLineOption::HiddenFromHelp);
+        parser.addOption(qtOption);
+    }
+    if (!parser.parse(QCoreApplication::arguments()) || !parser.positionalArguments().isEmpty()) {
+        const QString error = parser.errorText().isEmpty() ? QStringLiteral("Korvane takes no arguments.") : parser.errorText();
+        std::fprintf(stderr, "korvane: %s\n\n%s", qPrintable(error), qPrintable(parser.helpText()));
+        return 2;
+    }
+    if (parser.isSet(help) || parser.isSet(QStringLiteral("help-all"))) {
+        std::printf("%s", qPrintable(parser.helpText()));
+        return 0;
+    }
+    if (parser.isSet(version)) {
+        std::printf("korvane %s\n", KORVANE_VERSION);
+        return 0;
+    }
+    const auto set = [](const char* name) {
+        const char* value = std::getenv(name);
+        return value != nullptr && value[0] != '\0';
+    };
+    // Qt aborts when no platform plugin can connect; with a platform chosen by hand, let Qt try.
+    if (!set("DISPLAY") && !set("WAYLAND_DISPLAY") && !set("QT_QPA_PLATFORM") &&
+        !parser.isSet(QStringLiteral("platform"))) {
+        std::fprintf(stderr, "korvane: no display to show its window on (neither DISPLAY nor WAYLAND_DISPLAY is set)\n");
+        return 2;
+    }
+    return -1;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
     using namespace korvane;
+    if (const int status = AnswerCommandLine(argc, argv); status >= 0)
+        return status;
     QApplication app(argc, argv);
     QApplication::setApplicationName("Korvane");
     QApplication::setDesktopFileName("korvane");
