@@ -122,7 +122,7 @@ int main(int argc, char** argv)
     platform::linuxos::LinuxProcesses processes;
     platform::linuxos::LinuxProcessorInfo processors;
     platform::linuxos::LinuxPrivileges privileges;
-    platform::linuxos::LinuxProgramLocation location;
+    platform::linuxos::LinuxProgramLocation location(KORVANE_INSTALL_BINDIR);
     platform::linuxos::LinuxClock clock;
     platform::linuxos::ProcStatCounters counters(files);
     platform::linuxos::IniSettingsStorage settings(files, platform::linuxos::ConfigHome());

@@ -17,11 +17,18 @@ std::string WithTrailingSeparator(std::string folder)
 std::string ResolveProgramFolder(platform::ProgramLocation& location, platform::FileSystem& files)
 {
     const std::string executableFolder = location.ExecutableFolder();
-    if (!executableFolder.empty() && files.IsFolderWritable(executableFolder))
+    if (!location.Installed() && !executableFolder.empty() && files.IsFolderWritable(executableFolder))
         return WithTrailingSeparator(executableFolder);
     const std::string dataFolder = location.UserDataFolder();
     files.CreateFolder(dataFolder);
     return WithTrailingSeparator(dataFolder);
+}
+
+std::string ResolveCacheFolder(platform::ProgramLocation& location, const std::string& programFolder)
+{
+    if (location.Installed())
+        return WithTrailingSeparator(location.UserCacheFolder());
+    return programFolder + "cache/";
 }
 
 } // namespace korvane::core

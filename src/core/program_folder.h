@@ -10,8 +10,12 @@ class ProgramLocation;
 namespace korvane::core {
 
 // The folder of the program's data files, ending in one separator: the executable's folder, or
-// the per-user data folder (created) when that one cannot be written, so nothing set up is lost.
+// the per-user data folder (created) for an installed copy or when the executable's folder cannot
+// be written, so nothing set up is lost.
 std::string ResolveProgramFolder(platform::ProgramLocation& location, platform::FileSystem& files);
+// The folder of the icon cache, ending in one separator: "cache/" in the program folder, or the
+// per-user cache folder for an installed copy.
+std::string ResolveCacheFolder(platform::ProgramLocation& location, const std::string& programFolder);
 
 // The folder with exactly one trailing separator.
 std::string WithTrailingSeparator(std::string folder);

@@ -14,6 +14,10 @@ public:
     virtual std::string ExecutablePath() = 0;
     // The per-user folder for the program's data, without a trailing separator.
     virtual std::string UserDataFolder() = 0;
+    // True for a copy installed by a package or `cmake --install`: its files never go beside it.
+    virtual bool Installed() { return false; }
+    // The per-user folder for files that can be made again (the icon cache), without a separator.
+    virtual std::string UserCacheFolder() { return UserDataFolder() + "/cache"; }
 };
 
 } // namespace korvane::platform

@@ -189,7 +189,7 @@ void Form1::InitializeMainWindow()
     m_favoritesView.LayoutFavoritesScroll();
 
     m_programFolder = core::ResolveProgramFolder(m_services.location, m_services.files);
-    const std::string cacheFolder = m_programFolder + "cache/";
+    const std::string cacheFolder = core::ResolveCacheFolder(m_services.location, m_programFolder);
     m_services.files.CreateFolder(cacheFolder);
     m_iconCache.SetFolder(cacheFolder);
     // Linux has no Windows folder: system paths are used as the process reports them.

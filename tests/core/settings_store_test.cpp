@@ -88,6 +88,9 @@ public:
     std::string ExecutableFolder() override { return "/opt/korvane/bin"; }
     std::string ExecutablePath() override { return "/opt/korvane/bin/korvane"; }
     std::string UserDataFolder() override { return "/home/u/.local/share/Korvane"; }
+    bool Installed() override { return installed; }
+    std::string UserCacheFolder() override { return "/home/u/.cache/Korvane"; }
+    bool installed = false;
 };
 
 TEST(ProgramFolder, ExecutableFolderWhenWritableElseTheUserDataFolder)
@@ -101,6 +104,18 @@ TEST(ProgramFolder, ExecutableFolderWhenWritableElseTheUserDataFolder)
     EXPECT_EQ(ResolveProgramFolder(location, files), "/home/u/.local/share/Korvane/");
     EXPECT_TRUE(files.FolderExists("/home/u/.local/share/Korvane"));
     EXPECT_EQ(WithTrailingSeparator("/a//"), "/a/");
+    EXPECT_EQ(ResolveCacheFolder(location, "/opt/korvane/bin/"), "/opt/korvane/bin/cache/");
+}
+
+TEST(ProgramFolder, AnInstalledCopyKeepsItsFilesInTheUsersFoldersEvenWhereItCouldWrite)
+{
+    FixedLocation location;
+    location.installed = true;
+    platform::fake::MemoryFileSystem files;
+    files.CreateFolder("/opt/korvane/bin"); // writable, as /usr/bin is for root
+    const std::string folder = ResolveProgramFolder(location, files);
+    EXPECT_EQ(folder, "/home/u/.local/share/Korvane/");
+    EXPECT_EQ(ResolveCacheFolder(location, folder), "/home/u/.cache/Korvane/");
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include "platform/linux/xdg_paths.h"
 
 #include <climits>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace korvane::platform::linuxos {
@@ -28,6 +29,23 @@ std::string LinuxProgramLocation::ExecutableFolder()
 std::string LinuxProgramLocation::UserDataFolder()
 {
     return DataHome() + "/Korvane";
+}
+
+bool LinuxProgramLocation::Installed()
+{
+    if (m_installedFolder.empty())
+        return false;
+    struct stat installed {};
+    struct stat running {};
+    const std::string folder = ExecutableFolder();
+    return !folder.empty() && ::stat(m_installedFolder.c_str(), &installed) == 0 &&
+           ::stat(folder.c_str(), &running) == 0 && installed.st_dev == running.st_dev &&
+           installed.st_ino == running.st_ino;
+}
+
+std::string LinuxProgramLocation::UserCacheFolder()
+{
+    return CacheHome() + "/Korvane";
 }
 
 } // namespace korvane::platform::linuxos

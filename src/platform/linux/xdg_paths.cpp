@@ -40,6 +40,12 @@ std::string DataHome()
     return value.empty() ? HomeFolder() + "/.local/share" : value;
 }
 
+std::string CacheHome()
+{
+    std::string value = AbsoluteEnv("XDG_CACHE_HOME");
+    return value.empty() ? HomeFolder() + "/.cache" : value;
+}
+
 std::string DataDirs()
 {
     const char* value = std::getenv("XDG_DATA_DIRS");

@@ -10,6 +10,8 @@ std::string HomeFolder();
 std::string ConfigHome();
 // $XDG_DATA_HOME when it is an absolute path, else ~/.local/share.
 std::string DataHome();
+// $XDG_CACHE_HOME when it is an absolute path, else ~/.cache.
+std::string CacheHome();
 // $XDG_DATA_DIRS split at ':', else /usr/local/share and /usr/share.
 std::string DataDirs();
 

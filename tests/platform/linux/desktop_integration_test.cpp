@@ -1,6 +1,7 @@
 #include "platform/linux/desktop_entries.h"
 #include "platform/linux/linux_autostart.h"
 #include "platform/linux/linux_file_system.h"
+#include "platform/linux/linux_program_location.h"
 #include "platform/linux/linux_single_instance.h"
 
 #include "platform/fake/memory_file_system.h"
@@ -59,6 +60,17 @@ TEST(Autostart, AnEntryTheDesktopSwitchedOffReadsUntickedAndIsLeftAlone)
         autostart.SetAutostart("korvane", "/opt/korvane", false);
         EXPECT_FALSE(files.FileExists(path)) << off;
     }
+}
+
+TEST(ProgramLocation, ACopyInTheInstallPrefixsBinaryFolderIsInstalled)
+{
+    LinuxProgramLocation here;
+    EXPECT_FALSE(here.Installed());
+    const std::string folder = here.ExecutableFolder();
+    // The same folder through another name (a trailing "/.") still counts.
+    EXPECT_TRUE(LinuxProgramLocation(folder + "/.").Installed());
+    EXPECT_FALSE(LinuxProgramLocation("/nonexistent/bin").Installed());
+    EXPECT_FALSE(LinuxProgramLocation(folder + "/..").Installed());
 }
 
 TEST(SingleInstance, TheSecondStartAsksTheFirstToShowItsWindow)
