@@ -251,14 +251,13 @@ int CaptionRoom(const QWidget* widget)
 void FitCaption(QWidget* widget, const QString& caption)
 {
     QFont font = widget->parentWidget() != nullptr ? widget->parentWidget()->font() : QApplication::font();
+    font.setBold(widget->font().bold());
     const int room = CaptionRoom(widget);
     if (room > 0 && !caption.isEmpty()) {
         for (qreal size = font.pointSizeF(); size > 6 && QFontMetrics(font).horizontalAdvance(caption) > room;
              size -= 0.5)
             font.setPointSizeF(size - 0.5);
     }
-    if (widget->font().bold())
-        font.setBold(true);
     widget->setFont(font);
 }
 

@@ -130,7 +130,8 @@ TEST(DesktopLook, CaptionsFitAtA12PointFontAndListsTakeThePalettesColours)
     ui::MainControls& c = f.Controls();
     std::vector<const forms::Control*> captioned = {&c.Start_Up, &c.MiniMe, &c.Check2, &c.ConfirmRemvFav,
                                                     &c.SortFavByAff, &c.Check1, &c.ShowAll, &c.TrayAsNum,
-                                                    &c.Command10, &c.Command5, &c.Command1, &c.Command3};
+                                                    &c.Command10, &c.Command5, &c.Command1, &c.Command3,
+                                                    &c.Label2, &c.Label3, &c.Label5, &c.Label4};
     for (const auto& box : c.Check11)
         captioned.push_back(&box);
     for (const forms::Control* control : captioned) {
@@ -144,8 +145,21 @@ TEST(DesktopLook, CaptionsFitAtA12PointFontAndListsTakeThePalettesColours)
         } else if (const auto* button = qobject_cast<const QPushButton*>(widget)) {
             text = button->text();
             room -= 2 * widget->style()->pixelMetric(QStyle::PM_ButtonMargin, nullptr, widget);
+        } else if (const auto* label = qobject_cast<const QLabel*>(widget)) {
+            text = label->text();
         }
         EXPECT_LE(QFontMetrics(widget->font()).horizontalAdvance(text), room) << text.toStdString();
+    }
+
+    // KORVANE_LOOK_SHOTS=folder keeps pictures of the window to look at.
+    if (const char* folder = std::getenv("KORVANE_LOOK_SHOTS")) {
+        view.Window().grab().save(QString::fromLocal8Bit(folder) + "/dark-12pt.png");
+        c.Command13.UserClick();
+        QApplication::processEvents();
+        view.Window().grab().save(QString::fromLocal8Bit(folder) + "/dark-12pt-usage.png");
+        c.Command4.UserClick();
+        QApplication::processEvents();
+        view.Window().grab().save(QString::fromLocal8Bit(folder) + "/dark-12pt-options.png");
     }
 
     QWidget* list = view.WidgetOf(&c.List1);
