@@ -59,13 +59,10 @@ std::string FileNameOf(const std::string& path)
 
 } // namespace
 
-std::optional<DesktopEntry> ParseDesktopEntry(std::string_view text)
+std::map<std::string, std::string> DesktopEntryKeys(std::string_view text)
 {
+    std::map<std::string, std::string> keys;
     bool inGroup = false;
-    std::string exec;
-    std::string tryExec;
-    std::string icon;
-    bool hidden = false;
     while (!text.empty()) {
         const auto end = text.find('\n');
         const std::string_view line = Strip(text.substr(0, end));
@@ -81,18 +78,22 @@ std::optional<DesktopEntry> ParseDesktopEntry(std::string_view text)
         const auto equals = line.find('=');
         if (equals == std::string_view::npos)
             continue;
-        const std::string_view key = Strip(line.substr(0, equals));
-        const std::string value(Strip(line.substr(equals + 1)));
-        if (key == "Exec")
-            exec = value;
-        else if (key == "TryExec")
-            tryExec = value;
-        else if (key == "Icon")
-            icon = value;
-        else if (key == "Hidden")
-            hidden = value == "true";
+        keys.emplace(Strip(line.substr(0, equals)), Strip(line.substr(equals + 1)));
     }
-    if (hidden || icon.empty())
+    return keys;
+}
+
+std::optional<DesktopEntry> ParseDesktopEntry(std::string_view text)
+{
+    const auto keys = DesktopEntryKeys(text);
+    const auto value = [&keys](const char* key) {
+        const auto it = keys.find(key);
+        return it != keys.end() ? it->second : std::string();
+    };
+    const std::string exec = value("Exec");
+    const std::string tryExec = value("TryExec");
+    const std::string icon = value("Icon");
+    if (value("Hidden") == "true" || icon.empty())
         return std::nullopt;
     std::vector<std::string> words = ExecWords(exec);
     // "env NAME=value program ..." runs program.

@@ -1,8 +1,8 @@
 #include "platform/linux/linux_autostart.h"
 
 #include "platform/file_system.h"
+#include "platform/linux/desktop_entries.h"
 
-#include <sstream>
 
 namespace korvane::platform::linuxos {
 
@@ -31,32 +31,11 @@ std::string DesktopExecQuote(const std::string& path)
 
 bool AutostartEntryEnabled(const std::string& content)
 {
-    std::istringstream lines(content);
-    std::string line;
-    bool inMainGroup = false;
-    while (std::getline(lines, line)) {
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        if (!line.empty() && line.front() == '[') {
-            inMainGroup = line == "[Desktop Entry]";
-            continue;
-        }
-        if (!inMainGroup)
-            continue;
-        const auto equals = line.find('=');
-        if (equals == std::string::npos)
-            continue;
-        auto trim = [](std::string text) {
-            const auto first = text.find_first_not_of(" \t");
-            const auto last = text.find_last_not_of(" \t");
-            return first == std::string::npos ? std::string() : text.substr(first, last - first + 1);
-        };
-        const std::string key = trim(line.substr(0, equals));
-        const std::string value = trim(line.substr(equals + 1));
-        if ((key == "Hidden" && value == "true") || (key == "X-GNOME-Autostart-enabled" && value == "false"))
-            return false;
-    }
-    return true;
+    const auto keys = DesktopEntryKeys(content);
+    const auto hidden = keys.find("Hidden");
+    const auto enabled = keys.find("X-GNOME-Autostart-enabled");
+    return !(hidden != keys.end() && hidden->second == "true") &&
+           !(enabled != keys.end() && enabled->second == "false");
 }
 
 std::string LinuxAutostart::EntryPath(const std::string& valueName) const
