@@ -9,6 +9,7 @@
 #include <memory>
 #include <sched.h>
 #include <set>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace korvane::platform::linuxos {
@@ -131,7 +132,13 @@ std::string LinuxProcesses::GetProcessPath(std::int32_t processId)
         return path;
     }
     // The link goes through the first thread; once it has ended (pthread_exit) while other
-    // threads run, a live thread still names the program. Kernel threads have no other thread.
+    // threads run, a live thread still names the program. A task folder links 2 + its threads:
+    // one stat skips the kernel threads, which have no other thread, on every refresh.
+    struct stat task {};
+    if (::stat((folder + "/task").c_str(), &task) != 0 || task.st_nlink <= 3) {
+        m_liveThreadOf.erase(processId);
+        return {};
+    }
     for (const std::int32_t thread : ParseProcessIds(FolderNames(folder + "/task"))) {
         if (thread == processId)
             continue;
