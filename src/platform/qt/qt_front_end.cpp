@@ -258,7 +258,9 @@ void FitCaption(QWidget* widget, const QString& caption)
              size -= 0.5)
             font.setPointSizeF(size - 0.5);
     }
-    widget->setFont(font);
+    // Captions change on every usage tick: only a new size needs a new font.
+    if (widget->font() != font)
+        widget->setFont(font);
 }
 
 } // namespace
