@@ -254,8 +254,11 @@ void QtNotificationArea::Activated(int reason)
             Deliver(515);
         break;
     case QSystemTrayIcon::Context:
-        // An XEmbed tray reports the press: the menu opens when the button goes up.
-        if (!m_statusNotifier && QGuiApplication::mouseButtons().testFlag(Qt::RightButton))
+        // A StatusNotifierItem host shows the exported menu itself. An XEmbed tray reports the
+        // press: the menu opens when the button goes up.
+        if (m_statusNotifier)
+            break;
+        if (QGuiApplication::mouseButtons().testFlag(Qt::RightButton))
             m_contextPending = true;
         else
             Deliver(517);
