@@ -177,12 +177,17 @@ std::uint32_t LinuxProcesses::ThreadAffinity(std::int32_t threadId)
         if (::sched_getaffinity(threadId, size, set.get()) == 0) {
             m_cpuSetSize = cpus;
             std::uint32_t mask = 0;
+            int counted = 0;
+            for (int cpu = 0; cpu < std::min(cpus, 32); ++cpu) {
+                if (CPU_ISSET_S(cpu, size, set.get())) {
+                    mask |= 1U << cpu;
+                    ++counted;
+                }
+            }
             // CPUs above 31 do not fit the mask: they count as CPU 31, so the mask still shows
             // that the process may run beyond CPU 3.
-            for (int cpu = 0; cpu < cpus; ++cpu) {
-                if (CPU_ISSET_S(cpu, size, set.get()))
-                    mask |= 1U << std::min(cpu, 31);
-            }
+            if (CPU_COUNT_S(size, set.get()) > counted)
+                mask |= 1U << 31;
             return mask;
         }
         if (errno != EINVAL)
