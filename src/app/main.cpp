@@ -1,4 +1,5 @@
 // Korvane: wires the main window to the Linux backend and the Qt front end.
+#include "platform/linux/desktop_icons.h"
 #include "platform/linux/ini_settings_storage.h"
 #include "platform/linux/linux_autostart.h"
 #include "platform/linux/linux_clock.h"
@@ -10,9 +11,12 @@
 #include "platform/linux/linux_single_instance.h"
 #include "platform/linux/proc_stat_counters.h"
 #include "platform/linux/xdg_paths.h"
-#include "platform/qt/qt_front_end.h"
-#include "platform/qt/qt_scheduler.h"
-#include "platform/qt/qt_services.h"
+#include "frontend/qt/qt_front_end.h"
+#include "frontend/qt/qt_scheduler.h"
+#include "frontend/qt/qt_dialogs.h"
+#include "frontend/qt/qt_icon_source.h"
+#include "frontend/qt/qt_notification_area.h"
+#include "frontend/qt/qt_screen.h"
 #include "ui/form1.h"
 
 #include <QApplication>
@@ -133,7 +137,8 @@ int main(int argc, char** argv)
     qtfront::QtFileDialogs fileDialogs;
     qtfront::QtScreen screen;
     qtfront::QtNotificationArea tray;
-    qtfront::QtIconSource icons(files);
+    platform::linuxos::DesktopIcons desktopIcons(files);
+    qtfront::QtIconSource icons([&desktopIcons](const std::string& path) { return desktopIcons.IconNameOf(path); });
 
     ui::Form1 form(ui::MachineServices{processes, processors, privileges, files, dialogs, icons, location, scheduler,
                                        counters, tray, clock, settings, instance, autostart, screen, fileDialogs});

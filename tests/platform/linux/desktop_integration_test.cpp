@@ -1,4 +1,4 @@
-#include "platform/linux/desktop_entries.h"
+#include "platform/linux/desktop_icons.h"
 #include "platform/linux/linux_autostart.h"
 #include "platform/linux/linux_file_system.h"
 #include "platform/linux/linux_program_location.h"

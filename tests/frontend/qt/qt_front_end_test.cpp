@@ -1,8 +1,11 @@
 // The Qt front end over the simulated machine, on Qt's offscreen platform.
-#include "platform/qt/qt_front_end.h"
+#include "frontend/qt/qt_front_end.h"
 
-#include "platform/qt/qt_image.h"
-#include "platform/qt/qt_services.h"
+#include "frontend/qt/qt_image.h"
+#include "frontend/qt/qt_dialogs.h"
+#include "frontend/qt/qt_icon_source.h"
+#include "frontend/qt/qt_notification_area.h"
+#include "frontend/qt/qt_screen.h"
 #include "support/fake_form.h"
 #include "tray/tray_image.h"
 

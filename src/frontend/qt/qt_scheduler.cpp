@@ -1,4 +1,4 @@
-#include "platform/qt/qt_scheduler.h"
+#include "frontend/qt/qt_scheduler.h"
 
 #include <QCoreApplication>
 #include <QTimer>

@@ -1,4 +1,4 @@
-#include "platform/qt/qt_image.h"
+#include "frontend/qt/qt_image.h"
 
 namespace korvane::qtfront {
 

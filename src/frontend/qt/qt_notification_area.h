@@ -1,59 +1,16 @@
 #pragma once
 
-#include "platform/dialogs.h"
-#include "platform/file_dialogs.h"
-#include "platform/icon_source.h"
-#include "platform/linux/desktop_entries.h"
 #include "platform/notification_area.h"
-#include "platform/screen.h"
 
-#include <QStringList>
 #include <functional>
 #include <memory>
-#include <vector>
 
 class QMenu;
 class QObject;
 class QSystemTrayIcon;
 class QTimer;
 
-namespace korvane::platform { class FileSystem; }
-
 namespace korvane::qtfront {
-
-// A message-box style as the dialog shows it.
-struct MessageBoxLook {
-    enum class Icon { None, Error, Question, Warning, Information } icon = Icon::None;
-    std::vector<int> answers; // the buttons in order, as answers (kAnswerOk, kAnswerYes, ...)
-    int defaultAnswer = platform::kAnswerOk;
-    bool foreground = false;
-};
-MessageBoxLook MapMessageBoxStyle(int style);
-
-class QtDialogs : public platform::Dialogs {
-public:
-    int MessageBox(const std::string& text, int style, const std::string& title) override;
-};
-
-// The dialog's filters from the NUL-separated text: "Description (pattern pattern)".
-QStringList ParseDialogFilter(const std::string& filter);
-
-class QtFileDialogs : public platform::FileDialogs {
-public:
-    std::optional<std::vector<std::string>> GetOpenFileNames(const std::string& title, const std::string& filter,
-                                                             bool allowMultiSelect) override;
-};
-
-class QtScreen : public platform::Screen {
-public:
-    bool WorkArea(platform::PixelRect* area) override;
-    std::int32_t ScreenWidthPixels() override;
-    std::int32_t ScreenHeightPixels() override;
-    std::int32_t TwipsPerPixelX() override;
-    std::int32_t TwipsPerPixelY() override;
-    // The palette's window colour.
-    std::uint32_t WindowBackgroundColor() override;
-};
 
 // The notification area through QSystemTrayIcon. A double-click and the release of the right
 // button arrive as the mouse messages 515 and 517, always after the tray's own event has finished
@@ -94,17 +51,6 @@ private:
     bool m_trayAvailable = false;
     bool m_statusNotifier = false;
     bool m_contextPending = false;
-};
-
-// Program icons from the desktop entries and the icon theme, at 16 x 16.
-class QtIconSource : public platform::IconSource {
-public:
-    explicit QtIconSource(platform::FileSystem& files) : m_files(files) {}
-    std::optional<image::Icon> ExtractSmallIcon(const std::string& programPath) override;
-
-private:
-    platform::FileSystem& m_files;
-    platform::linuxos::DesktopEntryIndex m_index;
 };
 
 } // namespace korvane::qtfront

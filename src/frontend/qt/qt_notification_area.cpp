@@ -1,0 +1,161 @@
+#include "frontend/qt/qt_notification_area.h"
+
+#include "frontend/qt/qt_image.h"
+
+#include <QApplication>
+#include <QIcon>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPixmap>
+#include <QSystemTrayIcon>
+#include <QTimer>
+#include <algorithm>
+
+namespace korvane::qtfront {
+
+namespace {
+
+// Runs a function for every event the application delivers, before the receiver sees it.
+class ApplicationEventWatch : public QObject {
+public:
+    explicit ApplicationEventWatch(std::function<void(QObject*, QEvent*)> handler) : m_handler(std::move(handler))
+    {
+        qApp->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        m_handler(watched, event);
+        return false;
+    }
+
+private:
+    std::function<void(QObject*, QEvent*)> m_handler;
+};
+
+// Qt draws an icon in an XEmbed tray with a top-level widget of this name; a StatusNotifierItem
+// host has none.
+bool XEmbedTrayWidgetExists()
+{
+    const auto widgets = QApplication::topLevelWidgets();
+    return std::any_of(widgets.begin(), widgets.end(), [](const QWidget* widget) {
+        return widget->objectName() == QLatin1String("QSystemTrayIconSys") ||
+               qstrcmp(widget->metaObject()->className(), "QSystemTrayIconSys") == 0;
+    });
+}
+
+} // namespace
+
+QtNotificationArea::QtNotificationArea()
+    : m_icon(std::make_unique<QSystemTrayIcon>()), m_watch(std::make_unique<QTimer>()),
+      m_menu(std::make_unique<QMenu>())
+{
+    QObject::connect(m_icon.get(), &QSystemTrayIcon::activated, m_icon.get(),
+                     [this](QSystemTrayIcon::ActivationReason reason) { Activated(static_cast<int>(reason)); });
+    m_releaseWatch = std::make_unique<ApplicationEventWatch>([this](QObject* /*watched*/, QEvent* event) {
+        if (m_contextPending && event->type() == QEvent::MouseButtonRelease &&
+            static_cast<QMouseEvent*>(event)->button() == Qt::RightButton) {
+            m_contextPending = false;
+            Deliver(517);
+        }
+    });
+    QObject::connect(m_menu.get(), &QMenu::aboutToShow, m_menu.get(), [this] {
+        m_menu->clear();
+        if (fillContextMenu)
+            fillContextMenu(*m_menu);
+    });
+    // A tray that comes back (the panel restarted) needs the icon again.
+    m_trayAvailable = QSystemTrayIcon::isSystemTrayAvailable();
+    m_watch->setInterval(2000);
+    QObject::connect(m_watch.get(), &QTimer::timeout, m_watch.get(), [this] {
+        const bool available = QSystemTrayIcon::isSystemTrayAvailable();
+        if (available && !m_trayAvailable && onTrayCreated)
+            onTrayCreated();
+        m_trayAvailable = available;
+    });
+    m_watch->start();
+}
+
+QtNotificationArea::~QtNotificationArea()
+{
+    m_icon->setContextMenu(nullptr);
+}
+
+void QtNotificationArea::Activated(int reason)
+{
+    switch (static_cast<QSystemTrayIcon::ActivationReason>(reason)) {
+    case QSystemTrayIcon::DoubleClick:
+        Deliver(515);
+        break;
+    case QSystemTrayIcon::Trigger:
+        if (m_statusNotifier)
+            Deliver(515);
+        break;
+    case QSystemTrayIcon::Context:
+        // A StatusNotifierItem host shows the exported menu itself. An XEmbed tray reports the
+        // press: the menu opens when the button goes up.
+        if (m_statusNotifier)
+            break;
+        if (QGuiApplication::mouseButtons().testFlag(Qt::RightButton))
+            m_contextPending = true;
+        else
+            Deliver(517);
+        break;
+    default:
+        break;
+    }
+}
+
+void QtNotificationArea::Deliver(int message)
+{
+    QTimer::singleShot(0, m_icon.get(), [this, message] {
+        if (onMouseMessage)
+            onMouseMessage(message);
+    });
+}
+
+void QtNotificationArea::UseHostMenu()
+{
+    const bool statusNotifier = QSystemTrayIcon::isSystemTrayAvailable() && !XEmbedTrayWidgetExists();
+    if (statusNotifier == m_statusNotifier)
+        return;
+    m_statusNotifier = statusNotifier;
+    if (m_statusNotifier) {
+        m_menu->clear();
+        if (fillContextMenu)
+            fillContextMenu(*m_menu);
+    }
+    m_icon->setContextMenu(m_statusNotifier ? m_menu.get() : nullptr);
+}
+
+void QtNotificationArea::Apply(const platform::TrayIconData& data)
+{
+    if (data.hIcon)
+        m_icon->setIcon(QIcon(QPixmap::fromImage(ToQImage(*data.hIcon))));
+    m_icon->setToolTip(QString::fromStdString(data.Tip()));
+}
+
+bool QtNotificationArea::Add(const platform::TrayIconData& data)
+{
+    Apply(data);
+    m_icon->hide();
+    m_icon->show();
+    UseHostMenu();
+    return QSystemTrayIcon::isSystemTrayAvailable();
+}
+
+bool QtNotificationArea::Modify(const platform::TrayIconData& data)
+{
+    if (data.hIcon)
+        m_icon->setIcon(QIcon(QPixmap::fromImage(ToQImage(*data.hIcon))));
+    return m_icon->isVisible();
+}
+
+bool QtNotificationArea::Delete(const platform::TrayIconData& /*data*/)
+{
+    m_icon->hide();
+    return true;
+}
+
+} // namespace korvane::qtfront

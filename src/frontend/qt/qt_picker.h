@@ -1,0 +1,11 @@
+#pragma once
+
+namespace korvane::ui { class Form2; }
+
+namespace korvane::qtfront {
+
+// Shows the affinity picker as a pop-up at the place its model gives; the pop-up closes when it
+// loses the activation, and goes once the model has closed it.
+void OpenPicker(ui::Form2& picker, int twipsPerPixel);
+
+} // namespace korvane::qtfront

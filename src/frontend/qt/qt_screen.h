@@ -1,0 +1,18 @@
+#pragma once
+
+#include "platform/screen.h"
+
+namespace korvane::qtfront {
+
+class QtScreen : public platform::Screen {
+public:
+    bool WorkArea(platform::PixelRect* area) override;
+    std::int32_t ScreenWidthPixels() override;
+    std::int32_t ScreenHeightPixels() override;
+    std::int32_t TwipsPerPixelX() override;
+    std::int32_t TwipsPerPixelY() override;
+    // The palette's window colour.
+    std::uint32_t WindowBackgroundColor() override;
+};
+
+} // namespace korvane::qtfront
