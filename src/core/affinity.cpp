@@ -56,34 +56,22 @@ CpuMask MaskOfAffinityText(std::string_view text)
     return mask;
 }
 
-std::string AffinityTextOfCheckBoxes(const CpuCheckBoxes& boxes)
+std::string AffinityTextOfFlags(const CpuFlags& flags)
 {
     std::string text;
     for (int i = 0; i < kCpuBoxCount; ++i) {
-        if (boxes[static_cast<std::size_t>(i)]->Value() == 1)
+        if (flags[static_cast<std::size_t>(i)])
             text.push_back(static_cast<char>('0' + i));
     }
     return text;
 }
 
-std::string AffinityTextOfEnabledBoxes(const CpuCheckBoxes& boxes)
+CpuFlags FlagsOfAffinityText(std::string_view text)
 {
-    std::string text;
-    for (int i = 0; i < kCpuBoxCount; ++i) {
-        if (boxes[static_cast<std::size_t>(i)]->Enabled())
-            text.push_back(static_cast<char>('0' + i));
-    }
-    return text;
-}
-
-void ShowAffinityInCheckBoxes(std::string_view text, const CpuCheckBoxes& boxes)
-{
-    for (auto* box : boxes)
-        box->SetValue(0);
-    for (int i = 0; i < kCpuBoxCount; ++i) {
-        if (text.find(static_cast<char>('0' + i)) != std::string_view::npos)
-            boxes[static_cast<std::size_t>(i)]->SetValue(1);
-    }
+    CpuFlags flags{};
+    for (int i = 0; i < kCpuBoxCount; ++i)
+        flags[static_cast<std::size_t>(i)] = text.find(static_cast<char>('0' + i)) != std::string_view::npos;
+    return flags;
 }
 
 std::int16_t DetectMaxCpuIndex(platform::ProcessorInfo& processors)

@@ -1,7 +1,5 @@
 #pragma once
 
-#include "platform/forms/simple_controls.h"
-
 #include <array>
 #include <cstdint>
 #include <string>
@@ -16,7 +14,8 @@ namespace korvane::core {
 using CpuMask = std::uint32_t;
 
 inline constexpr int kCpuBoxCount = 4;
-using CpuCheckBoxes = std::array<forms::CheckBox*, kCpuBoxCount>;
+// One flag per offered CPU, CPU 0 first.
+using CpuFlags = std::array<bool, kCpuBoxCount>;
 
 // The sixteen texts, index = mask: "?", "0", "1", "01", ..., "0123".
 const std::array<std::string, 16>& AffinityTexts();
@@ -32,13 +31,10 @@ std::string AffinityTextOfMask(CpuMask mask);
 // are ignored. The empty text gives 0.
 CpuMask MaskOfAffinityText(std::string_view text);
 
-// Digits of the ticked boxes in ascending order; empty when none is ticked.
-std::string AffinityTextOfCheckBoxes(const CpuCheckBoxes& boxes);
-// Digits of the enabled boxes in ascending order.
-std::string AffinityTextOfEnabledBoxes(const CpuCheckBoxes& boxes);
-
-// Clears the four boxes, then ticks box n for every digit n that occurs in the text.
-void ShowAffinityInCheckBoxes(std::string_view text, const CpuCheckBoxes& boxes);
+// Digits of the set flags in ascending order; empty when none is set.
+std::string AffinityTextOfFlags(const CpuFlags& flags);
+// Flag n is set when the digit n occurs in the text.
+CpuFlags FlagsOfAffinityText(std::string_view text);
 
 // Processor count minus one, at most 3.
 std::int16_t DetectMaxCpuIndex(platform::ProcessorInfo& processors);

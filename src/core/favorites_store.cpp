@@ -11,20 +11,19 @@
 
 namespace korvane::core {
 
-FavoritesStore::FavoritesStore(forms::ListBox& list2, forms::Label& label5, platform::FileSystem& files)
-    : m_list(list2), m_caption(label5), m_files(files)
+FavoritesStore::FavoritesStore(RowList& list2, platform::FileSystem& files) : m_list(list2), m_files(files)
 {
 }
 
 void FavoritesStore::LoadFavorites()
 {
-    m_list.Clear();
+    m_list.ClearRows();
     const platform::FileRead read = m_files.ReadFileChecked(FilePath());
     m_readFailed = read.status == platform::ReadStatus::Failed;
     for (const auto& line : SplitLines(platform::CompleteLines(read))) {
         std::string row = Trim(line);
         if (!row.empty())
-            m_list.AddItem(std::move(row));
+            m_list.AddRow(std::move(row));
     }
 }
 
@@ -33,17 +32,15 @@ bool FavoritesStore::SaveFavorites()
     if (m_readFailed)
         return false;
     std::vector<std::string> rows;
-    rows.reserve(static_cast<std::size_t>(m_list.ListCount()));
-    for (std::int32_t i = 0; i < m_list.ListCount(); ++i)
-        rows.push_back(m_list.List(i));
+    rows.reserve(static_cast<std::size_t>(m_list.RowCount()));
+    for (std::int32_t i = 0; i < m_list.RowCount(); ++i)
+        rows.push_back(m_list.Row(i));
     return m_files.WriteFileAtomic(FilePath(), JoinLinesCrLf(rows));
 }
 
-void FavoritesStore::UpdateFavoritesCaption()
+std::string FavoritesStore::FavoritesCaption() const
 {
-    m_caption.SetCaption("Favorites (" + std::to_string(m_list.ListCount()) + ")");
-    if (m_layout)
-        m_layout();
+    return "Favorites (" + std::to_string(m_list.RowCount()) + ")";
 }
 
 std::vector<std::string> FavoritesStore::RefillInOrder(bool byAffinity)
@@ -51,16 +48,16 @@ std::vector<std::string> FavoritesStore::RefillInOrder(bool byAffinity)
     std::vector<std::string> selected;
     clsSimpleArray ordered;
     ordered.SetSorted(true);
-    for (std::int32_t i = 0; i < m_list.ListCount(); ++i) {
-        if (m_list.Selected(i))
-            selected.push_back(m_list.List(i));
-        ordered.AddItem(m_list.List(i));
+    for (std::int32_t i = 0; i < m_list.RowCount(); ++i) {
+        if (m_list.RowSelected(i))
+            selected.push_back(m_list.Row(i));
+        ordered.AddItem(m_list.Row(i));
     }
-    m_list.Clear();
+    m_list.ClearRows();
 
     if (!byAffinity) {
         for (std::int32_t i = 0; i < ordered.ListCount(); ++i)
-            m_list.AddItem(ordered.List(i));
+            m_list.AddRow(ordered.List(i));
         return selected;
     }
 
@@ -69,7 +66,7 @@ std::vector<std::string> FavoritesStore::RefillInOrder(bool byAffinity)
         const std::string group = AffinityTextOfMask(mask);
         for (std::int32_t i = 0; i < ordered.ListCount(); ++i) {
             if (RowAffinity(ordered.List(i)) == group) {
-                m_list.AddItem(ordered.List(i));
+                m_list.AddRow(ordered.List(i));
                 placed[static_cast<std::size_t>(i)] = true;
             }
         }
@@ -77,7 +74,7 @@ std::vector<std::string> FavoritesStore::RefillInOrder(bool byAffinity)
     // A hand-edited row of no group is kept after the last group so that no favorite is lost.
     for (std::int32_t i = 0; i < ordered.ListCount(); ++i) {
         if (!placed[static_cast<std::size_t>(i)])
-            m_list.AddItem(ordered.List(i));
+            m_list.AddRow(ordered.List(i));
     }
     return selected;
 }
@@ -87,21 +84,21 @@ void FavoritesStore::Reselect(const std::vector<std::string>& selectedTexts)
     if (selectedTexts.empty())
         return;
     const std::set<std::string> wanted(selectedTexts.begin(), selectedTexts.end());
-    for (std::int32_t i = 0; i < m_list.ListCount(); ++i) {
-        if (wanted.count(m_list.List(i)) != 0)
-            m_list.SetSelected(i, true);
+    for (std::int32_t i = 0; i < m_list.RowCount(); ++i) {
+        if (wanted.count(m_list.Row(i)) != 0)
+            m_list.SelectRow(i);
     }
 }
 
 bool FavoritesStore::IsFavoriteNameField(std::string_view nameField) const
 {
-    return m_list.FindPrefix(nameField) >= 0;
+    return m_list.FindRowPrefix(nameField) >= 0;
 }
 
 bool FavoritesStore::HasExactNameField(std::string_view nameField) const
 {
-    for (std::int32_t i = 0; i < m_list.ListCount(); ++i) {
-        if (RowNameField(m_list.List(i)) == nameField)
+    for (std::int32_t i = 0; i < m_list.RowCount(); ++i) {
+        if (RowNameField(m_list.Row(i)) == nameField)
             return true;
     }
     return false;

@@ -1,9 +1,7 @@
 #pragma once
 
-#include "platform/forms/list_box.h"
-#include "platform/forms/simple_controls.h"
+#include "core/row_list.h"
 
-#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -18,7 +16,7 @@ inline constexpr const char* kFavoritesFileName = "MyFav.Affinity";
 // name column followed by the affinity text. This class loads, saves, orders and looks them up.
 class FavoritesStore {
 public:
-    FavoritesStore(forms::ListBox& list2, forms::Label& label5, platform::FileSystem& files);
+    FavoritesStore(RowList& list2, platform::FileSystem& files);
 
     // The file's folder, ending in a separator.
     void SetProgramFolder(std::string folder) { m_programFolder = std::move(folder); }
@@ -33,9 +31,8 @@ public:
     // Never writes after a failed read: that would replace favorites the run never saw.
     bool SaveFavorites();
 
-    // "Favorites (n)", then the layout step the view installs.
-    void UpdateFavoritesCaption();
-    void SetLayoutHandler(std::function<void()> handler) { m_layout = std::move(handler); }
+    // "Favorites (n)".
+    std::string FavoritesCaption() const;
 
     // Puts the rows into name order, or grouped by affinity ("0", "1", "01", ... "0123") with the
     // rows of any other affinity after the last group, and selects again the rows that were
@@ -52,16 +49,12 @@ public:
     // Does a favorite with exactly this 34-character name column (case included) exist.
     bool HasExactNameField(std::string_view nameField) const;
 
-    forms::ListBox& List() { return m_list; }
-
 private:
-    forms::ListBox& m_list;
-    forms::Label& m_caption;
+    RowList& m_list;
     platform::FileSystem& m_files;
     std::string m_programFolder;
     bool m_changed = false;
     bool m_readFailed = false;
-    std::function<void()> m_layout;
 };
 
 } // namespace korvane::core

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/affinity.h"
+#include "procmon/cpu_check_boxes.h"
 #include "platform/forms/list_box.h"
 #include "platform/forms/scheduler.h"
 #include "platform/forms/simple_controls.h"
@@ -18,7 +18,7 @@ struct ProcessControls {
     forms::ListBox& List2;  // the favorites
     forms::Label& Label2;   // "Process (rows/nameable)"
     forms::CheckBox& ShowAll;
-    core::CpuCheckBoxes Check11;
+    CpuCheckBoxes Check11;
     forms::CheckBox& Check1; // "Auto Set Affinity"
     forms::Button& Command1; // "Add to Fav"
     forms::Button& Command3; // "Set Now"

@@ -100,7 +100,7 @@ void FavoritesCommands::Command1_Click()
     if (m_selection.SelectedProcessName.empty())
         return;
     m_controls.Timer1.SetEnabled(false);
-    const std::string affinity = core::AffinityTextOfCheckBoxes(m_controls.CpuBoxes());
+    const std::string affinity = procmon::AffinityTextOfCheckBoxes(m_controls.CpuBoxes());
     if (affinity.empty()) {
         m_dialogs.MessageBox(procmon::kSetAffinityFirst, platform::kMbIconInformation, procmon::kProgramTitle);
         m_controls.Timer1.SetEnabled(true);
@@ -114,7 +114,7 @@ void FavoritesCommands::Command1_Click()
     }
     m_controls.List2.AddItem(core::NameField(name) + affinity);
     m_favorites.SetFavoritesChanged();
-    m_favorites.UpdateFavoritesCaption();
+    m_favoritesView.UpdateFavoritesCaption();
 
     m_controls.Form.SetUpdatesFrozen(true);
     if (!m_cache.Exists(name))
@@ -130,7 +130,7 @@ void FavoritesCommands::Command1_Click()
 void FavoritesCommands::Command9_Click()
 {
     m_controls.Timer1.SetEnabled(false);
-    const std::string affinity = core::AffinityTextOfEnabledBoxes(m_controls.CpuBoxes());
+    const std::string affinity = procmon::AffinityTextOfEnabledBoxes(m_controls.CpuBoxes());
     const std::string selection = ShowOpenDialog(m_fileDialogs);
     if (!selection.empty()) {
         for (const auto& fullPath : ParseSelectionText(selection)) {
@@ -146,7 +146,7 @@ void FavoritesCommands::Command9_Click()
             m_controls.Form.SetUpdatesFrozen(true);
             m_controls.List2.AddItem(nameField + affinity);
             m_favorites.SetFavoritesChanged();
-            m_favorites.UpdateFavoritesCaption();
+            m_favoritesView.UpdateFavoritesCaption();
             if (!m_cache.Exists(fileName)) {
                 if (const auto picture = SmallIconPicture(m_icons, m_files, fullPath))
                     m_cache.Save(fileName, *picture);
@@ -184,7 +184,7 @@ void FavoritesCommands::Command2_Click()
         }
     }
     if (removed) {
-        m_favorites.UpdateFavoritesCaption();
+        m_favoritesView.UpdateFavoritesCaption();
         if (list2.ListCount() > 0)
             list2.SetSelected(0, true);
         m_favoritesView.UpdateFavIcons();

@@ -11,7 +11,12 @@ FavoritesView::FavoritesView(MainControls& controls, ViewState& state, core::Fav
                              IconCache& cache)
     : m_controls(controls), m_state(state), m_favorites(favorites), m_cache(cache)
 {
-    m_favorites.SetLayoutHandler([this] { LayoutFavoritesScroll(); });
+}
+
+void FavoritesView::UpdateFavoritesCaption()
+{
+    m_controls.Label5.SetCaption(m_favorites.FavoritesCaption());
+    LayoutFavoritesScroll();
 }
 
 ScrollingList FavoritesView::Scrolling()

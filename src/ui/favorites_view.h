@@ -21,6 +21,8 @@ public:
     // Reorders the rows, redraws the icon column and keeps the selected rows selected.
     void UpdateFavIcons();
     void LayoutFavoritesScroll();
+    // "Favorites (n)" in Label5, then the scroll layout for the new row count.
+    void UpdateFavoritesCaption();
     bool WheelFavorites(std::int32_t rotation);
 
     void SortFavByAff_MouseUp(int button, int shift, float x, float y);

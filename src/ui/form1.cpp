@@ -11,6 +11,7 @@
 #include "platform/program_location.h"
 #include "platform/screen.h"
 #include "platform/single_instance.h"
+#include "procmon/cpu_check_boxes.h"
 #include "procmon/debug_privilege.h"
 
 namespace korvane::ui {
@@ -31,7 +32,7 @@ std::string ProgramName(const std::string& executablePath)
 
 Form1::Form1(MachineServices services)
     : m_services(services), m_controls(services.scheduler), m_processControls(m_controls.ForProcessMonitor()),
-      m_favorites(m_controls.List2, m_controls.Label5, services.files), m_hidden(services.files),
+      m_favoriteRows(m_controls.List2), m_favorites(m_favoriteRows, services.files), m_hidden(services.files),
       m_table(services.processes, m_processControls, m_favorites, m_hidden), m_iconCache(services.files),
       m_processView(m_controls, m_state, m_table, m_selection, m_hidden, m_iconCache, services.icons, services.files),
       m_favoritesView(m_controls, m_state, m_favorites, m_iconCache),
@@ -200,7 +201,7 @@ void Form1::InitializeMainWindow()
 
     m_favorites.SetProgramFolder(m_programFolder);
     m_favorites.LoadFavorites();
-    m_favorites.UpdateFavoritesCaption();
+    m_favoritesView.UpdateFavoritesCaption();
     if (c.List2.ListCount() > 0)
         c.List2.SetSelected(0, true);
     m_favoritesView.UpdateFavIcons();
@@ -311,10 +312,7 @@ void Form1::List2_MouseUp(int button, int /*shift*/, float x, float y)
             const std::int32_t top =
                 m_controls.Vs2.Top() + m_controls.Form.Top() + static_cast<std::int32_t>(y) - m_controls.Vs2.Value();
             picker.Form.Move(left, top, picker.Form.Width(), picker.Form.Height());
-            for (std::size_t d = 0; d < 4; ++d) {
-                if (affinity.find(static_cast<char>('0' + d)) != std::string::npos)
-                    picker.Check1[d].SetValue(1);
-            }
+            procmon::ShowAffinityInCheckBoxes(affinity, picker.CpuBoxes());
             return;
         }
     }

@@ -15,6 +15,7 @@
 #include "ui/favorites_view.h"
 #include "ui/form2.h"
 #include "ui/icon_cache.h"
+#include "ui/list_box_rows.h"
 #include "ui/main_controls.h"
 #include "ui/options_panel.h"
 #include "ui/process_list_view.h"
@@ -143,6 +144,7 @@ private:
     ViewState m_state;
     procmon::ProcessSelection m_selection;
     procmon::ProcessControls m_processControls;
+    ListBoxRows m_favoriteRows;
     core::FavoritesStore m_favorites;
     core::HiddenNames m_hidden;
     procmon::ProcessTable m_table;

@@ -54,7 +54,7 @@ void Form2::Label1_Click()
         return;
     }
     m_main.Timer1.SetEnabled(false);
-    const std::string affinity = core::AffinityTextOfCheckBoxes({&Check1[0], &Check1[1], &Check1[2], &Check1[3]});
+    const std::string affinity = procmon::AffinityTextOfCheckBoxes(CpuBoxes());
 
     forms::ListBox& list2 = m_main.List2;
     std::set<std::string> changed;

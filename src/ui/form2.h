@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/forms/simple_controls.h"
+#include "procmon/cpu_check_boxes.h"
 #include "platform/forms/window_controls.h"
 
 #include <array>
@@ -40,6 +41,8 @@ public:
     forms::Label Label1{"Apply"};
     forms::Label Label2{"Cancel"};
     forms::Label Label3;
+
+    procmon::CpuCheckBoxes CpuBoxes() { return {&Check1[0], &Check1[1], &Check1[2], &Check1[3]}; }
 
 private:
     // Closing always switches the main window's Timer1 on again.

@@ -106,7 +106,7 @@ struct MainControls {
     forms::Timer Timer2;
     forms::Timer Timer3;
 
-    core::CpuCheckBoxes CpuBoxes() { return {&Check11[0], &Check11[1], &Check11[2], &Check11[3]}; }
+    procmon::CpuCheckBoxes CpuBoxes() { return {&Check11[0], &Check11[1], &Check11[2], &Check11[3]}; }
     procmon::ProcessControls ForProcessMonitor();
     cpuusage::UsageControls ForUsageMonitor();
 };

@@ -5,6 +5,7 @@
 #include "core/text.h"
 #include "platform/file_system.h"
 #include "platform/icon_source.h"
+#include "procmon/cpu_check_boxes.h"
 #include "procmon/process_table.h"
 #include "ui/icon_cache.h"
 #include "ui/scroll_layout.h"
@@ -173,17 +174,12 @@ void ProcessListView::List1_Click()
                            list1.ItemData(selected) == m_selection.SelectedProcessId;
     if (!keepBoxes) {
         m_selection.BoxesChangedByUser = false;
-        for (auto& box : c.Check11)
-            box.SetValue(0);
+        procmon::ShowAffinityInCheckBoxes(selected >= 0 ? core::Trim(core::RowAffinity(list1.List(selected))) : "",
+                                          c.CpuBoxes());
     }
     if (selected < 0)
         return;
     const std::string& row = list1.List(selected);
-    const std::string affinity = core::Trim(core::RowAffinity(row));
-    for (int d = 0; d < 4 && !keepBoxes; ++d) {
-        if (Contains(affinity, static_cast<char>('0' + d)))
-            c.Check11[static_cast<std::size_t>(d)].SetValue(1);
-    }
     const bool favorite = Contains(row, '*');
     const bool hidden = Contains(row, '<');
     if (favorite || hidden)

@@ -7,12 +7,6 @@
 namespace korvane::core {
 namespace {
 
-struct Boxes {
-    forms::CheckBox box[4] = {forms::CheckBox("CPU 0"), forms::CheckBox("CPU 1"), forms::CheckBox("CPU 2"),
-                              forms::CheckBox("CPU 3")};
-    CpuCheckBoxes pointers{&box[0], &box[1], &box[2], &box[3]};
-};
-
 TEST(AffinityText, EveryMaskHasTheTextOfItsBitsAndHighBitsAddAPlus)
 {
     const struct {
@@ -55,27 +49,6 @@ TEST(AffinityText, SplitMaskBitsListsSetBitsLowestFirst)
     EXPECT_EQ(SplitMaskBits(0), std::vector<std::int32_t>{});
     EXPECT_EQ(SplitMaskBits(static_cast<std::int32_t>(0x80000001U)),
               (std::vector<std::int32_t>{1, INT32_MIN}));
-}
-
-TEST(AffinityCheckBoxes, TextIsAscendingAndShowingATextTicksItsDigits)
-{
-    Boxes boxes;
-    EXPECT_EQ(AffinityTextOfCheckBoxes(boxes.pointers), "");
-    boxes.box[3].SetValue(1);
-    boxes.box[0].SetValue(1);
-    EXPECT_EQ(AffinityTextOfCheckBoxes(boxes.pointers), "03");
-
-    ShowAffinityInCheckBoxes("013", boxes.pointers);
-    EXPECT_EQ(boxes.box[0].Value(), 1);
-    EXPECT_EQ(boxes.box[1].Value(), 1);
-    EXPECT_EQ(boxes.box[2].Value(), 0);
-    EXPECT_EQ(boxes.box[3].Value(), 1);
-    ShowAffinityInCheckBoxes("?", boxes.pointers);
-    EXPECT_EQ(AffinityTextOfCheckBoxes(boxes.pointers), "");
-
-    boxes.box[2].SetEnabled(false);
-    boxes.box[3].SetEnabled(false);
-    EXPECT_EQ(AffinityTextOfEnabledBoxes(boxes.pointers), "01");
 }
 
 TEST(AffinityCpus, MaxCpuIndexIsCountMinusOneAtMostThree)

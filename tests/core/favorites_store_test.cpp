@@ -3,6 +3,7 @@
 #include "core/row_layout.h"
 #include "core/text.h"
 #include "platform/fake/memory_file_system.h"
+#include "ui/list_box_rows.h"
 
 #include <gtest/gtest.h>
 
@@ -32,16 +33,15 @@ protected:
 
     platform::fake::MemoryFileSystem files;
     forms::ListBox list2{forms::ListBoxKind::MultiSelect};
-    forms::Label label5{"Favorites (0)"};
-    FavoritesStore store{list2, label5, files};
+    ui::ListBoxRows rows{list2};
+    FavoritesStore store{rows, files};
 };
 
 TEST_F(FavoritesStoreTest, FirstRunHasNoFileNoRowsAndWritesNothing)
 {
     store.LoadFavorites();
-    store.UpdateFavoritesCaption();
     EXPECT_EQ(list2.ListCount(), 0);
-    EXPECT_EQ(label5.Caption(), "Favorites (0)");
+    EXPECT_EQ(store.FavoritesCaption(), "Favorites (0)");
     EXPECT_FALSE(store.FavoritesChanged());
     EXPECT_EQ(files.WriteCount(), 0);
 }
@@ -54,8 +54,7 @@ TEST_F(FavoritesStoreTest, LoadTrimsLinesSkipsBlankOnesAndAcceptsEveryLineEnd)
     EXPECT_EQ(list2.List(0), Row("Calc.exe", "0"));
     EXPECT_EQ(list2.List(1), "Zip.exe  1");
     EXPECT_EQ(list2.List(2), "Last.exe 0");
-    store.UpdateFavoritesCaption();
-    EXPECT_EQ(label5.Caption(), "Favorites (3)");
+    EXPECT_EQ(store.FavoritesCaption(), "Favorites (3)");
 }
 
 TEST_F(FavoritesStoreTest, GarbageFilesLoadWithoutLosingTheGoodRows)
@@ -144,16 +143,6 @@ TEST_F(FavoritesStoreTest, MarkerLookupIgnoresCaseButTheExactLookupDoesNot)
     EXPECT_FALSE(store.IsFavoriteNameField(NameField("Notepad.ex")));
     EXPECT_FALSE(store.HasExactNameField(NameField("Notepad.exe")));
     EXPECT_TRUE(store.HasExactNameField(NameField("NOTEPAD.EXE")));
-}
-
-TEST_F(FavoritesStoreTest, CaptionRunsTheLayoutStep)
-{
-    int layouts = 0;
-    store.SetLayoutHandler([&] { ++layouts; });
-    list2.AddItem(Row("A.exe", "0"));
-    store.UpdateFavoritesCaption();
-    EXPECT_EQ(label5.Caption(), "Favorites (1)");
-    EXPECT_EQ(layouts, 1);
 }
 
 } // namespace

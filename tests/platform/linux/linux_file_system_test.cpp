@@ -2,6 +2,7 @@
 
 #include "core/favorites_store.h"
 #include "support/temp_folder.h"
+#include "ui/list_box_rows.h"
 
 #include <gtest/gtest.h>
 
@@ -116,8 +117,8 @@ TEST(LinuxFileSystem, FavoritesRoundTripThroughARealFile)
     test::TempFolder folder;
     LinuxFileSystem files;
     forms::ListBox list2(forms::ListBoxKind::MultiSelect);
-    forms::Label label5;
-    core::FavoritesStore store(list2, label5, files);
+    ui::ListBoxRows rows(list2);
+    core::FavoritesStore store(rows, files);
     store.SetProgramFolder(folder.Path() + "/");
     list2.AddItem("Caf\xc3\xa9.exe                         01");
     ASSERT_TRUE(store.SaveFavorites());
