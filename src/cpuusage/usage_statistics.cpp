@@ -55,37 +55,52 @@ void UsageStatistics::Prepare(std::int16_t maxCpuIndex)
     }
 }
 
-void UsageStatistics::Timer3_Timer()
+UsageSample UsageStatistics::TakeSample()
 {
     m_counters.Collect();
     SampleCount += 1;
+    UsageSample sample;
+    sample.cpuCount = m_maxCpuIndex + 1;
     double running = 0;
-    for (int i = 0; i <= m_maxCpuIndex; ++i) {
-        const double value = m_counters.Read(i);
-        CurrentUsage[static_cast<std::size_t>(i)] = value;
+    for (std::size_t i = 0; i < static_cast<std::size_t>(sample.cpuCount); ++i) {
+        const double value = m_counters.Read(static_cast<int>(i));
+        CurrentUsage[i] = value;
         running += value;
-        UsageSum[static_cast<std::size_t>(i)] += value;
+        UsageSum[i] += value;
+        sample.current[i] = value;
+        sample.average[i] = UsageSum[i] / SampleCount;
     }
-    TotalUsage = running / (m_maxCpuIndex + 1);
-    if (UpdateTrayImage)
-        UpdateTrayImage(TotalUsage);
+    sample.total = running / sample.cpuCount;
+    sample.time = m_clock.Now();
+    TotalUsage = sample.total;
+    return sample;
+}
 
-    const std::int64_t now = m_clock.Now();
+void UsageStatistics::ShowSample(const UsageSample& sample)
+{
+    for (int i = 0; i < sample.cpuCount; ++i) {
+        const double average = sample.average[static_cast<std::size_t>(i)];
+        m_controls.AvgUse[static_cast<std::size_t>(i)].SetCaption(FormatPercent(average, 2));
+        m_graph.DrawMeter(i, average);
+    }
+    m_graph.DrawGraph(sample.current);
+    m_controls.CPUTTL.SetCaption(FormatPercent(sample.total, 1));
+    m_controls.LblElapsed.SetCaption(FormatElapsed(StartTime, sample.time));
+}
+
+void UsageStatistics::Timer3_Timer()
+{
+    const UsageSample sample = TakeSample();
+    if (UpdateTrayImage)
+        UpdateTrayImage(sample.total);
     if (m_controls.Form.State() != forms::WindowState::Minimized) {
-        for (int i = 0; i <= m_maxCpuIndex; ++i) {
-            const double average = UsageSum[static_cast<std::size_t>(i)] / SampleCount;
-            m_controls.AvgUse[static_cast<std::size_t>(i)].SetCaption(FormatPercent(average, 2));
-            m_graph.DrawMeter(i, average);
-        }
-        m_graph.DrawGraph(CurrentUsage);
-        m_controls.CPUTTL.SetCaption(FormatPercent(TotalUsage, 1));
         // A clock set forward, or a suspended machine, is not measuring time.
-        const std::int64_t jump = now - LastTickTime;
+        const std::int64_t jump = sample.time - LastTickTime;
         if (jump < -kClockJumpSeconds || jump > kClockJumpSeconds)
             StartTime += jump;
-        m_controls.LblElapsed.SetCaption(FormatElapsed(StartTime, now));
+        ShowSample(sample);
     }
-    LastTickTime = now;
+    LastTickTime = sample.time;
 }
 
 void UsageStatistics::Command11_Click()

@@ -20,6 +20,15 @@ std::string FormatElapsed(std::int64_t start, std::int64_t end);
 // A percentage with the given decimals and " %": "7.25 %", "100.0 %".
 std::string FormatPercent(double value, int decimals);
 
+// One sample of the monitored CPUs (0 to cpuCount - 1), in percent.
+struct UsageSample {
+    int cpuCount = 0;
+    std::array<double, 4> current{};
+    std::array<double, 4> average{}; // since the last reset
+    double total = 0;                // the mean of the current values
+    std::int64_t time = 0;           // the clock's seconds when it was taken
+};
+
 // Twice a second: samples every monitored CPU, keeps the averages since the last reset, the
 // total (the mean of the CPUs) and the elapsed measuring time, and hands them to the displays.
 class UsageStatistics {
@@ -30,6 +39,10 @@ public:
     // Clears the statistics of the monitored CPUs (at start-up).
     void Prepare(std::int16_t maxCpuIndex);
     void Timer3_Timer();
+    // Reads the counters once and adds the reading to the averages.
+    UsageSample TakeSample();
+    // The averages' captions and meters, the graph, the total and the elapsed time.
+    void ShowSample(const UsageSample& sample);
     // "Reset": starts the averages and the elapsed time afresh.
     void Command11_Click();
 

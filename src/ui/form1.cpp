@@ -226,6 +226,34 @@ void Form1::ReportUnreadableFiles()
                                   platform::kMbIconWarning, procmon::kProgramTitle);
 }
 
+namespace {
+
+// The settings kept in check boxes: read at start-up (the tray's only when the usage counters
+// opened) and written at exit, in this order.
+struct CheckBoxSetting {
+    const char* key;
+    forms::CheckBox MainControls::*box;
+    std::int16_t defaultValue;
+    bool trayKey;
+};
+constexpr CheckBoxSetting kCheckBoxSettings[] = {
+    {core::kKeyTrayAsNum, &MainControls::TrayAsNum, core::kDefaultTrayAsNum, true},
+    {core::kKeyConfirmRemvFav, &MainControls::ConfirmRemvFav, core::kDefaultConfirmRemvFav, false},
+    {core::kKeyAutoSet, &MainControls::Check2, core::kDefaultAutoSet, false},
+    {core::kKeyMiniMe, &MainControls::MiniMe, core::kDefaultMiniMe, false},
+    {core::kKeySortFavByAff, &MainControls::SortFavByAff, core::kDefaultSortFavByAff, false},
+};
+
+} // namespace
+
+void Form1::ReadCheckBoxSettings(bool trayKeys)
+{
+    for (const CheckBoxSetting& setting : kCheckBoxSettings) {
+        if (setting.trayKey == trayKeys)
+            (m_controls.*setting.box).SetValue(m_settings.GetCheckValue(setting.key, setting.defaultValue));
+    }
+}
+
 void Form1::ReadOptions()
 {
     MainControls& c = m_controls;
@@ -236,12 +264,9 @@ void Form1::ReadOptions()
     m_layout.SavedLeft = m_settings.GetLong(core::kKeyLeft, (screenWidth - c.Form.Width()) / 2);
     m_layout.SavedHeight = m_settings.GetLong(core::kKeyHeight, core::kDefaultHeight);
 
-    c.Check2.SetValue(m_settings.GetCheckValue(core::kKeyAutoSet, core::kDefaultAutoSet));
-    c.MiniMe.SetValue(m_settings.GetCheckValue(core::kKeyMiniMe, core::kDefaultMiniMe));
-    c.ConfirmRemvFav.SetValue(m_settings.GetCheckValue(core::kKeyConfirmRemvFav, core::kDefaultConfirmRemvFav));
     // The rows were ordered before the option was read: order them again if it differs.
     const std::int16_t sortedBy = c.SortFavByAff.Value();
-    c.SortFavByAff.SetValue(m_settings.GetCheckValue(core::kKeySortFavByAff, core::kDefaultSortFavByAff));
+    ReadCheckBoxSettings(false);
     if (c.SortFavByAff.Value() != sortedBy)
         m_favoritesView.UpdateFavIcons();
     c.Start_Up.SetValue(m_options.IsAutostartSet() ? 1 : 0);
@@ -262,7 +287,7 @@ void Form1::OpenUsageMonitor()
 {
     if (m_usageCounters.OpenUsageCounters(m_maxCpuIndex)) {
         m_trayImage.ColurPik_Click(m_settings.GetTrayForeColor());
-        m_controls.TrayAsNum.SetValue(m_settings.GetCheckValue(core::kKeyTrayAsNum, core::kDefaultTrayAsNum));
+        ReadCheckBoxSettings(true);
     }
     m_usage.Prepare(m_maxCpuIndex);
     m_usageGraph.InitialState(m_maxCpuIndex);
@@ -365,11 +390,8 @@ void Form1::SaveSettings()
     MainControls& c = m_controls;
     m_options.SetAutostart(m_options.AutostartWanted);
     m_settings.SaveNumber(core::kKeyTrayForeColor, core::ParseInteger(c.ShowTrayColr.Tag()).value_or(0));
-    m_settings.SaveNumber(core::kKeyTrayAsNum, c.TrayAsNum.Value());
-    m_settings.SaveNumber(core::kKeyConfirmRemvFav, c.ConfirmRemvFav.Value());
-    m_settings.SaveNumber(core::kKeyAutoSet, c.Check2.Value());
-    m_settings.SaveNumber(core::kKeyMiniMe, c.MiniMe.Value());
-    m_settings.SaveNumber(core::kKeySortFavByAff, c.SortFavByAff.Value());
+    for (const CheckBoxSetting& setting : kCheckBoxSettings)
+        m_settings.SaveNumber(setting.key, (c.*setting.box).Value());
     m_layout.SaveWindowPlacement();
     m_settings.SaveNumber(core::kKeyTop, m_layout.SavedTop);
     m_settings.SaveNumber(core::kKeyLeft, m_layout.SavedLeft);

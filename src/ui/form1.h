@@ -104,21 +104,17 @@ public:
     procmon::AffinityControl& Affinity() { return m_affinity; }
     procmon::MonitoringLoop& Monitor() { return m_monitor; }
     ProcessListView& ProcessView() { return m_processView; }
-    FavoritesView& FavoritesList() { return m_favoritesView; }
     procmon::ProcessSelection& Selection() { return m_selection; }
     ViewState& State() { return m_state; }
-    IconCache& Icons() { return m_iconCache; }
     cpuusage::UsageCounters& Counters() { return m_usageCounters; }
     cpuusage::UsageStatistics& Usage() { return m_usage; }
     tray::TrayImage& TrayPicture() { return m_trayImage; }
     tray::TrayIcon& Tray() { return m_trayIcon; }
-    core::SettingsStore& Settings() { return m_settings; }
     WindowLayout& Layout() { return m_layout; }
     OptionsPanel& Options() { return m_options; }
     // The open picker, or nullptr.
     Form2* Picker() { return m_form2 && !m_form2->Closed() ? m_form2.get() : nullptr; }
     const std::string& ProgramFolder() const { return m_programFolder; }
-    std::int16_t MaxCpuIndex() const { return m_maxCpuIndex; }
     bool AlreadyRunning() const { return m_alreadyRunning; }
 
     // The front end ends the program when this runs.
@@ -133,6 +129,7 @@ private:
     void DetectCpus();
     void OpenUsageMonitor();
     void ReadOptions();
+    void ReadCheckBoxSettings(bool trayKeys);
     // One message when a data file exists but could not be read: it will not be saved over.
     void ReportUnreadableFiles();
     void UpdateTrayImage(double totalUsage);
