@@ -1,7 +1,7 @@
 // Process monitor speed on this machine's real processes, then with 2,000 more: the watch tick,
 // the table rebuild and the list redraw against a floor of the bare system calls, and the time
 // from a favorite's start to its affinity being set.
-#include "core/row_layout.h"
+#include "core/list_row.h"
 #include "platform/fake/fake_machine.h"
 #include "support/child_process.h"
 #include "support/live_form.h"
@@ -122,7 +122,7 @@ void FavoriteLatency()
     constexpr int kStarts = 50;
     forms::SteadyScheduler scheduler;
     Machine machine(scheduler);
-    machine.files.WriteFileAtomic(machine.folder / "MyFav.Affinity", core::NameField("Korvane_bench_child") + "0\r\n");
+    machine.files.WriteFileAtomic(machine.folder / "MyFav.Affinity", core::ListRow::NameFieldOf("Korvane_bench_child") + "0\r\n");
     machine.form.Form_Load();
     machine.form.Controls().Check1.UserClick();
     std::vector<double> millis;

@@ -1,4 +1,10 @@
 // Korvane: wires the main window to the Linux backend and the Qt front end.
+#include "frontend/qt/qt_dialogs.h"
+#include "frontend/qt/qt_front_end.h"
+#include "frontend/qt/qt_icon_source.h"
+#include "frontend/qt/qt_notification_area.h"
+#include "frontend/qt/qt_scheduler.h"
+#include "frontend/qt/qt_screen.h"
 #include "platform/linux/desktop_icons.h"
 #include "platform/linux/ini_settings_storage.h"
 #include "platform/linux/linux_autostart.h"
@@ -11,12 +17,6 @@
 #include "platform/linux/linux_single_instance.h"
 #include "platform/linux/proc_stat_counters.h"
 #include "platform/linux/xdg_paths.h"
-#include "frontend/qt/qt_front_end.h"
-#include "frontend/qt/qt_scheduler.h"
-#include "frontend/qt/qt_dialogs.h"
-#include "frontend/qt/qt_icon_source.h"
-#include "frontend/qt/qt_notification_area.h"
-#include "frontend/qt/qt_screen.h"
 #include "ui/form1.h"
 
 #include <QApplication>

@@ -1,7 +1,7 @@
 #include "core/favorites_store.h"
 
 #include "core/affinity.h"
-#include "core/row_layout.h"
+#include "core/list_row.h"
 #include "core/simple_array.h"
 #include "core/text.h"
 #include "platform/file_system.h"
@@ -65,7 +65,7 @@ std::vector<std::string> FavoritesStore::RefillInOrder(bool byAffinity)
     for (CpuMask mask = 1; mask <= 15; ++mask) {
         const std::string group = AffinityTextOfMask(mask);
         for (std::int32_t i = 0; i < ordered.ListCount(); ++i) {
-            if (RowAffinity(ordered.List(i)) == group) {
+            if (ListRow(ordered.List(i)).Affinity() == group) {
                 m_list.AddRow(ordered.List(i));
                 placed[static_cast<std::size_t>(i)] = true;
             }
@@ -98,7 +98,7 @@ bool FavoritesStore::IsFavoriteNameField(std::string_view nameField) const
 bool FavoritesStore::HasExactNameField(std::string_view nameField) const
 {
     for (std::int32_t i = 0; i < m_list.RowCount(); ++i) {
-        if (RowNameField(m_list.Row(i)) == nameField)
+        if (ListRow(m_list.Row(i)).NameField() == nameField)
             return true;
     }
     return false;

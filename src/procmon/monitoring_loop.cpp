@@ -1,6 +1,6 @@
 #include "procmon/monitoring_loop.h"
 
-#include "core/row_layout.h"
+#include "core/list_row.h"
 #include "core/text.h"
 #include "procmon/affinity_control.h"
 #include "procmon/process_table.h"
@@ -44,13 +44,15 @@ void MonitoringLoop::Command3_Click()
     const forms::ListBox& list2 = m_controls.List2;
     for (std::int32_t f = 0; f < list2.ListCount(); ++f) {
         const std::string& favorite = list2.List(f);
-        const std::string favoriteName = core::Trim(core::RowNameField(favorite));
-        const std::string favoriteText(core::RowAffinity(favorite));
+        const core::ListRow favoriteRow(favorite);
+        const std::string favoriteName = favoriteRow.Name();
+        const std::string favoriteText(favoriteRow.Affinity());
         for (std::int32_t p = 0; p < list1.ListCount(); ++p) {
             const std::string& row = list1.List(p);
-            if (core::RemoveAll(core::Trim(core::RowNameField(row)), '*') != favoriteName)
+            const core::ListRow process(row);
+            if (process.NameWithoutFavoriteMark() != favoriteName)
                 continue;
-            if (core::RowAffinity(row) != favoriteText) {
+            if (process.Affinity() != favoriteText) {
                 setSomething = true;
                 m_affinity.SetProcessAffinity(list1.ItemData(p), favoriteText);
             }
@@ -64,7 +66,7 @@ void MonitoringLoop::Command3_Click()
 bool MonitoringLoop::SelectedRowIsFavorite() const
 {
     const std::int32_t index = m_controls.List1.ListIndex();
-    return index >= 0 && m_controls.List1.List(index).find('*') != std::string::npos;
+    return index >= 0 && core::ListRow(m_controls.List1.List(index)).Favorite();
 }
 
 void MonitoringLoop::Check1_MouseUp(int /*button*/, int /*shift*/, float /*x*/, float /*y*/)

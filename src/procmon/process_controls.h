@@ -1,10 +1,10 @@
 #pragma once
 
-#include "procmon/cpu_check_boxes.h"
 #include "platform/forms/list_box.h"
 #include "platform/forms/scheduler.h"
 #include "platform/forms/simple_controls.h"
 #include "platform/forms/window_controls.h"
+#include "procmon/cpu_check_boxes.h"
 
 #include <cstdint>
 #include <string>

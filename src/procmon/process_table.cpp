@@ -2,7 +2,7 @@
 
 #include "core/favorites_store.h"
 #include "core/hidden_names.h"
-#include "core/row_layout.h"
+#include "core/list_row.h"
 #include "core/text.h"
 #include "platform/processes.h"
 
@@ -81,14 +81,14 @@ void ProcessTable::RefreshProcessTable()
             continue; // ended, a kernel thread, or not ours to inspect
         ++nameable;
         const std::string fileName = FileNameFromPath(path);
-        std::string column = core::NameField(core::ProperCase(fileName));
+        std::string column = core::ListRow::NameFieldOf(core::ProperCase(fileName));
         const bool hidden = m_hidden.IsHidden(fileName);
         if (hidden && !showAll)
             continue;
         if (m_favorites.IsFavoriteNameField(column))
-            column = core::NameField("*" + column);
+            column = core::ListRow::Marked('*', column);
         if (hidden)
-            column = core::NameField("<" + column);
+            column = core::ListRow::Marked('<', column);
         rows.emplace_back(column + affinity, processId);
     }
     list1.AddItems(std::move(rows));

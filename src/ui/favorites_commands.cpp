@@ -3,7 +3,7 @@
 #include "core/affinity.h"
 #include "core/favorites_store.h"
 #include "core/hidden_names.h"
-#include "core/row_layout.h"
+#include "core/list_row.h"
 #include "core/text.h"
 #include "platform/dialogs.h"
 #include "platform/file_dialogs.h"
@@ -112,7 +112,7 @@ void FavoritesCommands::Command1_Click()
         // The marker goes even when only a longer hidden entry contained the name.
         name = core::RemoveAll(name, '<');
     }
-    m_controls.List2.AddItem(core::NameField(name) + affinity);
+    m_controls.List2.AddItem(core::ListRow::Format(name, affinity));
     m_favorites.SetFavoritesChanged();
     m_favoritesView.UpdateFavoritesCaption();
 
@@ -138,7 +138,7 @@ void FavoritesCommands::Command9_Click()
             const std::string name = core::Trim(core::ProperCase(fileName));
             if (name.empty())
                 continue;
-            const std::string nameField = core::NameField(name);
+            const std::string nameField = core::ListRow::NameFieldOf(name);
             if (m_hidden.UnhideName(name))
                 m_processView.RefreshProcessList();
             if (m_favorites.HasExactNameField(nameField))

@@ -1,7 +1,7 @@
 #include "ui/favorites_view.h"
 
 #include "core/favorites_store.h"
-#include "core/row_layout.h"
+#include "core/list_row.h"
 #include "core/text.h"
 #include "ui/icon_cache.h"
 
@@ -34,7 +34,7 @@ void FavoritesView::UpdateFavIcons()
     image::Surface column(kIconPixels, kIconPixels * list2.ListCount(), image::kWhite);
     m_cache.Rescan();
     for (std::int32_t j = 0; j < list2.ListCount(); ++j) {
-        const std::string name = core::Trim(core::RowNameField(list2.List(j)));
+        const std::string name = core::ListRow(list2.List(j)).Name();
         if (auto picture = m_cache.Load(name))
             column.BlockCopy(0, j * kIconPixels, kIconPixels, kIconPixels, *picture, 0, 0);
     }

@@ -1,8 +1,8 @@
 #include "ui/form1.h"
 
 #include "core/affinity.h"
+#include "core/list_row.h"
 #include "core/program_folder.h"
-#include "core/row_layout.h"
 #include "core/text.h"
 #include "platform/clock.h"
 #include "platform/dialogs.h"
@@ -323,7 +323,7 @@ void Form1::List2_MouseUp(int button, int /*shift*/, float x, float y)
     forms::ListBox& list2 = m_controls.List2;
     if (button == forms::kRightButton) {
         const std::int32_t caret = list2.ListIndex();
-        const std::string affinity = caret >= 0 ? core::Trim(core::RowAffinity(list2.List(caret))) : std::string();
+        const std::string affinity = caret >= 0 ? core::ListRow(list2.List(caret)).AffinityText() : std::string();
         if (!affinity.empty()) {
             m_form2 = std::make_unique<Form2>(m_controls, m_favorites, [this] { m_favoritesView.UpdateFavIcons(); },
                                               [this] { m_monitor.Command3_Click(); });

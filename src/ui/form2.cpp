@@ -2,7 +2,7 @@
 
 #include "core/affinity.h"
 #include "core/favorites_store.h"
-#include "core/row_layout.h"
+#include "core/list_row.h"
 #include "core/text.h"
 #include "ui/main_controls.h"
 
@@ -61,14 +61,14 @@ void Form2::Label1_Click()
     for (std::int32_t i = list2.ListCount() - 1; i >= 0; --i) {
         if (!list2.Selected(i))
             continue;
-        const std::string nameField = core::NameField(core::Trim(core::RowNameField(list2.List(i))));
+        const std::string nameField = core::ListRow::NameFieldOf(core::ListRow(list2.List(i)).Name());
         changed.insert(nameField);
         list2.RemoveItem(i);
         list2.AddItem(nameField + affinity);
         m_favorites.SetFavoritesChanged();
     }
     for (std::int32_t i = 0; i < list2.ListCount(); ++i) {
-        if (changed.count(std::string(core::RowNameField(list2.List(i)))) != 0)
+        if (changed.count(std::string(core::ListRow(list2.List(i)).NameField())) != 0)
             list2.SetSelected(i, true);
     }
     m_updateFavIcons();

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "platform/forms/simple_controls.h"
-#include "procmon/cpu_check_boxes.h"
 #include "platform/forms/window_controls.h"
+#include "procmon/cpu_check_boxes.h"
 
 #include <array>
 #include <functional>

@@ -1,11 +1,11 @@
 #pragma once
 
 #include "core/affinity.h"
+#include "cpuusage/usage_controls.h"
 #include "platform/forms/list_box.h"
 #include "platform/forms/scheduler.h"
 #include "platform/forms/simple_controls.h"
 #include "platform/forms/window_controls.h"
-#include "cpuusage/usage_controls.h"
 #include "procmon/process_controls.h"
 
 #include <array>

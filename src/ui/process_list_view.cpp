@@ -1,7 +1,7 @@
 #include "ui/process_list_view.h"
 
 #include "core/hidden_names.h"
-#include "core/row_layout.h"
+#include "core/list_row.h"
 #include "core/text.h"
 #include "platform/file_system.h"
 #include "platform/icon_source.h"
@@ -10,17 +10,7 @@
 #include "ui/icon_cache.h"
 #include "ui/scroll_layout.h"
 
-
 namespace korvane::ui {
-
-namespace {
-
-bool Contains(const std::string& text, char c)
-{
-    return text.find(c) != std::string::npos;
-}
-
-} // namespace
 
 image::Surface DrawDummyIcon()
 {
@@ -116,7 +106,7 @@ void ProcessListView::RefreshProcessList()
     for (std::int32_t i = 0; i < list1.ListCount(); ++i) {
         picTemp = image::Surface(kIconPixels, kIconPixels, image::kWhite);
         const std::string& row = list1.List(i);
-        const std::string name = core::RemoveAll(core::RemoveAll(core::Trim(core::RowNameField(row)), '*'), '<');
+        const std::string name = core::ListRow(row).BareName();
         if (auto cached = m_cache.Load(name)) {
             picTemp = std::move(*cached);
         } else {
@@ -174,14 +164,14 @@ void ProcessListView::List1_Click()
                            list1.ItemData(selected) == m_selection.SelectedProcessId;
     if (!keepBoxes) {
         m_selection.BoxesChangedByUser = false;
-        procmon::ShowAffinityInCheckBoxes(selected >= 0 ? core::Trim(core::RowAffinity(list1.List(selected))) : "",
+        procmon::ShowAffinityInCheckBoxes(selected >= 0 ? core::ListRow(list1.List(selected)).AffinityText() : "",
                                           c.CpuBoxes());
     }
     if (selected < 0)
         return;
     const std::string& row = list1.List(selected);
-    const bool favorite = Contains(row, '*');
-    const bool hidden = Contains(row, '<');
+    const bool favorite = core::ListRow(row).Favorite();
+    const bool hidden = core::ListRow(row).Hidden();
     if (favorite || hidden)
         c.Command7.SetEnabled(false);
     if (favorite) {
@@ -192,7 +182,7 @@ void ProcessListView::List1_Click()
     }
     if (!favorite && !hidden)
         c.Command8.SetEnabled(false);
-    m_selection.SelectedProcessName = core::RemoveAll(core::Trim(core::RowNameField(row)), '*');
+    m_selection.SelectedProcessName = core::ListRow(row).NameWithoutFavoriteMark();
     m_selection.SelectedProcessId = list1.ItemData(selected);
 }
 
@@ -235,7 +225,7 @@ void ProcessListView::Command7_Click()
     for (std::int32_t i = 0; i < list1.ListCount(); ++i) {
         if (!list1.Selected(i))
             continue;
-        const std::string name = core::RemoveAll(core::Trim(core::RowNameField(list1.List(i))), '<');
+        const std::string name = core::ListRow(list1.List(i)).NameWithoutHiddenMark();
         if (!m_hidden.IsHidden(name)) {
             m_hidden.HideName(name);
             RefreshProcessList();
@@ -252,7 +242,7 @@ void ProcessListView::Command8_Click()
     for (std::int32_t i = 0; i < list1.ListCount(); ++i) {
         if (!list1.Selected(i))
             continue;
-        const std::string name = core::Trim(core::RowNameField(list1.List(i)).substr(1));
+        const std::string name = core::ListRow(list1.List(i)).NameAfterMarker();
         if (m_hidden.UnhideName(name))
             RefreshProcessList();
         break;

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ui/main_controls.h"
 #include "platform/screen.h"
+#include "ui/main_controls.h"
 #include "ui/view_state.h"
 
 #include <cstdint>

@@ -1,6 +1,6 @@
 #include "core/favorites_store.h"
 
-#include "core/row_layout.h"
+#include "core/list_row.h"
 #include "core/text.h"
 #include "platform/fake/memory_file_system.h"
 #include "ui/list_box_rows.h"
@@ -13,7 +13,7 @@ namespace {
 constexpr const char* kFolder = "/opt/korvane/";
 constexpr const char* kPath = "/opt/korvane/MyFav.Affinity";
 
-std::string Row(const std::string& name, const std::string& affinity) { return NameField(name) + affinity; }
+std::string Row(const std::string& name, const std::string& affinity) { return ListRow::NameFieldOf(name) + affinity; }
 
 class FavoritesStoreTest : public ::testing::Test {
 protected:
@@ -27,7 +27,7 @@ protected:
     {
         std::vector<std::string> names;
         for (std::int32_t i = 0; i < list2.ListCount(); ++i)
-            names.push_back(Trim(RowNameField(list2.List(i))));
+            names.push_back(ListRow(list2.List(i)).Name());
         return names;
     }
 
@@ -139,10 +139,10 @@ TEST_F(FavoritesStoreTest, ReorderKeepsSelectedRowsSelectedWhereverTheyMoved)
 TEST_F(FavoritesStoreTest, MarkerLookupIgnoresCaseButTheExactLookupDoesNot)
 {
     list2.AddItem(Row("NOTEPAD.EXE", "0"));
-    EXPECT_TRUE(store.IsFavoriteNameField(NameField("Notepad.exe")));
-    EXPECT_FALSE(store.IsFavoriteNameField(NameField("Notepad.ex")));
-    EXPECT_FALSE(store.HasExactNameField(NameField("Notepad.exe")));
-    EXPECT_TRUE(store.HasExactNameField(NameField("NOTEPAD.EXE")));
+    EXPECT_TRUE(store.IsFavoriteNameField(ListRow::NameFieldOf("Notepad.exe")));
+    EXPECT_FALSE(store.IsFavoriteNameField(ListRow::NameFieldOf("Notepad.ex")));
+    EXPECT_FALSE(store.HasExactNameField(ListRow::NameFieldOf("Notepad.exe")));
+    EXPECT_TRUE(store.HasExactNameField(ListRow::NameFieldOf("NOTEPAD.EXE")));
 }
 
 } // namespace

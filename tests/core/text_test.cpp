@@ -1,6 +1,6 @@
 #include "core/text.h"
 
-#include "core/row_layout.h"
+#include "core/list_row.h"
 
 #include <gtest/gtest.h>
 
@@ -44,15 +44,40 @@ TEST(Text, TrimRemovesSpacesOnlyAndReplaceIgnoresCase)
     EXPECT_EQ(RemoveAll("<*a*", '*'), "<a");
 }
 
-TEST(RowLayout, NameFieldIsPaddedOrCutTo34AndTheAffinityFollows)
+TEST(ListRowFormat, NameFieldIsPaddedOrCutTo34AndTheAffinityFollows)
 {
-    EXPECT_EQ(NameField("Notepad.exe") + "01", "Notepad.exe" + std::string(23, ' ') + "01");
+    EXPECT_EQ(ListRow::NameFieldOf("Notepad.exe") + "01", "Notepad.exe" + std::string(23, ' ') + "01");
     const std::string forty(40, 'x');
-    const std::string row = NameField(forty) + "0";
+    const std::string row = ListRow::NameFieldOf(forty) + "0";
     EXPECT_EQ(row.size(), 35U);
-    EXPECT_EQ(RowAffinity(row), "0");
-    EXPECT_EQ(RowNameField(row), std::string(34, 'x'));
-    EXPECT_EQ(RowAffinity("short"), "");
+    EXPECT_EQ(ListRow(row).Affinity(), "0");
+    EXPECT_EQ(ListRow(row).NameField(), std::string(34, 'x'));
+    EXPECT_EQ(ListRow("short").Affinity(), "");
+    EXPECT_EQ(ListRow("").NameAfterMarker(), "");
+}
+
+TEST(ListRowFormat, MarkersGoInFrontOfTheNameColumnAndEachReadingDropsItsOwn)
+{
+    // A hidden favorite as the process list builds it: "*" first, then "<" in front of it.
+    const std::string name = ListRow::NameFieldOf("Notepad.exe");
+    const std::string row = ListRow::Marked('<', ListRow::Marked('*', name)) + " 013";
+    ASSERT_EQ(row.size(), 38U);
+    const ListRow parsed(row);
+    EXPECT_TRUE(parsed.Favorite());
+    EXPECT_TRUE(parsed.Hidden());
+    EXPECT_EQ(parsed.Name(), "<*Notepad.exe");
+    EXPECT_EQ(parsed.NameWithoutFavoriteMark(), "<Notepad.exe");
+    EXPECT_EQ(parsed.NameWithoutHiddenMark(), "*Notepad.exe");
+    EXPECT_EQ(parsed.BareName(), "Notepad.exe");
+    EXPECT_EQ(parsed.NameAfterMarker(), "*Notepad.exe");
+    EXPECT_EQ(parsed.Affinity(), " 013");
+    EXPECT_EQ(parsed.AffinityText(), "013");
+
+    // A full-width name loses its last characters to the markers, never the affinity column.
+    const std::string full = ListRow::Marked('*', ListRow::NameFieldOf(std::string(34, 'n'))) + "0";
+    EXPECT_EQ(ListRow(full).NameField(), "*" + std::string(33, 'n'));
+    EXPECT_EQ(ListRow(full).Affinity(), "0");
+    EXPECT_FALSE(ListRow(ListRow::Format("Calc.exe", "1")).Favorite());
 }
 
 } // namespace

@@ -1,11 +1,11 @@
 #pragma once
 
-#include "core/row_layout.h"
+#include "core/list_row.h"
 #include "platform/fake/fake_counters.h"
 #include "platform/fake/fake_desktop.h"
 #include "platform/fake/fake_machine.h"
-#include "platform/fake/memory_settings_storage.h"
 #include "platform/fake/memory_file_system.h"
+#include "platform/fake/memory_settings_storage.h"
 #include "platform/forms/scheduler.h"
 #include "platform/program_location.h"
 #include "ui/form1.h"
@@ -104,7 +104,7 @@ struct FakeForm {
 
 inline std::string Row(const std::string& name, const std::string& affinity)
 {
-    return core::NameField(name) + affinity;
+    return core::ListRow::NameFieldOf(name) + affinity;
 }
 
 } // namespace korvane::test

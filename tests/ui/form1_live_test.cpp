@@ -1,7 +1,7 @@
 // The main window on this Linux machine: real processes, real masks.
 #include "ui/form1.h"
 
-#include "core/row_layout.h"
+#include "core/list_row.h"
 #include "support/child_process.h"
 #include "support/live_form.h"
 
@@ -34,7 +34,7 @@ TEST(LiveForm, ApplyWithCpu1MovesEveryThreadAndTheRowShowsIt)
         EXPECT_EQ(mask, 2U);
     const std::int32_t after = live.RowOfPid(child.Pid());
     ASSERT_GE(after, 0);
-    EXPECT_EQ(c.List1.List(after), core::NameField(kChildName) + "1");
+    EXPECT_EQ(c.List1.List(after), core::ListRow::NameFieldOf(kChildName) + "1");
 }
 
 TEST(LiveForm, ApplyOnAProcessThatEndedShowsTheErrorOnce)
@@ -97,14 +97,14 @@ TEST(LiveForm, AProcessWhoseFirstThreadEndedHasARowAndTakesApply)
     EXPECT_TRUE(live.dialogs.Messages().empty());
     const std::int32_t after = live.RowOfPid(child.Pid());
     ASSERT_GE(after, 0);
-    EXPECT_EQ(c.List1.List(after), core::NameField(kChildName) + "0");
+    EXPECT_EQ(c.List1.List(after), core::ListRow::NameFieldOf(kChildName) + "0");
 }
 
 TEST(LiveForm, AutoSetGivesANewlyStartedFavoriteItsAffinity)
 {
     forms::SteadyScheduler scheduler;
     LiveForm live(scheduler);
-    live.files.WriteFileAtomic(live.folder / "MyFav.Affinity", core::NameField(kChildName) + "1\r\n");
+    live.files.WriteFileAtomic(live.folder / "MyFav.Affinity", core::ListRow::NameFieldOf(kChildName) + "1\r\n");
     live.Load();
     live.form.Controls().Check1.UserClick();
     ASSERT_EQ(live.form.Controls().Check1.Value(), 1);

@@ -185,7 +185,7 @@ TEST(Favorites, SortingByAffinityIsSwitchedByTheOptionAndKeepsTheSelection)
     auto names = [&] {
         std::vector<std::string> result;
         for (const auto& row : f.Rows(c.List2))
-            result.push_back(core::Trim(core::RowNameField(row)));
+            result.push_back(core::ListRow(row).Name());
         return result;
     };
     EXPECT_EQ(names(), (std::vector<std::string>{"Notepad.exe", "Zip.exe", "Calc.exe", "Odd.exe"}));

@@ -1,9 +1,9 @@
 // The Qt front end over the simulated machine, on Qt's offscreen platform.
 #include "frontend/qt/qt_front_end.h"
 
-#include "frontend/qt/qt_image.h"
 #include "frontend/qt/qt_dialogs.h"
 #include "frontend/qt/qt_icon_source.h"
+#include "frontend/qt/qt_image.h"
 #include "frontend/qt/qt_notification_area.h"
 #include "frontend/qt/qt_screen.h"
 #include "support/fake_form.h"

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace korvane::core {
+
+// A row of the process list or of the favorites list: a 34-character name column followed by the
+// affinity text. In the process list the name column begins with "*" for a favorite and "<" for a
+// hidden name. A ListRow reads the text it is given, which must outlive it.
+class ListRow {
+public:
+    static constexpr std::size_t kNameWidth = 34;
+
+    // The name padded with spaces or cut to exactly 34 characters.
+    static std::string NameFieldOf(std::string_view name);
+    // The name column of the name, then the affinity text.
+    static std::string Format(std::string_view name, std::string_view affinity);
+    // A name column with a marker in front, cut to 34 characters again.
+    static std::string Marked(char marker, std::string_view nameField) { return NameFieldOf(marker + std::string(nameField)); }
+
+    explicit ListRow(std::string_view text) : m_text(text) {}
+
+    // Characters 1 to 34 (fewer when the row is shorter) and 35 onward, as they stand.
+    std::string_view NameField() const { return m_text.substr(0, kNameWidth); }
+    std::string_view Affinity() const;
+    // The name column trimmed of spaces, markers kept.
+    std::string Name() const;
+    // The name without the favorite marker (a hidden marker stays), without the hidden marker, or
+    // without both.
+    std::string NameWithoutFavoriteMark() const;
+    std::string NameWithoutHiddenMark() const;
+    std::string BareName() const;
+    // The name column after its first character (the marker), trimmed.
+    std::string NameAfterMarker() const;
+    // The affinity text trimmed of spaces.
+    std::string AffinityText() const;
+
+    bool Favorite() const { return m_text.find('*') != std::string_view::npos; }
+    bool Hidden() const { return m_text.find('<') != std::string_view::npos; }
+
+private:
+    std::string_view m_text;
+};
+
+} // namespace korvane::core
