@@ -7,13 +7,11 @@
 #include "core/text.h"
 #include "platform/dialogs.h"
 #include "platform/file_dialogs.h"
-#include "platform/file_system.h"
-#include "platform/icon_source.h"
 #include "procmon/affinity_control.h"
 #include "procmon/process_table.h"
 #include "ui/favorites_view.h"
 #include "ui/icon_cache.h"
-#include "ui/process_list_view.h"
+#include "ui/program_icons.h"
 
 namespace korvane::ui {
 
@@ -85,13 +83,12 @@ std::vector<std::string> ParseSelectionText(std::string_view text)
 
 FavoritesCommands::FavoritesCommands(MainControls& controls, core::FavoritesStore& favorites,
                                      core::HiddenNames& hidden, procmon::ProcessSelection& selection,
-                                     FavoritesView& favoritesView, ProcessListView& processView, IconCache& cache,
+                                     FavoritesView& favoritesView, IconCache& cache, ProgramIcons& icons,
                                      platform::Dialogs& dialogs, platform::FileDialogs& fileDialogs,
-                                     platform::IconSource& icons, platform::FileSystem& files,
-                                     std::function<void()> applyFavorites)
+                                     std::function<void()> refreshProcessList, std::function<void()> applyFavorites)
     : m_controls(controls), m_favorites(favorites), m_hidden(hidden), m_selection(selection),
-      m_favoritesView(favoritesView), m_processView(processView), m_cache(cache), m_dialogs(dialogs),
-      m_fileDialogs(fileDialogs), m_icons(icons), m_files(files), m_applyFavorites(std::move(applyFavorites))
+      m_favoritesView(favoritesView), m_cache(cache), m_icons(icons), m_dialogs(dialogs), m_fileDialogs(fileDialogs),
+      m_refreshProcessList(std::move(refreshProcessList)), m_applyFavorites(std::move(applyFavorites))
 {
 }
 
@@ -120,7 +117,7 @@ void FavoritesCommands::Command1_Click()
     if (!m_cache.Exists(name))
         m_cache.Save(name, DrawDummyIcon());
     m_favoritesView.UpdateFavIcons();
-    m_processView.RefreshProcessList();
+    m_refreshProcessList();
     if (m_controls.Check1.Value() == 1)
         m_applyFavorites();
     m_controls.Form.SetUpdatesFrozen(false);
@@ -140,7 +137,7 @@ void FavoritesCommands::Command9_Click()
                 continue;
             const std::string nameField = core::ListRow::NameFieldOf(name);
             if (m_hidden.UnhideName(name))
-                m_processView.RefreshProcessList();
+                m_refreshProcessList();
             if (m_favorites.HasExactNameField(nameField))
                 continue;
             m_controls.Form.SetUpdatesFrozen(true);
@@ -148,7 +145,7 @@ void FavoritesCommands::Command9_Click()
             m_favorites.SetFavoritesChanged();
             m_favoritesView.UpdateFavoritesCaption();
             if (!m_cache.Exists(fileName)) {
-                if (const auto picture = SmallIconPicture(m_icons, m_files, fullPath))
+                if (const auto picture = m_icons.SmallIconPicture(fullPath))
                     m_cache.Save(fileName, *picture);
             }
             m_controls.Form.SetUpdatesFrozen(false);
@@ -157,7 +154,7 @@ void FavoritesCommands::Command9_Click()
         if (m_controls.Check1.Value() == 1)
             m_applyFavorites();
         else
-            m_processView.RefreshProcessList();
+            m_refreshProcessList();
     }
     m_controls.Timer1.SetEnabled(true);
 }
@@ -188,7 +185,7 @@ void FavoritesCommands::Command2_Click()
         if (list2.ListCount() > 0)
             list2.SetSelected(0, true);
         m_favoritesView.UpdateFavIcons();
-        m_processView.RefreshProcessList();
+        m_refreshProcessList();
     }
     m_controls.Form.SetUpdatesFrozen(false);
 }

@@ -2,6 +2,7 @@
 
 #include "ui/main_controls.h"
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -13,8 +14,6 @@ class HiddenNames;
 namespace korvane::platform {
 class Dialogs;
 class FileDialogs;
-class FileSystem;
-class IconSource;
 } // namespace korvane::platform
 namespace korvane::procmon { struct ProcessSelection; }
 
@@ -22,7 +21,7 @@ namespace korvane::ui {
 
 class FavoritesView;
 class IconCache;
-class ProcessListView;
+class ProgramIcons;
 
 inline constexpr const char* kAddFavoriteTitle = "Add Affinity Favorite";
 inline constexpr const char* kRemoveFavoritesQuestion = "Remove selected file names from favorites?";
@@ -44,10 +43,9 @@ std::vector<std::string> ParseSelectionText(std::string_view text);
 class FavoritesCommands {
 public:
     FavoritesCommands(MainControls& controls, core::FavoritesStore& favorites, core::HiddenNames& hidden,
-                      procmon::ProcessSelection& selection, FavoritesView& favoritesView,
-                      ProcessListView& processView, IconCache& cache, platform::Dialogs& dialogs,
-                      platform::FileDialogs& fileDialogs, platform::IconSource& icons, platform::FileSystem& files,
-                      std::function<void()> applyFavorites);
+                      procmon::ProcessSelection& selection, FavoritesView& favoritesView, IconCache& cache,
+                      ProgramIcons& icons, platform::Dialogs& dialogs, platform::FileDialogs& fileDialogs,
+                      std::function<void()> refreshProcessList, std::function<void()> applyFavorites);
 
     void Command1_Click(); // "Add to Fav"
     void Command9_Click(); // "Add"
@@ -59,12 +57,11 @@ private:
     core::HiddenNames& m_hidden;
     procmon::ProcessSelection& m_selection;
     FavoritesView& m_favoritesView;
-    ProcessListView& m_processView;
     IconCache& m_cache;
+    ProgramIcons& m_icons;
     platform::Dialogs& m_dialogs;
     platform::FileDialogs& m_fileDialogs;
-    platform::IconSource& m_icons;
-    platform::FileSystem& m_files;
+    std::function<void()> m_refreshProcessList;
     std::function<void()> m_applyFavorites;
 };
 

@@ -34,7 +34,8 @@ Form1::Form1(MachineServices services)
     : m_services(services), m_controls(services.scheduler), m_processControls(m_controls.ForProcessMonitor()),
       m_favoriteRows(m_controls.List2), m_favorites(m_favoriteRows, services.files), m_hidden(services.files),
       m_table(services.processes, m_processControls, m_favorites, m_hidden), m_iconCache(services.files),
-      m_processView(m_controls, m_state, m_table, m_selection, m_hidden, m_iconCache, services.icons, services.files),
+      m_programIcons(m_iconCache, services.icons, services.files),
+      m_processView(m_controls, m_state, m_table, m_selection, m_hidden, m_iconCache, m_programIcons),
       m_favoritesView(m_controls, m_state, m_favorites, m_iconCache),
       m_affinity(services.processes, services.dialogs, m_processControls, m_selection,
                  [this] { m_processView.RefreshProcessList(); }),
@@ -48,8 +49,8 @@ Form1::Form1(MachineServices services)
       m_layout(m_controls, m_state, services.screen, m_processView, m_favoritesView),
       m_options(m_controls, m_settings, services.autostart, services.dialogs,
                 ProgramName(services.location.ExecutablePath()), services.location.ExecutablePath()),
-      m_commands(m_controls, m_favorites, m_hidden, m_selection, m_favoritesView, m_processView, m_iconCache,
-                 services.dialogs, services.fileDialogs, services.icons, services.files,
+      m_commands(m_controls, m_favorites, m_hidden, m_selection, m_favoritesView, m_iconCache, m_programIcons,
+                 services.dialogs, services.fileDialogs, [this] { m_processView.RefreshProcessList(); },
                  [this] { m_monitor.Command3_Click(); })
 {
     WireEvents();
@@ -194,7 +195,7 @@ void Form1::InitializeMainWindow()
     m_services.files.CreateFolder(cacheFolder);
     m_iconCache.SetFolder(cacheFolder);
     // Linux has no Windows folder: system paths are used as the process reports them.
-    m_processView.SetWindowsFolder("");
+    m_programIcons.SetWindowsFolder("");
 
     m_hidden.SetProgramFolder(m_programFolder);
     m_hidden.LoadHiddenNames();

@@ -19,6 +19,7 @@
 #include "ui/main_controls.h"
 #include "ui/options_panel.h"
 #include "ui/process_list_view.h"
+#include "ui/program_icons.h"
 #include "ui/view_state.h"
 #include "ui/window_layout.h"
 
@@ -146,6 +147,7 @@ private:
     core::HiddenNames m_hidden;
     procmon::ProcessTable m_table;
     IconCache m_iconCache;
+    ProgramIcons m_programIcons;
     ProcessListView m_processView;
     FavoritesView m_favoritesView;
     procmon::AffinityControl m_affinity;

@@ -3,88 +3,20 @@
 #include "core/hidden_names.h"
 #include "core/list_row.h"
 #include "core/text.h"
-#include "platform/file_system.h"
-#include "platform/icon_source.h"
 #include "procmon/cpu_check_boxes.h"
 #include "procmon/process_table.h"
 #include "ui/icon_cache.h"
+#include "ui/program_icons.h"
 #include "ui/scroll_layout.h"
 
 namespace korvane::ui {
 
-image::Surface DrawDummyIcon()
-{
-    using image::Rgb;
-    const image::Color black = image::kBlack;
-    const image::Color grey = Rgb(128, 128, 128);
-    const image::Color light = Rgb(192, 192, 192);
-    image::Surface icon(kIconPixels, kIconPixels, image::kWhite);
-    // Screen: a black frame round a grey glass, rows 1 to 9.
-    icon.FillRect(2, 1, 12, 9, black);
-    icon.FillRect(3, 2, 10, 7, grey);
-    icon.FillRect(4, 3, 3, 1, light); // a glint
-    // Stand.
-    icon.FillRect(7, 10, 2, 1, black);
-    // Keyboard: rows 11 to 14, black outline, grey keys on white.
-    icon.FillRect(1, 11, 14, 4, black);
-    icon.FillRect(2, 12, 12, 2, image::kWhite);
-    for (int x = 2; x < 14; x += 2)
-        icon.SetPixel(x, 12, grey);
-    for (int x = 3; x < 14; x += 2)
-        icon.SetPixel(x, 13, grey);
-    return icon;
-}
-
-std::string RewriteSystemPath(std::string path, std::string_view windowsFolder)
-{
-    if (path.find("\\??\\") != std::string::npos) {
-        std::string cleaned;
-        for (std::size_t pos = 0;;) {
-            const auto hit = path.find("\\??\\", pos);
-            cleaned.append(path, pos, hit == std::string::npos ? std::string::npos : hit - pos);
-            if (hit == std::string::npos)
-                break;
-            pos = hit + 4;
-        }
-        path = std::move(cleaned);
-    }
-    if (path.find("\\SystemRoot\\") != std::string::npos)
-        path = core::ReplaceAllIgnoreCase(path, "\\SystemRoot\\", windowsFolder);
-    return path;
-}
-
 ProcessListView::ProcessListView(MainControls& controls, ViewState& state, procmon::ProcessTable& table,
                                  procmon::ProcessSelection& selection, core::HiddenNames& hidden,
-                                 IconCache& cache, platform::IconSource& icons, platform::FileSystem& files)
+                                 IconCache& cache, ProgramIcons& icons)
     : m_controls(controls), m_state(state), m_table(table), m_selection(selection), m_hidden(hidden),
-      m_cache(cache), m_icons(icons), m_files(files)
+      m_cache(cache), m_icons(icons)
 {
-}
-
-std::optional<image::Surface> SmallIconPicture(platform::IconSource& icons, platform::FileSystem& files,
-                                               const std::string& programPath)
-{
-    if (programPath.empty())
-        return std::nullopt;
-    const auto icon = icons.ExtractSmallIcon(files.ShortPathOf(programPath));
-    if (!icon)
-        return std::nullopt;
-    image::Surface picture(kIconPixels, kIconPixels, image::kWhite);
-    image::DrawIcon(picture, 0, 0, *icon);
-    return picture;
-}
-
-bool ProcessListView::MakeIconBitmap(const std::string& processPath, const std::string& cacheName,
-                                     image::Surface& picture)
-{
-    auto icon = SmallIconPicture(m_icons, m_files, RewriteSystemPath(processPath, m_windowsFolder));
-    if (!icon) {
-        picture = DrawDummyIcon();
-        return false;
-    }
-    picture = std::move(*icon);
-    m_cache.Save(cacheName, picture);
-    return true;
 }
 
 void ProcessListView::RefreshProcessList()
@@ -110,7 +42,7 @@ void ProcessListView::RefreshProcessList()
         if (auto cached = m_cache.Load(name)) {
             picTemp = std::move(*cached);
         } else {
-            MakeIconBitmap(m_table.GetProcessPath(list1.ItemData(i)), name, picTemp);
+            m_icons.MakeIconBitmap(m_table.GetProcessPath(list1.ItemData(i)), name, picTemp);
         }
         column.BlockCopy(0, i * kIconPixels, kIconPixels, kIconPixels, picTemp, 0, 0);
     }
