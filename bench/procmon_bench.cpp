@@ -2,7 +2,7 @@
 // the table rebuild and the list redraw against a floor of the bare system calls, and the time
 // from a favorite's start to its affinity being set.
 #include "core/list_row.h"
-#include "platform/fake/fake_machine.h"
+#include "platform/fake/fake_icon_source.h"
 #include "support/child_process.h"
 #include "support/live_form.h"
 

@@ -1,8 +1,12 @@
 #pragma once
 
-#include "platform/fake/fake_counters.h"
-#include "platform/fake/fake_desktop.h"
-#include "platform/fake/fake_machine.h"
+#include "platform/fake/fake_autostart.h"
+#include "platform/fake/fake_dialogs.h"
+#include "platform/fake/fake_file_dialogs.h"
+#include "platform/fake/fake_icon_source.h"
+#include "platform/fake/fake_notification_area.h"
+#include "platform/fake/fake_screen.h"
+#include "platform/fake/fake_single_instance.h"
 #include "platform/fake/memory_settings_storage.h"
 #include "platform/linux/linux_clock.h"
 #include "platform/linux/linux_file_system.h"

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "platform/counters.h"
-#include "platform/notification_area.h"
 
 #include <map>
 #include <string>
@@ -36,26 +35,6 @@ private:
     bool m_failAdd = false;
     bool m_closed = false;
     int m_collections = 0;
-};
-
-// A notification area that records every add, modify and delete with the icon shown.
-class FakeNotificationArea : public NotificationArea {
-public:
-    struct Call {
-        char command; // 'A'dd, 'M'odify, 'D'elete
-        TrayIconData data;
-    };
-    bool Add(const TrayIconData& data) override;
-    bool Modify(const TrayIconData& data) override;
-    bool Delete(const TrayIconData& data) override;
-
-    const std::vector<Call>& Calls() const { return m_calls; }
-    // The icon as shown now; nullopt when none is in the area.
-    const std::optional<TrayIconData>& Current() const { return m_current; }
-
-private:
-    std::vector<Call> m_calls;
-    std::optional<TrayIconData> m_current;
 };
 
 } // namespace korvane::platform::fake

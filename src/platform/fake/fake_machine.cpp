@@ -98,34 +98,4 @@ bool FakeMachine::AdjustPrivilege(std::int32_t processId, const std::string& pri
     return privilegeName == "SeDebugPrivilege";
 }
 
-int FakeDialogs::MessageBox(const std::string& text, int style, const std::string& title)
-{
-    m_shown.push_back({text, style, title});
-    if (WhileOpen)
-        WhileOpen();
-    if ((style & 0xF) != kMbYesNo)
-        return kAnswerOk;
-    if (m_answers.empty())
-        return kAnswerYes;
-    const int answer = m_answers.front();
-    m_answers.erase(m_answers.begin());
-    return answer;
-}
-
-std::optional<image::Icon> FakeIconSource::ExtractSmallIcon(const std::string& programPath)
-{
-    m_requests.push_back(programPath);
-    const auto it = m_icons.find(programPath);
-    if (it == m_icons.end())
-        return std::nullopt;
-    return it->second;
-}
-
-image::Icon FakeIconSource::SolidIcon(image::Color color)
-{
-    image::Icon icon{image::Surface(16, 16, color), std::vector<std::uint8_t>(256, 0)};
-    icon.mask[0] = 1;
-    return icon;
-}
-
 } // namespace korvane::platform::fake

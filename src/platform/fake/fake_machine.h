@@ -1,14 +1,10 @@
 #pragma once
 
-#include "platform/clock.h"
-#include "platform/dialogs.h"
-#include "platform/icon_source.h"
 #include "platform/privileges.h"
 #include "platform/processes.h"
 #include "platform/processor_info.h"
 
 #include <cstdint>
-#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -78,52 +74,6 @@ private:
     int m_setCount = 0;
     int m_pathQueries = 0;
     std::vector<std::string> m_privilegeRequests;
-};
-
-class FakeClock : public Clock {
-public:
-    explicit FakeClock(std::int64_t now = 1'700'000'000) : m_now(now) {}
-    std::int64_t Now() override { return m_now; }
-    void Set(std::int64_t now) { m_now = now; }
-    void Advance(std::int64_t seconds) { m_now += seconds; }
-
-private:
-    std::int64_t m_now;
-};
-
-// Message boxes that tests answer in advance and read back.
-class FakeDialogs : public Dialogs {
-public:
-    struct Shown {
-        std::string text;
-        int style;
-        std::string title;
-    };
-    int MessageBox(const std::string& text, int style, const std::string& title) override;
-    // The next yes/no question gets this answer (kAnswerYes or kAnswerNo); default yes.
-    void AnswerNext(int answer) { m_answers.push_back(answer); }
-    const std::vector<Shown>& Messages() const { return m_shown; }
-    void ClearMessages() { m_shown.clear(); }
-    // Runs while a message box is open (a box is modal, but timers still tick).
-    std::function<void()> WhileOpen;
-
-private:
-    std::vector<int> m_answers;
-    std::vector<Shown> m_shown;
-};
-
-// Program icons by path.
-class FakeIconSource : public IconSource {
-public:
-    std::optional<image::Icon> ExtractSmallIcon(const std::string& programPath) override;
-    void SetIcon(const std::string& programPath, image::Icon icon) { m_icons[programPath] = std::move(icon); }
-    const std::vector<std::string>& Requests() const { return m_requests; }
-    // A 16 x 16 icon of one colour with a transparent top-left pixel.
-    static image::Icon SolidIcon(image::Color color);
-
-private:
-    std::map<std::string, image::Icon> m_icons;
-    std::vector<std::string> m_requests;
 };
 
 } // namespace korvane::platform::fake

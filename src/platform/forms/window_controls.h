@@ -1,7 +1,8 @@
 #pragma once
 
 #include "platform/forms/control.h"
-#include "platform/image/surface.h"
+#include "platform/forms/picture_box.h"
+#include "platform/forms/scroll_bar.h"
 
 #include <cstdint>
 #include <functional>
@@ -83,63 +84,6 @@ private:
     int m_foregroundRequests = 0;
     std::string m_lastPopup;
     std::uint32_t m_classStyle = 0;
-};
-
-// A picture box: a back colour and a persistent drawn image in pixels.
-class PictureBox : public Control {
-public:
-    // Inner height in twips: the height less the border on both sides.
-    std::int32_t InnerHeight() const { return Height() - 2 * m_borderTwips; }
-    std::int32_t InnerWidth() const { return Width() - 2 * m_borderTwips; }
-    std::int32_t BorderTwips() const { return m_borderTwips; }
-    void SetBorderTwips(std::int32_t twips) { m_borderTwips = twips; }
-
-    image::Color BackColor() const { return m_backColor; }
-    void SetBackColor(image::Color color);
-    // The image the box shows; an empty surface shows only the back colour.
-    const image::Surface& Picture() const { return m_picture; }
-    image::Surface& EditPicture() { return m_picture; }
-    void SetPicture(image::Surface picture);
-    void ClearPicture();
-    // Shows the edited picture (the front end repaints).
-    void Refresh() { NotifyChanged(); }
-    const std::string& Tag() const { return m_tag; }
-    void SetTag(std::string tag) { m_tag = std::move(tag); }
-
-    std::function<void()> OnClick;
-    std::function<void(int button, int shift, float x, float y)> OnMouseMove;
-
-private:
-    std::int32_t m_borderTwips = 0;
-    image::Color m_backColor = image::kWhite;
-    image::Surface m_picture;
-    std::string m_tag;
-};
-
-// A vertical scroll bar; values in twips. Setting the value from code runs OnChange.
-class ScrollBar : public Control {
-public:
-    std::int32_t Value() const { return m_value; }
-    void SetValue(std::int32_t value);
-    std::int32_t Max() const { return m_max; }
-    void SetMax(std::int32_t value);
-    std::int32_t LargeChange() const { return m_largeChange; }
-    void SetLargeChange(std::int32_t value);
-    std::int32_t SmallChange() const { return m_smallChange; }
-    void SetSmallChange(std::int32_t value) { m_smallChange = value; }
-
-    // What the user does: the end of a move (OnChange) or a thumb drag in progress (OnScroll).
-    void UserScroll(std::int32_t value, bool dragging);
-
-    std::function<void()> OnChange;
-    std::function<void()> OnScroll;
-    std::function<void()> OnGotFocus;
-
-private:
-    std::int32_t m_value = 0;
-    std::int32_t m_max = 32767;
-    std::int32_t m_largeChange = 1;
-    std::int32_t m_smallChange = 1;
 };
 
 } // namespace korvane::forms

@@ -1,0 +1,26 @@
+#pragma once
+
+#include "platform/screen.h"
+
+
+namespace korvane::platform::fake {
+
+// A 1920 x 1080 screen at 96 dots per inch with a 40-pixel panel at the bottom.
+class FakeScreen : public Screen {
+public:
+    bool WorkArea(PixelRect* area) override;
+    std::int32_t ScreenWidthPixels() override { return width; }
+    std::int32_t ScreenHeightPixels() override { return height; }
+    std::int32_t TwipsPerPixelX() override { return twipsPerPixel; }
+    std::int32_t TwipsPerPixelY() override { return twipsPerPixel; }
+    std::uint32_t WindowBackgroundColor() override { return windowBackground; }
+
+    std::int32_t width = 1920;
+    std::int32_t height = 1080;
+    std::int32_t twipsPerPixel = 15;
+    std::uint32_t windowBackground = 0xF0F0F0;
+    PixelRect workArea{0, 0, 1920, 1040};
+    bool workAreaReadable = true;
+};
+
+} // namespace korvane::platform::fake
