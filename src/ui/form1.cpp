@@ -14,6 +14,8 @@
 #include "procmon/cpu_check_boxes.h"
 #include "procmon/debug_privilege.h"
 
+#include <iterator>
+
 namespace korvane::ui {
 
 namespace {
@@ -229,29 +231,33 @@ void Form1::ReportUnreadableFiles()
 
 namespace {
 
-// The settings kept in check boxes: read at start-up (the tray's only when the usage counters
-// opened) and written at exit, in this order.
+// The settings kept in check boxes, in the order they are written at exit. At start-up the tray's
+// are read only when the usage counters opened, the others after the favorites, by readOrder.
 struct CheckBoxSetting {
     const char* key;
     forms::CheckBox MainControls::*box;
     std::int16_t defaultValue;
-    bool trayKey;
+    int readOrder; // 0: a tray key
 };
 constexpr CheckBoxSetting kCheckBoxSettings[] = {
-    {core::kKeyTrayAsNum, &MainControls::TrayAsNum, core::kDefaultTrayAsNum, true},
-    {core::kKeyConfirmRemvFav, &MainControls::ConfirmRemvFav, core::kDefaultConfirmRemvFav, false},
-    {core::kKeyAutoSet, &MainControls::Check2, core::kDefaultAutoSet, false},
-    {core::kKeyMiniMe, &MainControls::MiniMe, core::kDefaultMiniMe, false},
-    {core::kKeySortFavByAff, &MainControls::SortFavByAff, core::kDefaultSortFavByAff, false},
+    {core::kKeyTrayAsNum, &MainControls::TrayAsNum, core::kDefaultTrayAsNum, 0},
+    {core::kKeyConfirmRemvFav, &MainControls::ConfirmRemvFav, core::kDefaultConfirmRemvFav, 3},
+    {core::kKeyAutoSet, &MainControls::Check2, core::kDefaultAutoSet, 1},
+    {core::kKeyMiniMe, &MainControls::MiniMe, core::kDefaultMiniMe, 2},
+    {core::kKeySortFavByAff, &MainControls::SortFavByAff, core::kDefaultSortFavByAff, 4},
 };
 
 } // namespace
 
 void Form1::ReadCheckBoxSettings(bool trayKeys)
 {
-    for (const CheckBoxSetting& setting : kCheckBoxSettings) {
-        if (setting.trayKey == trayKeys)
-            (m_controls.*setting.box).SetValue(m_settings.GetCheckValue(setting.key, setting.defaultValue));
+    const int first = trayKeys ? 0 : 1;
+    const int last = trayKeys ? 0 : static_cast<int>(std::size(kCheckBoxSettings));
+    for (int order = first; order <= last; ++order) {
+        for (const CheckBoxSetting& setting : kCheckBoxSettings) {
+            if (setting.readOrder == order)
+                (m_controls.*setting.box).SetValue(m_settings.GetCheckValue(setting.key, setting.defaultValue));
+        }
     }
 }
 
