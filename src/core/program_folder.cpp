@@ -5,12 +5,13 @@
 
 namespace korvane::core {
 
-std::string WithTrailingSeparator(std::string folder)
+std::string WithTrailingSeparator(std::string folder, char separator)
 {
-    while (folder.size() > 1 && folder.back() == '/')
+    const auto isSeparator = [separator](char c) { return c == separator || c == '/'; };
+    while (folder.size() > 1 && isSeparator(folder.back()))
         folder.pop_back();
-    if (folder.empty() || folder.back() != '/')
-        folder.push_back('/');
+    if (folder.empty() || !isSeparator(folder.back()))
+        folder.push_back(separator);
     return folder;
 }
 
@@ -18,17 +19,18 @@ std::string ResolveProgramFolder(platform::ProgramLocation& location, platform::
 {
     const std::string executableFolder = location.ExecutableFolder();
     if (!location.Installed() && !executableFolder.empty() && files.IsFolderWritable(executableFolder))
-        return WithTrailingSeparator(executableFolder);
+        return WithTrailingSeparator(executableFolder, files.PathSeparator());
     const std::string dataFolder = location.UserDataFolder();
     files.CreateFolder(dataFolder);
-    return WithTrailingSeparator(dataFolder);
+    return WithTrailingSeparator(dataFolder, files.PathSeparator());
 }
 
-std::string ResolveCacheFolder(platform::ProgramLocation& location, const std::string& programFolder)
+std::string ResolveCacheFolder(platform::ProgramLocation& location, const std::string& programFolder,
+                               char separator)
 {
     if (location.Installed())
-        return WithTrailingSeparator(location.UserCacheFolder());
-    return programFolder + "cache/";
+        return WithTrailingSeparator(location.UserCacheFolder(), separator);
+    return programFolder + "cache" + separator;
 }
 
 } // namespace korvane::core

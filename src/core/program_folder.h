@@ -13,11 +13,12 @@ namespace korvane::core {
 // the per-user data folder (created) for an installed copy or when the executable's folder cannot
 // be written, so nothing set up is lost.
 std::string ResolveProgramFolder(platform::ProgramLocation& location, platform::FileSystem& files);
-// The folder of the icon cache, ending in one separator: "cache/" in the program folder, or the
+// The folder of the icon cache, ending in one separator: "cache" in the program folder, or the
 // per-user cache folder for an installed copy.
-std::string ResolveCacheFolder(platform::ProgramLocation& location, const std::string& programFolder);
+std::string ResolveCacheFolder(platform::ProgramLocation& location, const std::string& programFolder,
+                               char separator);
 
-// The folder with exactly one trailing separator.
-std::string WithTrailingSeparator(std::string folder);
+// The folder with exactly one trailing separator; a root folder ("/", "C:\\") keeps its own.
+std::string WithTrailingSeparator(std::string folder, char separator);
 
 } // namespace korvane::core

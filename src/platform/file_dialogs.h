@@ -10,6 +10,8 @@ namespace korvane::platform {
 class FileDialogs {
 public:
     virtual ~FileDialogs() = default;
+    // True where programs are files of their own extension ("*.exe"), whose filter then comes first.
+    virtual bool ProgramFilterFirst() const { return false; }
     // Shows the dialog; filter is pairs of description and pattern list ("*.exe;*.scr"), each
     // ending in a NUL, with one more NUL at the end. Returns the full paths chosen, or nullopt
     // when the user cancelled.

@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace korvane::platform {
@@ -53,6 +54,15 @@ public:
     virtual std::vector<std::string> ListFolder(const std::string& path) = 0;
     // The platform's short form of a path; the path itself where there is none.
     virtual std::string ShortPathOf(const std::string& path) { return path; }
+
+    // The separator the platform puts between folders: '/', or '\\' on Windows.
+    virtual char PathSeparator() const { return '/'; }
+    // True when the name can only name an entry inside a folder: not empty, and without a
+    // separator or anything else the platform gives a meaning in a path.
+    virtual bool IsPlainFileName(std::string_view name) const
+    {
+        return !name.empty() && name.find('/') == std::string_view::npos && name.find('\0') == std::string_view::npos;
+    }
 };
 
 } // namespace korvane::platform

@@ -18,6 +18,8 @@ public:
     virtual bool Installed() { return false; }
     // The per-user folder for files that can be made again (the icon cache), without a separator.
     virtual std::string UserCacheFolder() { return UserDataFolder() + "/cache"; }
+    // The Windows folder, which stands for "\\SystemRoot\\" in system paths; empty elsewhere.
+    virtual std::string WindowsFolder() { return {}; }
 };
 
 } // namespace korvane::platform

@@ -7,6 +7,7 @@
 #include "core/text.h"
 #include "platform/dialogs.h"
 #include "platform/file_dialogs.h"
+#include "platform/file_system.h"
 #include "procmon/affinity_control.h"
 #include "procmon/process_table.h"
 #include "ui/favorites_view.h"
@@ -48,13 +49,14 @@ std::string SelectionTextOf(const std::vector<std::string>& paths)
 
 std::string ShowOpenDialog(platform::FileDialogs& dialogs)
 {
-    const auto paths = dialogs.GetOpenFileNames(kAddFavoriteTitle, BuildDialogFilter(kBrowseFilter), true);
+    const char* filter = dialogs.ProgramFilterFirst() ? kBrowseFilterProgramsFirst : kBrowseFilter;
+    const auto paths = dialogs.GetOpenFileNames(kAddFavoriteTitle, BuildDialogFilter(filter), true);
     if (!paths || paths->empty())
         return {};
     return SelectionTextOf(*paths);
 }
 
-std::vector<std::string> ParseSelectionText(std::string_view text)
+std::vector<std::string> ParseSelectionText(std::string_view text, char separator)
 {
     std::string rest = core::Trim(text.substr(0, text.size() >= 2 ? text.size() - 2 : 0));
     std::vector<std::string> parts;
@@ -74,7 +76,7 @@ std::vector<std::string> ParseSelectionText(std::string_view text)
         return parts;
     std::string folder = parts.front();
     if (folder.empty() || (folder.back() != '/' && folder.back() != '\\'))
-        folder += '/';
+        folder += separator;
     std::vector<std::string> paths;
     for (std::size_t i = 1; i < parts.size(); ++i)
         paths.push_back(folder + parts[i]);
@@ -84,10 +86,11 @@ std::vector<std::string> ParseSelectionText(std::string_view text)
 FavoritesCommands::FavoritesCommands(MainControls& controls, core::FavoritesStore& favorites,
                                      core::HiddenNames& hidden, procmon::ProcessSelection& selection,
                                      FavoritesView& favoritesView, IconCache& cache, ProgramIcons& icons,
-                                     platform::Dialogs& dialogs, platform::FileDialogs& fileDialogs,
+                                     platform::FileSystem& files, platform::Dialogs& dialogs,
+                                     platform::FileDialogs& fileDialogs,
                                      std::function<void()> refreshProcessList, std::function<void()> applyFavorites)
     : m_controls(controls), m_favorites(favorites), m_hidden(hidden), m_selection(selection),
-      m_favoritesView(favoritesView), m_cache(cache), m_icons(icons), m_dialogs(dialogs), m_fileDialogs(fileDialogs),
+      m_favoritesView(favoritesView), m_cache(cache), m_icons(icons), m_files(files), m_dialogs(dialogs), m_fileDialogs(fileDialogs),
       m_refreshProcessList(std::move(refreshProcessList)), m_applyFavorites(std::move(applyFavorites))
 {
 }
@@ -130,7 +133,7 @@ void FavoritesCommands::Command9_Click()
     const std::string affinity = procmon::AffinityTextOfEnabledBoxes(m_controls.CpuBoxes());
     const std::string selection = ShowOpenDialog(m_fileDialogs);
     if (!selection.empty()) {
-        for (const auto& fullPath : ParseSelectionText(selection)) {
+        for (const auto& fullPath : ParseSelectionText(selection, m_files.PathSeparator())) {
             const std::string fileName = procmon::FileNameFromPath(fullPath);
             const std::string name = core::Trim(core::ProperCase(fileName));
             if (name.empty())

@@ -14,6 +14,7 @@ class HiddenNames;
 namespace korvane::platform {
 class Dialogs;
 class FileDialogs;
+class FileSystem;
 } // namespace korvane::platform
 namespace korvane::procmon { struct ProcessSelection; }
 
@@ -25,7 +26,9 @@ class ProgramIcons;
 
 inline constexpr const char* kAddFavoriteTitle = "Add Affinity Favorite";
 inline constexpr const char* kRemoveFavoritesQuestion = "Remove selected file names from favorites?";
-// Every file first (programs here have no extension), then the program files of the other platform.
+// Where programs are files ending in ".exe", their filter comes first; elsewhere (programs have no
+// extension) every file comes first.
+inline constexpr const char* kBrowseFilterProgramsFirst = "*.Exe, *.Src|*.exe;*.scr|All Files|*.*";
 inline constexpr const char* kBrowseFilter = "All Files|*|*.Exe, *.Src|*.exe;*.scr";
 inline constexpr std::size_t kFileNameBufferSize = 65535;
 
@@ -36,15 +39,16 @@ std::string BuildDialogFilter(std::string_view filter);
 std::string SelectionTextOf(const std::vector<std::string>& paths);
 // Shows the open-file dialog; the selection text, or empty when the user cancelled.
 std::string ShowOpenDialog(platform::FileDialogs& dialogs);
-// The full paths of a selection text.
-std::vector<std::string> ParseSelectionText(std::string_view text);
+// The full paths of a selection text; a folder gets the separator before the names it lacks.
+std::vector<std::string> ParseSelectionText(std::string_view text, char separator);
 
 // Adding favorites from the process list or by browsing, and removing them.
 class FavoritesCommands {
 public:
     FavoritesCommands(MainControls& controls, core::FavoritesStore& favorites, core::HiddenNames& hidden,
                       procmon::ProcessSelection& selection, FavoritesView& favoritesView, IconCache& cache,
-                      ProgramIcons& icons, platform::Dialogs& dialogs, platform::FileDialogs& fileDialogs,
+                      ProgramIcons& icons, platform::FileSystem& files, platform::Dialogs& dialogs,
+                      platform::FileDialogs& fileDialogs,
                       std::function<void()> refreshProcessList, std::function<void()> applyFavorites);
 
     void Command1_Click(); // "Add to Fav"
@@ -59,6 +63,7 @@ private:
     FavoritesView& m_favoritesView;
     IconCache& m_cache;
     ProgramIcons& m_icons;
+    platform::FileSystem& m_files;
     platform::Dialogs& m_dialogs;
     platform::FileDialogs& m_fileDialogs;
     std::function<void()> m_refreshProcessList;

@@ -52,7 +52,7 @@ Form1::Form1(MachineServices services)
       m_options(m_controls, m_settings, services.autostart, services.dialogs,
                 ProgramName(services.location.ExecutablePath()), services.location.ExecutablePath()),
       m_commands(m_controls, m_favorites, m_hidden, m_selection, m_favoritesView, m_iconCache, m_programIcons,
-                 services.dialogs, services.fileDialogs, [this] { m_processView.RefreshProcessList(); },
+                 services.files, services.dialogs, services.fileDialogs, [this] { m_processView.RefreshProcessList(); },
                  [this] { m_monitor.Command3_Click(); })
 {
     WireEvents();
@@ -193,11 +193,13 @@ void Form1::InitializeMainWindow()
     m_favoritesView.LayoutFavoritesScroll();
 
     m_programFolder = core::ResolveProgramFolder(m_services.location, m_services.files);
-    const std::string cacheFolder = core::ResolveCacheFolder(m_services.location, m_programFolder);
+    const std::string cacheFolder = core::ResolveCacheFolder(m_services.location, m_programFolder, m_services.files.PathSeparator());
     m_services.files.CreateFolder(cacheFolder);
     m_iconCache.SetFolder(cacheFolder);
     // Linux has no Windows folder: system paths are used as the process reports them.
-    m_programIcons.SetWindowsFolder("");
+    const std::string windowsFolder = m_services.location.WindowsFolder();
+    m_programIcons.SetWindowsFolder(windowsFolder.empty() ? std::string()
+                                                          : core::WithTrailingSeparator(windowsFolder, '\\'));
 
     m_hidden.SetProgramFolder(m_programFolder);
     m_hidden.LoadHiddenNames();

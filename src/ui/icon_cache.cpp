@@ -26,19 +26,9 @@ const std::string* IconCache::ActualName(const std::string& key)
     return it == m_listing.end() ? nullptr : &it->second;
 }
 
-namespace {
-
-// A cache name is a plain file name: nothing that could reach outside the folder.
-bool UsableName(const std::string& fileName)
-{
-    return !fileName.empty() && fileName.find('/') == std::string::npos && fileName.find('\0') == std::string::npos;
-}
-
-} // namespace
-
 bool IconCache::Exists(const std::string& fileName)
 {
-    if (!UsableName(fileName))
+    if (!m_files.IsPlainFileName(fileName))
         return false;
     const std::string key = core::ToLower(fileName + ".bmp");
     return m_pictures.count(key) != 0 || ActualName(key) != nullptr;
@@ -46,7 +36,7 @@ bool IconCache::Exists(const std::string& fileName)
 
 std::optional<image::Surface> IconCache::Load(const std::string& fileName)
 {
-    if (!UsableName(fileName))
+    if (!m_files.IsPlainFileName(fileName))
         return std::nullopt;
     const std::string key = core::ToLower(fileName + ".bmp");
     if (const auto it = m_pictures.find(key); it != m_pictures.end())
@@ -62,7 +52,7 @@ std::optional<image::Surface> IconCache::Load(const std::string& fileName)
 
 bool IconCache::Save(const std::string& fileName, const image::Surface& picture)
 {
-    if (!UsableName(fileName) || Exists(fileName))
+    if (!m_files.IsPlainFileName(fileName) || Exists(fileName))
         return false;
     const std::string name = fileName + ".bmp";
     if (!image::SaveIconBitmap(m_files, picture, m_folder + name))

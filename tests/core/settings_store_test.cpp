@@ -103,8 +103,21 @@ TEST(ProgramFolder, ExecutableFolderWhenWritableElseTheUserDataFolder)
     files.MakeReadOnly("/opt/korvane/bin");
     EXPECT_EQ(ResolveProgramFolder(location, files), "/home/u/.local/share/Korvane/");
     EXPECT_TRUE(files.FolderExists("/home/u/.local/share/Korvane"));
-    EXPECT_EQ(WithTrailingSeparator("/a//"), "/a/");
-    EXPECT_EQ(ResolveCacheFolder(location, "/opt/korvane/bin/"), "/opt/korvane/bin/cache/");
+    EXPECT_EQ(WithTrailingSeparator("/a//", '/'), "/a/");
+    EXPECT_EQ(ResolveCacheFolder(location, "/opt/korvane/bin/", '/'), "/opt/korvane/bin/cache/");
+}
+
+TEST(ProgramFolder, WindowsFoldersGetOneBackslashAndARootKeepsItsOwn)
+{
+    EXPECT_EQ(WithTrailingSeparator("C:\\", '\\'), "C:\\");
+    EXPECT_EQ(WithTrailingSeparator("C:\\Tools\\\\", '\\'), "C:\\Tools\\");
+    EXPECT_EQ(WithTrailingSeparator("C:\\Tools", '\\'), "C:\\Tools\\");
+    EXPECT_EQ(WithTrailingSeparator("C:/Tools/", '\\'), "C:/Tools/");
+    EXPECT_EQ(WithTrailingSeparator("/", '/'), "/");
+
+    FixedLocation location;
+    platform::fake::MemoryFileSystem files(platform::fake::PathStyle::Windows);
+    EXPECT_EQ(ResolveCacheFolder(location, "C:\\", files.PathSeparator()), "C:\\cache\\");
 }
 
 TEST(ProgramFolder, AnInstalledCopyKeepsItsFilesInTheUsersFoldersEvenWhereItCouldWrite)
@@ -115,7 +128,7 @@ TEST(ProgramFolder, AnInstalledCopyKeepsItsFilesInTheUsersFoldersEvenWhereItCoul
     files.CreateFolder("/opt/korvane/bin"); // writable, as /usr/bin is for root
     const std::string folder = ResolveProgramFolder(location, files);
     EXPECT_EQ(folder, "/home/u/.local/share/Korvane/");
-    EXPECT_EQ(ResolveCacheFolder(location, folder), "/home/u/.cache/Korvane/");
+    EXPECT_EQ(ResolveCacheFolder(location, folder, '/'), "/home/u/.cache/Korvane/");
 }
 
 } // namespace

@@ -27,9 +27,15 @@ inline constexpr const char* kProgramFolder = "/opt/korvane/";
 
 class FakeLocation : public platform::ProgramLocation {
 public:
-    std::string ExecutableFolder() override { return "/opt/korvane"; }
-    std::string ExecutablePath() override { return "/opt/korvane/korvane"; }
-    std::string UserDataFolder() override { return "/home/user/.local/share/Korvane"; }
+    std::string ExecutableFolder() override { return folder; }
+    std::string ExecutablePath() override { return path; }
+    std::string UserDataFolder() override { return dataFolder; }
+    std::string WindowsFolder() override { return windowsFolder; }
+
+    std::string folder = "/opt/korvane";
+    std::string path = "/opt/korvane/korvane";
+    std::string dataFolder = "/home/user/.local/share/Korvane";
+    std::string windowsFolder;
 };
 
 // A wall clock that follows the virtual time of a scheduler, and that tests can set forward or back.
@@ -47,6 +53,16 @@ private:
 // The main window on a simulated machine with virtual time.
 struct FakeForm {
     explicit FakeForm(int processors = 4) : machine(processors) { files.CreateFolder("/opt/korvane"); }
+    // A machine with Windows paths, the program in the root of drive C: "C:\\korvane.exe".
+    explicit FakeForm(platform::fake::PathStyle style) : files(style)
+    {
+        location.folder = "C:\\";
+        location.path = "C:\\korvane.exe";
+        location.dataFolder = "C:\\Users\\u\\AppData\\Roaming\\Korvane";
+        location.windowsFolder = "C:\\Windows";
+        fileDialogs.programFilterFirst = true;
+        files.CreateFolder("C:\\");
+    }
 
     // Creates and loads the window; files and processes set up before are what it finds.
     ui::Form1& Start()

@@ -614,18 +614,56 @@ TEST(BadInput, ACacheFolderThatCannotBeCreatedOnlyCostsTheIcons)
     EXPECT_EQ(f.Controls().ScrollBox.Picture().Pixel(5, 5), image::Rgb(1, 1, 1));
 }
 
+TEST(WindowsPaths, FilesCacheIconsAndTheBrowseDialogUseBackslashesAndDriveRoots)
+{
+    test::FakeForm f(platform::fake::PathStyle::Windows);
+    f.files.PutFile("C:\\Hidden.txt", "");
+    const std::int32_t smss = f.machine.Start("\\SystemRoot\\System32\\smss.exe");
+    (void)smss;
+    Form1& form = f.Start();
+    f.Run(1000);
+    EXPECT_EQ(form.ProgramFolder(), "C:\\");
+    // The system path is looked up in the Windows folder, and its icon cached in C:\cache\.
+    const auto& requests = f.icons.Requests();
+    EXPECT_NE(std::find(requests.begin(), requests.end(), "C:\\Windows\\System32\\smss.exe"), requests.end());
+
+    MainControls& c = f.Controls();
+    c.Check11[0].SetValue(1);
+    f.fileDialogs.AnswerNext(std::vector<std::string>{"C:\\Tools\\a.exe", "C:\\Tools\\b.exe", "C:\\Tools\\x:y"});
+    c.Command9.UserClick();
+    EXPECT_EQ(f.fileDialogs.lastFilter.substr(0, 12), "*.Exe, *.Src");
+    EXPECT_NE(std::find(requests.begin(), requests.end(), "C:\\Tools\\a.exe"), requests.end());
+    EXPECT_NE(std::find(requests.begin(), requests.end(), "C:\\Tools\\b.exe"), requests.end());
+    EXPECT_EQ(c.List2.ListCount(), 3);
+
+    // An icon found for a name that is no plain file name is never written outside the cache.
+    f.icons.SetIcon("C:\\Tools\\evil", platform::fake::FakeIconSource::SolidIcon(image::Rgb(1, 2, 3)));
+    f.fileDialogs.AnswerNext(std::vector<std::string>{"C:\\Tools\\evil"});
+    f.icons.SetIcon("C:\\Tools\\x:y", platform::fake::FakeIconSource::SolidIcon(image::Rgb(1, 2, 3)));
+    c.Command9.UserClick();
+    EXPECT_TRUE(f.files.FileExists("C:\\cache\\evil.bmp"));
+    for (const auto& name : f.files.ListFolder("C:\\cache\\"))
+        EXPECT_TRUE(f.files.IsPlainFileName(name)) << name;
+    EXPECT_FALSE(f.files.IsPlainFileName("..\\x"));
+    EXPECT_FALSE(f.files.IsPlainFileName("a:b"));
+
+    form.Unload(ui::kUnloadCode);
+    EXPECT_TRUE(f.files.FileExists("C:\\MyFav.Affinity"));
+    EXPECT_FALSE(f.files.FileExists("C:\\/MyFav.Affinity"));
+}
+
 TEST(BrowseDialog, SelectionTextRoundTripsOneOrManyFiles)
 {
     EXPECT_EQ(BuildDialogFilter("*.Exe, *.Src|*.exe;*.scr"), std::string("*.Exe, *.Src\0*.exe;*.scr\0", 25));
     EXPECT_EQ(BuildDialogFilter(""), std::string(1, '\0'));
     const std::vector<std::string> one{"/opt/My Apps/tool"};
-    EXPECT_EQ(ParseSelectionText(SelectionTextOf(one)), one);
+    EXPECT_EQ(ParseSelectionText(SelectionTextOf(one), '/'), one);
     const std::vector<std::string> three{"/opt/a/x", "/opt/a/y z", "/opt/a/w"};
     EXPECT_EQ(SelectionTextOf(three).substr(0, 19), std::string("/opt/a\0x\0y z\0w\0\0", 16) + "   ");
-    EXPECT_EQ(ParseSelectionText(SelectionTextOf(three)), three);
-    EXPECT_EQ(ParseSelectionText(SelectionTextOf({"/x"})), std::vector<std::string>{"/x"});
-    EXPECT_EQ(ParseSelectionText("no nul at all here  "), std::vector<std::string>{"no nul at all here"});
-    EXPECT_TRUE(ParseSelectionText("").empty());
+    EXPECT_EQ(ParseSelectionText(SelectionTextOf(three), '/'), three);
+    EXPECT_EQ(ParseSelectionText(SelectionTextOf({"/x"}), '/'), std::vector<std::string>{"/x"});
+    EXPECT_EQ(ParseSelectionText("no nul at all here  ", '/'), std::vector<std::string>{"no nul at all here"});
+    EXPECT_TRUE(ParseSelectionText("", '/').empty());
 }
 
 } // namespace

@@ -2,19 +2,38 @@
 
 namespace korvane::platform::fake {
 
-std::string MemoryFileSystem::Normalize(std::string folder)
+bool MemoryFileSystem::IsRoot(const std::string& folder) const
 {
-    while (folder.size() > 1 && folder.back() == '/')
+    if (m_style == PathStyle::Windows)
+        return folder.size() == 3 && folder[1] == ':' && IsSeparator(folder[2]);
+    return folder == "/";
+}
+
+std::string MemoryFileSystem::Normalize(std::string folder) const
+{
+    while (folder.size() > 1 && !IsRoot(folder) && IsSeparator(folder.back()))
         folder.pop_back();
+    if (m_style == PathStyle::Windows && folder.size() == 2 && folder[1] == ':')
+        folder.push_back('\\');
     return folder;
 }
 
-std::string MemoryFileSystem::FolderOf(const std::string& path)
+std::string MemoryFileSystem::FolderOf(const std::string& path) const
 {
-    const auto slash = path.rfind('/');
-    if (slash == std::string::npos)
+    std::size_t slash = path.size();
+    while (slash > 0 && !IsSeparator(path[slash - 1]))
+        --slash;
+    if (slash == 0)
         return ".";
-    return slash == 0 ? "/" : path.substr(0, slash);
+    const std::string folder = path.substr(0, slash);
+    return IsRoot(folder) ? folder : Normalize(folder);
+}
+
+bool MemoryFileSystem::IsPlainFileName(std::string_view name) const
+{
+    if (m_style == PathStyle::Posix)
+        return FileSystem::IsPlainFileName(name);
+    return !name.empty() && name.find_first_of(std::string_view("\\/:*?\"<>|\0", 10)) == std::string_view::npos;
 }
 
 FileRead MemoryFileSystem::ReadFileChecked(const std::string& path)
@@ -91,11 +110,11 @@ std::vector<std::string> MemoryFileSystem::ListFolder(const std::string& path)
     std::vector<std::string> names;
     for (const auto& [file, content] : m_files) {
         if (FolderOf(file) == folder)
-            names.push_back(file.substr(folder.size() + (folder == "/" ? 0 : 1)));
+            names.push_back(file.substr(folder.size() + (IsRoot(folder) ? 0 : 1)));
     }
     for (const auto& sub : m_folders) {
         if (sub != folder && FolderOf(sub) == folder)
-            names.push_back(sub.substr(folder.size() + (folder == "/" ? 0 : 1)));
+            names.push_back(sub.substr(folder.size() + (IsRoot(folder) ? 0 : 1)));
     }
     return names;
 }

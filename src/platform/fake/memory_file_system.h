@@ -7,9 +7,14 @@
 
 namespace korvane::platform::fake {
 
-// Files held in memory, with failures on demand. Paths use '/'.
+// How the simulated machine writes paths: "/a/b", or "C:\\a\\b" with drive roots.
+enum class PathStyle { Posix, Windows };
+
+// Files held in memory, with failures on demand. Paths use the style's separator.
 class MemoryFileSystem : public FileSystem {
 public:
+    explicit MemoryFileSystem(PathStyle style = PathStyle::Posix) : m_style(style) {}
+
     FileRead ReadFileChecked(const std::string& path) override;
     bool WriteFileAtomic(const std::string& path, const std::string& content) override;
     bool FileExists(const std::string& path) override;
@@ -18,6 +23,8 @@ public:
     bool IsFolderWritable(const std::string& path) override;
     bool RemoveFile(const std::string& path) override;
     std::vector<std::string> ListFolder(const std::string& path) override;
+    char PathSeparator() const override { return m_style == PathStyle::Windows ? '\\' : '/'; }
+    bool IsPlainFileName(std::string_view name) const override;
 
     // Test set-up and inspection.
     void PutFile(const std::string& path, std::string content);
@@ -31,8 +38,13 @@ public:
     void FailAllWrites(bool fail) { m_failWrites = fail; }
 
 private:
-    static std::string Normalize(std::string folder);
-    static std::string FolderOf(const std::string& path);
+    bool IsSeparator(char c) const { return c == '/' || (m_style == PathStyle::Windows && c == '\\'); }
+    // A root: "/", or "C:\\" in the Windows style.
+    bool IsRoot(const std::string& folder) const;
+    std::string Normalize(std::string folder) const;
+    std::string FolderOf(const std::string& path) const;
+
+    PathStyle m_style;
 
     std::map<std::string, std::string> m_files;
     std::set<std::string> m_folders;
