@@ -112,7 +112,7 @@ TEST(ProgramFolder, WindowsFoldersGetOneBackslashAndARootKeepsItsOwn)
     EXPECT_EQ(WithTrailingSeparator("C:\\", '\\'), "C:\\");
     EXPECT_EQ(WithTrailingSeparator("C:\\Tools\\\\", '\\'), "C:\\Tools\\");
     EXPECT_EQ(WithTrailingSeparator("C:\\Tools", '\\'), "C:\\Tools\\");
-    EXPECT_EQ(WithTrailingSeparator("C:/Tools/", '\\'), "C:/Tools/");
+    EXPECT_EQ(WithTrailingSeparator("C:/Tools/", '\\'), "C:/Tools\\");
     EXPECT_EQ(WithTrailingSeparator("/", '/'), "/");
 
     FixedLocation location;
