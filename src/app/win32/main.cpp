@@ -1,0 +1,63 @@
+// Korvane on Windows: wires the main window to the Win32 backend and the native front end.
+#include "frontend/win32/win32_dialogs.h"
+#include "frontend/win32/win32_front_end.h"
+#include "frontend/win32/win32_notification_area.h"
+#include "frontend/win32/win32_scheduler.h"
+#include "frontend/win32/win32_screen.h"
+#include "platform/win32/win32_autostart.h"
+#include "platform/win32/win32_clock.h"
+#include "platform/win32/win32_counters.h"
+#include "platform/win32/win32_file_system.h"
+#include "platform/win32/win32_icon_source.h"
+#include "platform/win32/win32_privileges.h"
+#include "platform/win32/win32_processes.h"
+#include "platform/win32/win32_program_location.h"
+#include "platform/win32/win32_settings_storage.h"
+#include "platform/win32/win32_single_instance.h"
+#include "ui/form1.h"
+
+#include <windows.h>
+
+int main()
+{
+    using namespace korvane;
+    platform::win32::Win32FileSystem files;
+    platform::win32::Win32Processes processes;
+    platform::win32::Win32Privileges privileges;
+    platform::win32::Win32ProgramLocation location;
+    platform::win32::Win32Clock clock;
+    platform::win32::Win32Counters counters;
+    platform::win32::Win32SettingsStorage settings;
+    platform::win32::Win32Autostart autostart;
+    platform::win32::Win32SingleInstance instance;
+    platform::win32::Win32IconSource icons;
+    win32front::Win32Scheduler scheduler;
+    win32front::Win32Screen screen;
+    win32front::Win32NotificationArea tray;
+    win32front::Win32MainWindow window(screen);
+    win32front::Win32Dialogs dialogs;
+    win32front::Win32FileDialogs fileDialogs;
+    dialogs.owner = window.Handle();
+    fileDialogs.owner = window.Handle();
+    instance.SetWindowHandle(window.HandleValue());
+
+    ui::Form1 form(ui::MachineServices{processes, processes, privileges, files, dialogs, icons, location, scheduler,
+                                       counters, tray, clock, settings, instance, autostart, screen, fileDialogs});
+    win32front::Win32FrontEnd frontEnd(form, window, tray, instance);
+    form.OnEnded = [] { ::PostQuitMessage(0); };
+
+    form.Form_Initialize();
+    form.Form_Load();
+    if (form.Ended())
+        return 0;
+    frontEnd.ApplySizeLimits();
+
+    MSG message;
+    while (::GetMessageW(&message, nullptr, 0, 0) > 0) {
+        ::TranslateMessage(&message);
+        ::DispatchMessageW(&message);
+    }
+    if (!form.Ended())
+        form.Unload(ui::kUnloadAppWindows);
+    return 0;
+}

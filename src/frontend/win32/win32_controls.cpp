@@ -1,0 +1,590 @@
+#include "frontend/win32/win32_controls.h"
+
+#include "platform/win32/win32_text.h"
+
+#include <windows.h>
+#include <commctrl.h>
+#include <windowsx.h>
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+namespace korvane::win32front {
+
+using platform::win32::Widen;
+
+namespace {
+
+const wchar_t* const kControlClass = L"KorvaneControl";
+
+enum Kind { kPlain, kPanel, kRaisedPanel, kLabel, kCheckBox, kButton, kPicture, kScrollBar, kList, kViewport };
+
+constexpr int kRowPixels = 16;
+
+// The modifier state as the handlers receive it: 1 shift, 2 ctrl, 4 alt.
+int ShiftState()
+{
+    return ((::GetKeyState(VK_SHIFT) & 0x8000) != 0 ? 1 : 0) | ((::GetKeyState(VK_CONTROL) & 0x8000) != 0 ? 2 : 0) |
+           ((::GetKeyState(VK_MENU) & 0x8000) != 0 ? 4 : 0);
+}
+
+COLORREF ToColorRef(image::Color c)
+{
+    return RGB(image::RedOf(c), image::GreenOf(c), image::BlueOf(c));
+}
+
+// Draws a 32-bit surface at (x, y) of a device context.
+void DrawSurface(HDC dc, int x, int y, const image::Surface& surface)
+{
+    const int width = surface.Width();
+    const int height = surface.Height();
+    if (width <= 0 || height <= 0)
+        return;
+    std::vector<std::uint32_t> pixels(static_cast<std::size_t>(width * height));
+    for (int row = 0; row < height; ++row) {
+        for (int column = 0; column < width; ++column) {
+            const image::Color c = surface.Pixel(column, row);
+            pixels[static_cast<std::size_t>(row * width + column)] =
+                (static_cast<std::uint32_t>(image::RedOf(c)) << 16) |
+                (static_cast<std::uint32_t>(image::GreenOf(c)) << 8) | static_cast<std::uint32_t>(image::BlueOf(c));
+        }
+    }
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    ::SetDIBitsToDevice(dc, x, y, static_cast<DWORD>(width), static_cast<DWORD>(height), 0, 0, 0,
+                        static_cast<UINT>(height), pixels.data(), &info, DIB_RGB_COLORS);
+}
+
+int PointSize(int points, int dotsPerInch)
+{
+    return -::MulDiv(points, dotsPerInch, 72);
+}
+
+} // namespace
+
+int Pixels(std::int32_t twips, int twipsPerPixel)
+{
+    return static_cast<int>(std::lround(twips / static_cast<double>(std::max(twipsPerPixel, 1))));
+}
+
+Fonts::Fonts(int dotsPerInch)
+{
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof metrics;
+    if (!::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) {
+        metrics.lfMessageFont.lfHeight = PointSize(8, dotsPerInch);
+        wcscpy(metrics.lfMessageFont.lfFaceName, L"MS Shell Dlg 2");
+        metrics.lfMenuFont = metrics.lfMessageFont;
+    }
+    normal = ::CreateFontIndirectW(&metrics.lfMessageFont);
+    LOGFONTW boldFont = metrics.lfMessageFont;
+    boldFont.lfWeight = FW_BOLD;
+    bold = ::CreateFontIndirectW(&boldFont);
+    LOGFONTW menuFont = metrics.lfMenuFont;
+    menuFont.lfHeight = PointSize(8, dotsPerInch);
+    menu = ::CreateFontIndirectW(&menuFont);
+    list = ::CreateFontW(PointSize(10, dotsPerInch), 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                         OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, FIXED_PITCH | FF_MODERN,
+                         L"Courier New");
+}
+
+Fonts::~Fonts()
+{
+    for (void* font : {normal, bold, menu, list}) {
+        if (font != nullptr)
+            ::DeleteObject(static_cast<HFONT>(font));
+    }
+}
+
+struct ControlBinder::Binding {
+    forms::Control* control = nullptr;
+    int kind = kPlain;
+    HWND window = nullptr;
+    HWND inside = nullptr; // a viewport's inner area, which clips the scroll area
+    HWND tooltips = nullptr;
+    HFONT font = nullptr;
+    HFONT listFont = nullptr;
+    int tpp = 15;
+    std::wstring tip;
+
+    void Place()
+    {
+        const forms::Control& c = *control;
+        ::SetWindowPos(window, nullptr, Pixels(c.Left(), tpp), Pixels(c.Top(), tpp), Pixels(c.Width(), tpp),
+                       Pixels(c.Height(), tpp), SWP_NOZORDER | SWP_NOACTIVATE);
+        if (inside != nullptr) {
+            const int border = Pixels(static_cast<forms::PictureBox*>(control)->BorderTwips(), tpp);
+            ::SetWindowPos(inside, nullptr, border, border, std::max(Pixels(c.Width(), tpp) - 2 * border, 0),
+                           std::max(Pixels(c.Height(), tpp) - 2 * border, 0), SWP_NOZORDER | SWP_NOACTIVATE);
+        }
+        ::EnableWindow(window, c.Enabled() ? TRUE : FALSE);
+        const bool visible = c.Visible();
+        if ((::IsWindowVisible(window) != 0) != visible || ((::GetWindowLongW(window, GWL_STYLE) & WS_VISIBLE) != 0) != visible)
+            ::ShowWindow(window, visible ? SW_SHOWNA : SW_HIDE);
+        const std::wstring newTip = Widen(c.ToolTipText());
+        if (tooltips != nullptr && newTip != tip) {
+            tip = newTip;
+            TOOLINFOW tool{};
+            tool.cbSize = sizeof tool;
+            tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+            tool.hwnd = ::GetParent(window);
+            tool.uId = reinterpret_cast<UINT_PTR>(window);
+            tool.lpszText = tip.data();
+            ::SendMessageW(tooltips, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+            if (!tip.empty())
+                ::SendMessageW(tooltips, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+        }
+    }
+
+    void SetText(const std::string& caption)
+    {
+        const std::wstring text = Widen(caption);
+        wchar_t current[512] = {};
+        ::GetWindowTextW(window, current, 512);
+        if (text != current)
+            ::SetWindowTextW(window, text.c_str());
+    }
+
+    void Apply()
+    {
+        Place();
+        switch (kind) {
+        case kLabel:
+            SetText(static_cast<forms::Label*>(control)->Caption());
+            FitToText();
+            ::InvalidateRect(window, nullptr, TRUE);
+            break;
+        case kCheckBox: {
+            auto* box = static_cast<forms::CheckBox*>(control);
+            SetText(box->Caption());
+            ::SendMessageW(window, BM_SETCHECK, box->Value() == 1 ? BST_CHECKED : BST_UNCHECKED, 0);
+            break;
+        }
+        case kButton:
+            SetText(static_cast<forms::Button*>(control)->Caption());
+            break;
+        case kScrollBar: {
+            auto* bar = static_cast<forms::ScrollBar*>(control);
+            SCROLLINFO info{};
+            info.cbSize = sizeof info;
+            info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS | SIF_DISABLENOSCROLL;
+            info.nMin = 0;
+            // The bar's largest value is Max; a page of LargeChange adds its size to the range.
+            const int page = std::max(bar->LargeChange(), 1);
+            info.nMax = std::max(bar->Max(), 0) + page - 1;
+            info.nPage = static_cast<UINT>(page);
+            info.nPos = bar->Value();
+            ::SetScrollInfo(window, SB_CTL, &info, TRUE);
+            break;
+        }
+        case kRaisedPanel:
+            if (control->Visible())
+                ::SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+            ::InvalidateRect(window, nullptr, TRUE);
+            break;
+        default:
+            ::InvalidateRect(window, nullptr, FALSE);
+            if (inside != nullptr)
+                ::InvalidateRect(inside, nullptr, FALSE);
+            break;
+        }
+    }
+
+    // A label's window covers only the lines of its caption: the rest of its rectangle stays the
+    // parent's, as for a transparent label, so a tall label never hides what lies below its text.
+    void FitToText()
+    {
+        auto* label = static_cast<forms::Label*>(control);
+        RECT rect;
+        ::GetClientRect(window, &rect);
+        int height = rect.bottom;
+        if (label->Look() == forms::LabelLook::Normal && !label->Caption().empty()) {
+            HDC dc = ::GetDC(window);
+            HGDIOBJ old = ::SelectObject(dc, font);
+            RECT text = rect;
+            const std::wstring caption = Widen(label->Caption());
+            ::DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &text,
+                        DT_LEFT | DT_TOP | DT_WORDBREAK | DT_NOPREFIX | DT_CALCRECT);
+            ::SelectObject(dc, old);
+            ::ReleaseDC(window, dc);
+            height = std::min<int>(rect.bottom, text.bottom + 1);
+        }
+        ::SetWindowRgn(window, ::CreateRectRgn(0, 0, rect.right, std::max(height, 1)), TRUE);
+    }
+
+    void OnCommand(int code)
+    {
+        if (code != BN_CLICKED)
+            return;
+        if (kind == kButton) {
+            static_cast<forms::Button*>(control)->UserClick();
+        } else if (kind == kCheckBox) {
+            auto* box = static_cast<forms::CheckBox*>(control);
+            box->UserClick();
+            ::SendMessageW(window, BM_SETCHECK, box->Value() == 1 ? BST_CHECKED : BST_UNCHECKED, 0);
+        }
+    }
+
+    void OnScroll(int code)
+    {
+        auto* bar = static_cast<forms::ScrollBar*>(control);
+        SCROLLINFO info{};
+        info.cbSize = sizeof info;
+        info.fMask = SIF_ALL;
+        ::GetScrollInfo(window, SB_CTL, &info);
+        const int max = std::max(bar->Max(), 0);
+        int value = bar->Value();
+        bool dragging = false;
+        switch (code) {
+        case SB_LINEUP: value -= std::max(bar->SmallChange(), 1); break;
+        case SB_LINEDOWN: value += std::max(bar->SmallChange(), 1); break;
+        case SB_PAGEUP: value -= std::max(bar->LargeChange(), 1); break;
+        case SB_PAGEDOWN: value += std::max(bar->LargeChange(), 1); break;
+        case SB_TOP: value = 0; break;
+        case SB_BOTTOM: value = max; break;
+        case SB_THUMBTRACK: value = info.nTrackPos; dragging = true; break;
+        case SB_THUMBPOSITION: value = info.nTrackPos; break;
+        default: return;
+        }
+        bar->UserScroll(std::clamp(value, 0, max), dragging);
+    }
+};
+
+namespace {
+
+void PaintLabel(ControlBinder::Binding& b, HDC dc, const RECT& rect)
+{
+    auto* label = static_cast<forms::Label*>(b.control);
+    const bool highlighted = label->Look() == forms::LabelLook::Highlighted;
+    const bool enabled = label->Enabled();
+    ::FillRect(dc, &rect, ::GetSysColorBrush(highlighted ? COLOR_HIGHLIGHT : COLOR_BTNFACE));
+    ::SetBkMode(dc, TRANSPARENT);
+    ::SetTextColor(dc, ::GetSysColor(!enabled ? COLOR_GRAYTEXT : highlighted ? COLOR_HIGHLIGHTTEXT : COLOR_BTNTEXT));
+    HGDIOBJ old = ::SelectObject(dc, b.font);
+    RECT text = rect;
+    text.left += b.kind == kLabel && label->OnClick ? 12 : 0; // the picker's items stand indented
+    const std::wstring caption = Widen(label->Caption());
+    ::DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &text,
+                DT_LEFT | DT_TOP | DT_WORDBREAK | DT_NOPREFIX);
+    ::SelectObject(dc, old);
+}
+
+void PaintList(ControlBinder::Binding& b, HDC dc, const RECT& rect, const RECT& dirty)
+{
+    auto* list = static_cast<forms::ListBox*>(b.control);
+    ::FillRect(dc, &dirty, ::GetSysColorBrush(COLOR_WINDOW));
+    ::SetBkMode(dc, TRANSPARENT);
+    HGDIOBJ old = ::SelectObject(dc, b.listFont);
+    const int first = std::max(static_cast<int>(dirty.top) / kRowPixels, 0);
+    const int last = std::min(static_cast<int>(dirty.bottom) / kRowPixels, list->ListCount() - 1);
+    for (int row = first; row <= last; ++row) {
+        RECT line{rect.left, row * kRowPixels + 1, rect.right, row * kRowPixels + 1 + kRowPixels};
+        const bool selected = list->Selected(row);
+        if (selected)
+            ::FillRect(dc, &line, ::GetSysColorBrush(COLOR_HIGHLIGHT));
+        ::SetTextColor(dc, ::GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
+        const std::wstring text = Widen(list->List(row));
+        line.left += 2;
+        ::DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &line,
+                    DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+    }
+    ::SelectObject(dc, old);
+}
+
+void Paint(ControlBinder::Binding& b, HDC dc, const RECT& dirty)
+{
+    RECT rect;
+    ::GetClientRect(b.window, &rect);
+    switch (b.kind) {
+    case kLabel:
+        PaintLabel(b, dc, rect);
+        break;
+    case kList:
+        PaintList(b, dc, rect, dirty);
+        break;
+    case kPicture: {
+        auto* picture = static_cast<forms::PictureBox*>(b.control);
+        HBRUSH back = ::CreateSolidBrush(ToColorRef(picture->BackColor()));
+        ::FillRect(dc, &rect, back);
+        ::DeleteObject(back);
+        DrawSurface(dc, 0, 0, picture->Picture());
+        break;
+    }
+    case kViewport:
+        ::FillRect(dc, &rect, ::GetSysColorBrush(COLOR_WINDOW));
+        ::DrawEdge(dc, &rect, EDGE_SUNKEN, BF_RECT);
+        break;
+    case kRaisedPanel:
+        ::FillRect(dc, &rect, ::GetSysColorBrush(COLOR_BTNFACE));
+        ::DrawEdge(dc, &rect, EDGE_RAISED, BF_RECT);
+        break;
+    default:
+        ::FillRect(dc, &rect, ::GetSysColorBrush(COLOR_BTNFACE));
+        break;
+    }
+}
+
+LRESULT CALLBACK ControlWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    auto* b = reinterpret_cast<ControlBinder::Binding*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+    // A viewport's inner area carries its viewport's binding only for the routing of children.
+    const bool inner = b != nullptr && b->window != window;
+    switch (message) {
+    case WM_COMMAND:
+    case WM_VSCROLL:
+        if (ControlBinder::Route(message, wParam, lParam))
+            return 0;
+        break;
+    case WM_ERASEBKGND:
+        return 1;
+    case WM_PAINT: {
+        PAINTSTRUCT paint;
+        HDC dc = ::BeginPaint(window, &paint);
+        if (b != nullptr && !inner && b->control != nullptr) {
+            Paint(*b, dc, paint.rcPaint);
+        } else {
+            ::FillRect(dc, &paint.rcPaint, ::GetSysColorBrush(inner ? COLOR_WINDOW : COLOR_BTNFACE));
+        }
+        ::EndPaint(window, &paint);
+        return 0;
+    }
+    case WM_MOUSEMOVE:
+        if (b != nullptr && !inner && b->kind == kLabel)
+            static_cast<forms::Label*>(b->control)->UserMouseMove();
+        break;
+    case WM_LBUTTONDOWN:
+        if (b != nullptr && !inner && b->kind == kList) {
+            ::SetFocus(window);
+            static_cast<forms::ListBox*>(b->control)
+                ->UserClickRow((GET_Y_LPARAM(lParam) - 1) / kRowPixels, (wParam & MK_CONTROL) != 0,
+                               (wParam & MK_SHIFT) != 0);
+            return 0;
+        }
+        break;
+    case WM_LBUTTONUP:
+    case WM_RBUTTONUP:
+        if (b != nullptr && !inner) {
+            const int button = message == WM_RBUTTONUP ? forms::kRightButton : forms::kLeftButton;
+            if (b->kind == kList) {
+                static_cast<forms::ListBox*>(b->control)
+                    ->UserMouseUp(button, ShiftState(), static_cast<float>(GET_X_LPARAM(lParam) * b->tpp),
+                                  static_cast<float>(GET_Y_LPARAM(lParam) * b->tpp));
+                return 0;
+            }
+            if (message == WM_LBUTTONUP && b->kind == kLabel) {
+                static_cast<forms::Label*>(b->control)->UserClick();
+                return 0;
+            }
+            if (message == WM_LBUTTONUP && (b->kind == kPicture || b->kind == kViewport)) {
+                auto* picture = static_cast<forms::PictureBox*>(b->control);
+                if (picture->OnClick)
+                    picture->OnClick();
+                return 0;
+            }
+        }
+        break;
+    case WM_KEYDOWN:
+        if (b != nullptr && !inner && b->kind == kList) {
+            static_cast<forms::ListBox*>(b->control)->UserKeyDown(static_cast<int>(wParam), ShiftState());
+            return 0;
+        }
+        break;
+    case WM_GETDLGCODE:
+        if (b != nullptr && b->kind == kList)
+            return DLGC_WANTARROWS | DLGC_WANTCHARS;
+        break;
+    case WM_SETFOCUS:
+        if (b != nullptr && !inner && b->kind == kList)
+            static_cast<forms::ListBox*>(b->control)->UserGotFocus();
+        break;
+    default:
+        break;
+    }
+    return ::DefWindowProcW(window, message, wParam, lParam);
+}
+
+// A scroll bar or check box gets the focus: scroll bars tell their model.
+LRESULT CALLBACK ScrollBarSubclass(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR /*id*/,
+                                   DWORD_PTR data)
+{
+    auto* b = reinterpret_cast<ControlBinder::Binding*>(data);
+    if (message == WM_SETFOCUS && b != nullptr && b->kind == kScrollBar) {
+        auto* bar = static_cast<forms::ScrollBar*>(b->control);
+        if (bar->OnGotFocus)
+            bar->OnGotFocus();
+    }
+    if (message == WM_MOUSEMOVE && b != nullptr && b->kind == kCheckBox)
+        static_cast<forms::CheckBox*>(b->control)->UserMouseMove();
+    return ::DefSubclassProc(window, message, wParam, lParam);
+}
+
+HWND CreateChild(const wchar_t* className, DWORD style, void* parent)
+{
+    return ::CreateWindowExW(0, className, L"", WS_CHILD | WS_CLIPSIBLINGS | style, 0, 0, 0, 0,
+                             static_cast<HWND>(parent), nullptr, ::GetModuleHandleW(nullptr), nullptr);
+}
+
+} // namespace
+
+void RegisterControlClasses()
+{
+    static bool registered = false;
+    if (registered)
+        return;
+    registered = true;
+    WNDCLASSW windowClass{};
+    windowClass.lpfnWndProc = ControlWindowProc;
+    windowClass.hInstance = ::GetModuleHandleW(nullptr);
+    windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+    windowClass.lpszClassName = kControlClass;
+    ::RegisterClassW(&windowClass);
+}
+
+ControlBinder::ControlBinder(int twipsPerPixel, const Fonts& fonts, void* tooltips)
+    : m_tpp(std::max(twipsPerPixel, 1)), m_fonts(fonts), m_tooltips(tooltips)
+{
+    RegisterControlClasses();
+}
+
+ControlBinder::~ControlBinder()
+{
+    Unbind();
+}
+
+ControlBinder::Binding& ControlBinder::Bind(forms::Control& control, void* window, int kind)
+{
+    auto binding = std::make_unique<Binding>();
+    Binding& b = *binding;
+    b.control = &control;
+    b.kind = kind;
+    b.window = static_cast<HWND>(window);
+    b.tooltips = static_cast<HWND>(m_tooltips);
+    b.font = static_cast<HFONT>(m_fonts.normal);
+    b.listFont = static_cast<HFONT>(m_fonts.list);
+    b.tpp = m_tpp;
+    ::SetWindowLongPtrW(b.window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&b));
+    m_bindings[&control] = std::move(binding);
+    control.SetChangedHandler([&b] { b.Apply(); });
+    return b;
+}
+
+void ControlBinder::Track(forms::Control& control, void* window)
+{
+    auto binding = std::make_unique<Binding>();
+    binding->control = &control;
+    binding->window = static_cast<HWND>(window);
+    m_bindings[&control] = std::move(binding);
+}
+
+void* ControlBinder::AddPanel(forms::PictureBox& panel, void* parent, bool raised)
+{
+    HWND window = CreateChild(kControlClass, WS_CLIPCHILDREN, parent);
+    Bind(panel, window, raised ? kRaisedPanel : kPanel).Apply();
+    return window;
+}
+
+void* ControlBinder::AddLabel(forms::Label& label, void* parent, bool bold, bool menuFont)
+{
+    HWND window = CreateChild(kControlClass, 0, parent);
+    Binding& b = Bind(label, window, kLabel);
+    b.font = static_cast<HFONT>(bold ? m_fonts.bold : menuFont ? m_fonts.menu : m_fonts.normal);
+    b.Apply();
+    return window;
+}
+
+void* ControlBinder::AddCheckBox(forms::CheckBox& box, void* parent, bool menuFont)
+{
+    // BS_CHECKBOX, not BS_AUTOCHECKBOX: the model decides the tick.
+    HWND window = CreateChild(L"BUTTON", BS_CHECKBOX | WS_TABSTOP, parent);
+    ::SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(menuFont ? m_fonts.menu : m_fonts.normal), FALSE);
+    Binding& b = Bind(box, window, kCheckBox);
+    ::SetWindowSubclass(window, ScrollBarSubclass, 1, reinterpret_cast<DWORD_PTR>(&b));
+    b.Apply();
+    return window;
+}
+
+void* ControlBinder::AddButton(forms::Button& button, void* parent)
+{
+    HWND window = CreateChild(L"BUTTON", BS_PUSHBUTTON | WS_TABSTOP, parent);
+    ::SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(m_fonts.normal), FALSE);
+    Bind(button, window, kButton).Apply();
+    return window;
+}
+
+void* ControlBinder::AddPicture(forms::PictureBox& picture, void* parent)
+{
+    HWND window = CreateChild(kControlClass, 0, parent);
+    Bind(picture, window, kPicture).Apply();
+    return window;
+}
+
+void* ControlBinder::AddScrollBar(forms::ScrollBar& bar, void* parent)
+{
+    HWND window = CreateChild(L"SCROLLBAR", SBS_VERT, parent);
+    Binding& b = Bind(bar, window, kScrollBar);
+    ::SetWindowSubclass(window, ScrollBarSubclass, 1, reinterpret_cast<DWORD_PTR>(&b));
+    b.Apply();
+    return window;
+}
+
+void ControlBinder::AddScrollingList(forms::PictureBox& viewportModel, forms::PictureBox& scrollAreaModel,
+                                     forms::ListBox& list, void* parent)
+{
+    HWND viewport = CreateChild(kControlClass, WS_CLIPCHILDREN, parent);
+    Binding& v = Bind(viewportModel, viewport, kViewport);
+    v.inside = CreateChild(kControlClass, WS_CLIPCHILDREN | WS_VISIBLE, viewport);
+    ::SetWindowLongPtrW(v.inside, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&v));
+    v.Apply();
+    HWND scrollArea = CreateChild(kControlClass, WS_CLIPCHILDREN, v.inside);
+    Bind(scrollAreaModel, scrollArea, kPicture).Apply();
+    HWND listWindow = CreateChild(kControlClass, WS_TABSTOP, scrollArea);
+    Bind(list, listWindow, kList).Apply();
+}
+
+void* ControlBinder::WindowOf(const forms::Control* control) const
+{
+    const auto it = m_bindings.find(control);
+    return it == m_bindings.end() ? nullptr : it->second->window;
+}
+
+void ControlBinder::Unbind()
+{
+    for (auto& [control, binding] : m_bindings) {
+        binding->control->SetChangedHandler({});
+        if (binding->window != nullptr && ::IsWindow(binding->window) &&
+            ::GetWindowLongPtrW(binding->window, GWLP_USERDATA) == reinterpret_cast<LONG_PTR>(binding.get()))
+            ::SetWindowLongPtrW(binding->window, GWLP_USERDATA, 0);
+        if (binding->inside != nullptr && ::IsWindow(binding->inside))
+            ::SetWindowLongPtrW(binding->inside, GWLP_USERDATA, 0);
+        if (binding->window != nullptr && ::IsWindow(binding->window))
+            ::RemoveWindowSubclass(binding->window, ScrollBarSubclass, 1);
+    }
+    m_bindings.clear();
+}
+
+bool ControlBinder::Route(unsigned message, std::uintptr_t wParam, std::intptr_t lParam)
+{
+    HWND child = reinterpret_cast<HWND>(lParam);
+    if (child == nullptr)
+        return false;
+    auto* b = reinterpret_cast<Binding*>(::GetWindowLongPtrW(child, GWLP_USERDATA));
+    if (b == nullptr || b->window != child)
+        return false;
+    if (message == WM_COMMAND && (b->kind == kButton || b->kind == kCheckBox)) {
+        b->OnCommand(HIWORD(wParam));
+        return true;
+    }
+    if (message == WM_VSCROLL && b->kind == kScrollBar) {
+        b->OnScroll(LOWORD(wParam));
+        return true;
+    }
+    return false;
+}
+
+} // namespace korvane::win32front
