@@ -43,7 +43,7 @@ int main()
 
     ui::Form1 form(ui::MachineServices{processes, processes, privileges, files, dialogs, icons, location, scheduler,
                                        counters, tray, clock, settings, instance, autostart, screen, fileDialogs});
-    win32front::Win32FrontEnd frontEnd(form, window, tray, instance);
+    win32front::Win32FrontEnd frontEnd(form, window, tray, &instance);
     form.OnEnded = [] { ::PostQuitMessage(0); };
 
     form.Form_Initialize();

@@ -346,12 +346,12 @@ Win32MainWindow::~Win32MainWindow()
 }
 
 Win32FrontEnd::Win32FrontEnd(ui::Form1& form, Win32MainWindow& window, Win32NotificationArea& tray,
-                             platform::win32::Win32SingleInstance& instance)
+                             platform::win32::Win32SingleInstance* instance)
     : m_window(window)
 {
     Win32MainWindow::Impl& impl = *window.m_impl;
     impl.form = &form;
-    impl.instance = &instance;
+    impl.instance = instance;
     impl.tray = &tray;
     ControlBinder& binder = *impl.binder;
     HWND main = impl.window;

@@ -33,12 +33,12 @@ private:
 };
 
 // Draws the main window's controls as native Win32 controls and forwards what the user does to
-// them. It holds no behaviour of its own: every click, key, wheel turn and window change goes to
+// them; instance (may be null) counts the show requests a second start posts to the window. It holds no behaviour of its own: every click, key, wheel turn and window change goes to
 // the model.
 class Win32FrontEnd {
 public:
     Win32FrontEnd(ui::Form1& form, Win32MainWindow& window, Win32NotificationArea& tray,
-                  platform::win32::Win32SingleInstance& instance);
+                  platform::win32::Win32SingleInstance* instance);
     Win32FrontEnd(const Win32FrontEnd&) = delete;
     Win32FrontEnd& operator=(const Win32FrontEnd&) = delete;
     ~Win32FrontEnd();

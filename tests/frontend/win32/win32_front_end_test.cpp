@@ -1,0 +1,185 @@
+// The Win32 front end over the simulated machine, under wine's null graphics driver (or Windows).
+#include "frontend/win32/win32_front_end.h"
+
+#include "frontend/win32/win32_controls.h"
+#include "frontend/win32/win32_dialogs.h"
+#include "frontend/win32/win32_notification_area.h"
+#include "support/fake_form.h"
+#include "tray/tray_icon.h"
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace korvane::win32front {
+namespace {
+
+using test::Row;
+
+std::string TextOf(void* window)
+{
+    wchar_t text[256] = {};
+    ::GetWindowTextW(static_cast<HWND>(window), text, 256);
+    std::string narrow;
+    for (const wchar_t* c = text; *c != 0; ++c)
+        narrow += static_cast<char>(*c);
+    return narrow;
+}
+
+bool Shown(void* window)
+{
+    return (::GetWindowLongW(static_cast<HWND>(window), GWL_STYLE) & WS_VISIBLE) != 0;
+}
+
+RECT PlaceInParent(void* window)
+{
+    RECT rect;
+    ::GetWindowRect(static_cast<HWND>(window), &rect);
+    ::MapWindowPoints(HWND_DESKTOP, ::GetParent(static_cast<HWND>(window)), reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+void PumpMessages()
+{
+    MSG message;
+    while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        ::TranslateMessage(&message);
+        ::DispatchMessageW(&message);
+    }
+}
+
+struct Win32FrontEndFixture : ::testing::Test {
+    Win32FrontEndFixture()
+    {
+        f.AddFavoriteFile({Row("Game", "1")});
+        f.machine.Start("/usr/bin/editor");
+        f.machine.Start("/opt/game");
+        f.Start();
+        view = std::make_unique<Win32FrontEnd>(*f.form, window, tray, nullptr);
+        view->ApplySizeLimits();
+        f.Run(1000);
+        PumpMessages();
+    }
+    void* Of(const forms::Control& control) { return view->WindowOf(&control); }
+
+    test::FakeForm f{2};
+    Win32NotificationArea tray;
+    Win32MainWindow window{f.screen};
+    std::unique_ptr<Win32FrontEnd> view;
+};
+
+TEST_F(Win32FrontEndFixture, EveryControlHasANativeWindowThatMirrorsIt)
+{
+    ui::MainControls& c = f.Controls();
+    EXPECT_EQ(TextOf(window.Handle()), "Korvane");
+    EXPECT_EQ(TextOf(Of(c.Label2)), "Process (2/2)");
+    EXPECT_EQ(TextOf(Of(c.Label5)), "Favorites (1)");
+    EXPECT_EQ(TextOf(Of(c.Command5)), "Apply");
+    wchar_t className[32] = {};
+    ::GetClassNameW(static_cast<HWND>(Of(c.Command5)), className, 32);
+    EXPECT_EQ(std::wstring(className), L"Button");
+    EXPECT_FALSE(::IsWindowEnabled(static_cast<HWND>(Of(c.Check11[3]))));
+    EXPECT_EQ(::SendMessageW(static_cast<HWND>(Of(c.Check11[0])), BM_GETCHECK, 0, 0), BST_CHECKED);
+    // 15 twips to a pixel: the process list's viewport at (15, 63), 332 pixels wide.
+    const RECT viewport = PlaceInParent(Of(c.MainBox));
+    EXPECT_EQ(viewport.left, 15);
+    EXPECT_EQ(viewport.top, 63);
+    EXPECT_EQ(viewport.right - viewport.left, c.MainBox.Width() / 15);
+    EXPECT_FALSE(Shown(Of(c.cpuOptions)));
+    // A change of the model reaches the window.
+    c.Label2.SetCaption("Process (9/9)");
+    EXPECT_EQ(TextOf(Of(c.Label2)), "Process (9/9)");
+}
+
+TEST_F(Win32FrontEndFixture, ClicksKeysAndRowsGoToTheModel)
+{
+    ui::MainControls& c = f.Controls();
+    ::SendMessageW(static_cast<HWND>(Of(c.Command13)), BM_CLICK, 0, 0);
+    EXPECT_TRUE(c.cpuOptions.Visible());
+    EXPECT_TRUE(Shown(Of(c.cpuOptions)));
+
+    const std::int16_t before = c.Check11[1].Value();
+    ::SendMessageW(static_cast<HWND>(Of(c.Check11[1])), BM_CLICK, 0, 0);
+    EXPECT_NE(c.Check11[1].Value(), before);
+    EXPECT_EQ(::SendMessageW(static_cast<HWND>(Of(c.Check11[1])), BM_GETCHECK, 0, 0) == BST_CHECKED,
+              c.Check11[1].Value() == 1);
+
+    HWND list = static_cast<HWND>(Of(c.List1));
+    ::SendMessageW(list, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, 16 + 5));
+    ::SendMessageW(list, WM_LBUTTONUP, 0, MAKELPARAM(20, 16 + 5));
+    EXPECT_EQ(c.List1.ListIndex(), 1);
+    // The keys never move the list: its rows stay as the mouse chose them.
+    ::SendMessageW(list, WM_KEYDOWN, VK_UP, 0);
+    EXPECT_EQ(c.List1.ListIndex(), 1);
+    EXPECT_FALSE(c.cpuOptions.Visible()); // a click in the list closes the panels
+}
+
+TEST_F(Win32FrontEndFixture, TheCloseBoxHidesTheTrayBringsItBackAndTheSessionsEndSaves)
+{
+    ui::MainControls& c = f.Controls();
+    c.Form.SetVisible(true);
+    c.Form.SetState(forms::WindowState::Normal);
+    ::SendMessageW(static_cast<HWND>(window.Handle()), WM_CLOSE, 0, 0);
+    EXPECT_FALSE(f.form->Ended());
+    EXPECT_TRUE(!c.Form.Visible() || c.Form.State() == forms::WindowState::Minimized);
+    EXPECT_FALSE(::IsWindowVisible(static_cast<HWND>(window.Handle())));
+
+    // A double click on the tray icon arrives as mouse message 515.
+    ::SendMessageW(static_cast<HWND>(tray.Window()), WM_APP + 1, 1, WM_LBUTTONDBLCLK);
+    EXPECT_TRUE(c.Form.Visible());
+    EXPECT_EQ(c.Form.State(), forms::WindowState::Normal);
+
+    ::SendMessageW(static_cast<HWND>(window.Handle()), WM_ENDSESSION, TRUE, 0);
+    EXPECT_TRUE(f.form->Ended());
+    EXPECT_TRUE(f.settings.Get("Tollmere", "Korvane", "Height").has_value());
+}
+
+TEST(Win32TrayIcon, TheIconHasThePicturesPixelsAndItsMask)
+{
+    image::Icon picture{image::Surface(16, 16, image::Rgb(10, 20, 30)), std::vector<std::uint8_t>(256, 0)};
+    picture.color.SetPixel(3, 4, image::Rgb(200, 100, 50));
+    picture.mask[0] = 1; // the top-left pixel is see-through
+    HICON icon = static_cast<HICON>(CreateIconOf(picture));
+    ASSERT_NE(icon, nullptr);
+    ICONINFO info{};
+    ASSERT_TRUE(::GetIconInfo(icon, &info));
+    BITMAPINFO format{};
+    format.bmiHeader.biSize = sizeof format.bmiHeader;
+    format.bmiHeader.biWidth = 16;
+    format.bmiHeader.biHeight = -16;
+    format.bmiHeader.biPlanes = 1;
+    format.bmiHeader.biBitCount = 32;
+    format.bmiHeader.biCompression = BI_RGB;
+    std::vector<std::uint32_t> color(256);
+    std::vector<std::uint32_t> mask(256);
+    HDC dc = ::GetDC(nullptr);
+    ASSERT_EQ(::GetDIBits(dc, info.hbmColor, 0, 16, color.data(), &format, DIB_RGB_COLORS), 16);
+    ASSERT_EQ(::GetDIBits(dc, info.hbmMask, 0, 16, mask.data(), &format, DIB_RGB_COLORS), 16);
+    ::ReleaseDC(nullptr, dc);
+    EXPECT_EQ(color[4 * 16 + 3] & 0xFFFFFF, 0xC86432U); // 200, 100, 50 as 0x00RRGGBB
+    EXPECT_EQ(color[1] & 0xFFFFFF, 0x0A141EU);
+    EXPECT_NE(mask[0] & 0xFFFFFF, 0U); // see-through: the mask is set
+    EXPECT_EQ(mask[1] & 0xFFFFFF, 0U);
+    ::DeleteObject(info.hbmColor);
+    ::DeleteObject(info.hbmMask);
+    ::DestroyIcon(icon);
+    EXPECT_EQ(CreateIconOf(image::Icon{image::Surface(16, 16), {}}), nullptr); // no mask: no icon
+}
+
+TEST(Win32OpenFileDialog, TheMultiSelectResultBecomesFullPaths)
+{
+    const std::wstring many(L"C:\\Tools\0a.exe\0b c.exe\0\0", 24);
+    EXPECT_EQ(PathsOfOpenFileResult(many), (std::vector<std::string>{"C:\\Tools\\a.exe", "C:\\Tools\\b c.exe"}));
+    const std::wstring one(L"C:\\Tools\\a.exe\0\0", 16);
+    EXPECT_EQ(PathsOfOpenFileResult(one), std::vector<std::string>{"C:\\Tools\\a.exe"});
+    const std::wstring root(L"C:\\\0a.exe\0b.exe\0\0", 17);
+    EXPECT_EQ(PathsOfOpenFileResult(root), (std::vector<std::string>{"C:\\a.exe", "C:\\b.exe"}));
+    EXPECT_TRUE(Win32FileDialogs().ProgramFilterFirst());
+}
+
+} // namespace
+} // namespace korvane::win32front
