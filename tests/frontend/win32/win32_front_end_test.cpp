@@ -138,6 +138,42 @@ TEST_F(Win32FrontEndFixture, TheCloseBoxHidesTheTrayBringsItBackAndTheSessionsEn
     EXPECT_TRUE(f.settings.Get("Tollmere", "Korvane", "Height").has_value());
 }
 
+TEST_F(Win32FrontEndFixture, ThePickerIsAPopUpWhoseBoxesAndItemsReachItsModel)
+{
+    ui::MainControls& c = f.Controls();
+    HWND list2 = static_cast<HWND>(Of(c.List2));
+    ::SendMessageW(list2, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, 5));
+    ::SendMessageW(list2, WM_LBUTTONUP, 0, MAKELPARAM(20, 5));
+    ::SendMessageW(list2, WM_RBUTTONUP, 0, MAKELPARAM(20, 5));
+    ui::Form2* picker = f.form->Picker();
+    ASSERT_NE(picker, nullptr);
+    HWND popup = ::FindWindowW(L"KorvanePicker", nullptr);
+    ASSERT_NE(popup, nullptr);
+    EXPECT_TRUE(Shown(popup));
+    EXPECT_EQ(picker->Check1[1].Value(), 1); // the favorite's "1"
+
+    // The boxes and items are children of the pop-up: tick CPU 0, then "Apply".
+    HWND box = nullptr;
+    HWND apply = nullptr;
+    for (HWND child = ::GetWindow(popup, GW_CHILD); child != nullptr; child = ::GetWindow(child, GW_HWNDNEXT)) {
+        if (TextOf(child) == "CPU 0")
+            box = child;
+        if (TextOf(child) == "Apply")
+            apply = child;
+    }
+    ASSERT_NE(box, nullptr);
+    ASSERT_NE(apply, nullptr);
+    ::SendMessageW(box, BM_CLICK, 0, 0);
+    EXPECT_EQ(picker->Check1[0].Value(), 1);
+    ::SendMessageW(apply, WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
+    EXPECT_EQ(picker->Label1.Look(), forms::LabelLook::Highlighted);
+    ::SendMessageW(apply, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+    EXPECT_EQ(f.form->Picker(), nullptr);
+    EXPECT_EQ(c.List2.List(0), Row("Game", "01"));
+    PumpMessages();
+    EXPECT_EQ(::FindWindowW(L"KorvanePicker", nullptr), nullptr); // gone once its messages ran
+}
+
 TEST(Win32TrayIcon, TheIconHasThePicturesPixelsAndItsMask)
 {
     image::Icon picture{image::Surface(16, 16, image::Rgb(10, 20, 30)), std::vector<std::uint8_t>(256, 0)};
