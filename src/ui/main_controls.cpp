@@ -128,4 +128,32 @@ procmon::ProcessControls MainControls::ForProcessMonitor()
                                     Command1, Command3, Command5,     MnuSetFav,    MnuSetFavNow, Timer1, Timer2};
 }
 
+MainControls::PanelParts MainControls::CommandStripParts()
+{
+    PanelParts parts;
+    parts.checkBoxes = {&Check11[0], &Check11[1], &Check11[2], &Check11[3], &ShowAll, &Check1};
+    parts.buttons = {&Command5, &Command7, &Command8, &Command4, &Command3, &Command1, &Command9, &Command2, &Command13};
+    return parts;
+}
+
+MainControls::PanelParts MainControls::OptionsPanelParts()
+{
+    PanelParts parts;
+    parts.checkBoxes = {&Start_Up, &MiniMe, &Check2, &ConfirmRemvFav, &SortFavByAff};
+    parts.buttons = {&Command10, &Command6};
+    return parts;
+}
+
+MainControls::PanelParts MainControls::UsagePanelParts()
+{
+    PanelParts parts;
+    parts.labels = {&Label1,   &AvgUse[0], &AvgUse[1], &AvgUse[2], &AvgUse[3], &LblCore0,  &LblCore0A,
+                    &LblCore1, &LblCore1A, &LblCore2,  &LblCore2A, &LblCore3,  &LblCore3A, &LblElapsed};
+    parts.boldLabels = {&CPUTTL};
+    parts.pictures = {&VertGraph0, &Meter[0], &Meter[1], &Meter[2], &Meter[3], &ShowTrayColr};
+    parts.buttons = {&Command11, &Command14, &Command12};
+    parts.checkBoxes = {&TrayAsNum};
+    return parts;
+}
+
 } // namespace korvane::ui

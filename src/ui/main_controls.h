@@ -9,6 +9,7 @@
 #include "procmon/process_controls.h"
 
 #include <array>
+#include <vector>
 
 namespace korvane::ui {
 
@@ -107,6 +108,18 @@ struct MainControls {
     forms::Timer Timer3;
 
     procmon::CpuCheckBoxes CpuBoxes() { return {&Check11[0], &Check11[1], &Check11[2], &Check11[3]}; }
+    // What each front end draws inside the command strip (Picture1), the options panel (Picture2)
+    // and the usage panel (cpuOptions).
+    struct PanelParts {
+        std::vector<forms::Label*> labels;
+        std::vector<forms::Label*> boldLabels;
+        std::vector<forms::PictureBox*> pictures;
+        std::vector<forms::Button*> buttons;
+        std::vector<forms::CheckBox*> checkBoxes;
+    };
+    PanelParts CommandStripParts();
+    PanelParts OptionsPanelParts();
+    PanelParts UsagePanelParts();
     procmon::ProcessControls ForProcessMonitor();
     cpuusage::UsageControls ForUsageMonitor();
 };

@@ -40,9 +40,8 @@ struct QtFrontEnd::Impl {
     }
 
     void Build();
-    void BuildCommandStrip();
-    QFrame* AddPanel(forms::PictureBox& model);
-    void BuildUsagePanel(QWidget* panel);
+    QWidget* AddPanel(forms::PictureBox& model, bool raised);
+    void AddParts(const ui::MainControls::PanelParts& parts, QWidget* panel);
     void ConnectTray();
 
     ui::Form1& form;
@@ -72,15 +71,9 @@ void QtFrontEnd::Impl::Build()
     binder.AddScrollBar(c.Vs2, &window);
     for (forms::Label* label : {&c.Label2, &c.Label3, &c.Label5, &c.Label4})
         binder.AddLabel(*label, &window, true);
-    BuildCommandStrip();
-
-    QFrame* options = AddPanel(c.Picture2);
-    for (forms::CheckBox* box : {&c.Start_Up, &c.MiniMe, &c.Check2, &c.ConfirmRemvFav, &c.SortFavByAff})
-        binder.AddCheckBox(*box, options);
-    binder.AddButton(c.Command10, options);
-    binder.AddButton(c.Command6, options);
-
-    BuildUsagePanel(AddPanel(c.cpuOptions));
+    AddParts(c.CommandStripParts(), AddPanel(c.Picture1, false));
+    AddParts(c.OptionsPanelParts(), AddPanel(c.Picture2, true));
+    AddParts(c.UsagePanelParts(), AddPanel(c.cpuOptions, true));
 
     // Every wheel turn over the window goes to the model, which scrolls the list it targets.
     wheelHook = std::make_unique<EventHook>(qApp, [this](QEvent* event) {
@@ -97,23 +90,14 @@ void QtFrontEnd::Impl::Build()
     form.OnPickerCreated = [this](ui::Form2& picker) { OpenPicker(picker, binder.TwipsPerPixel()); };
 }
 
-void QtFrontEnd::Impl::BuildCommandStrip()
+// A plain panel, or a raised one that comes to the front whenever the model shows it.
+QWidget* QtFrontEnd::Impl::AddPanel(forms::PictureBox& model, bool raised)
 {
-    ui::MainControls& c = form.Controls();
-    auto* strip = new QWidget(&window);
-    binder.BindPlain(c.Picture1, strip);
-    for (auto& box : c.Check11)
-        binder.AddCheckBox(box, strip);
-    for (forms::Button* button : {&c.Command5, &c.Command7, &c.Command8, &c.Command4, &c.Command3, &c.Command1,
-                                  &c.Command9, &c.Command2, &c.Command13})
-        binder.AddButton(*button, strip);
-    binder.AddCheckBox(c.ShowAll, strip);
-    binder.AddCheckBox(c.Check1, strip);
-}
-
-// A raised panel that comes to the front whenever the model shows it.
-QFrame* QtFrontEnd::Impl::AddPanel(forms::PictureBox& model)
-{
+    if (!raised) {
+        auto* strip = new QWidget(&window);
+        binder.BindPlain(model, strip);
+        return strip;
+    }
     auto* panel = new QFrame(&window);
     panel->setFrameStyle(QFrame::Panel | QFrame::Raised);
     panel->setAutoFillBackground(true);
@@ -121,25 +105,18 @@ QFrame* QtFrontEnd::Impl::AddPanel(forms::PictureBox& model)
     return panel;
 }
 
-void QtFrontEnd::Impl::BuildUsagePanel(QWidget* panel)
+void QtFrontEnd::Impl::AddParts(const ui::MainControls::PanelParts& parts, QWidget* panel)
 {
-    ui::MainControls& c = form.Controls();
-    binder.AddLabel(c.Label1, panel);
-    binder.AddPicture(c.VertGraph0, panel);
-    for (auto& meter : c.Meter)
-        binder.AddPicture(meter, panel);
-    for (auto& average : c.AvgUse)
-        binder.AddLabel(average, panel);
-    for (forms::Label* label : {&c.LblCore0, &c.LblCore0A, &c.LblCore1, &c.LblCore1A, &c.LblCore2, &c.LblCore2A,
-                                &c.LblCore3, &c.LblCore3A})
+    for (forms::Label* label : parts.labels)
         binder.AddLabel(*label, panel);
-    binder.AddLabel(c.CPUTTL, panel, true);
-    binder.AddLabel(c.LblElapsed, panel);
-    binder.AddButton(c.Command11, panel);
-    binder.AddButton(c.Command14, panel);
-    binder.AddButton(c.Command12, panel);
-    binder.AddPicture(c.ShowTrayColr, panel);
-    binder.AddCheckBox(c.TrayAsNum, panel);
+    for (forms::Label* label : parts.boldLabels)
+        binder.AddLabel(*label, panel, true);
+    for (forms::PictureBox* picture : parts.pictures)
+        binder.AddPicture(*picture, panel);
+    for (forms::Button* button : parts.buttons)
+        binder.AddButton(*button, panel);
+    for (forms::CheckBox* box : parts.checkBoxes)
+        binder.AddCheckBox(*box, panel);
 }
 
 void QtFrontEnd::Impl::ConnectTray()

@@ -112,21 +112,39 @@ struct ControlBinder::Binding {
     HFONT listFont = nullptr;
     int tpp = 15;
     std::wstring tip;
+    bool placed = false;
+    bool sized = false; // since the label last fitted its window to its text
+    bool lastEnabled = true;
+    RECT lastPlace{};
+    std::wstring fittedCaption;
 
+    // Only what changed goes to the window: a caption changes twice a second, and every call
+    // here is a round trip to the window system.
     void Place()
     {
         const forms::Control& c = *control;
-        ::SetWindowPos(window, nullptr, Pixels(c.Left(), tpp), Pixels(c.Top(), tpp), Pixels(c.Width(), tpp),
-                       Pixels(c.Height(), tpp), SWP_NOZORDER | SWP_NOACTIVATE);
-        if (inside != nullptr) {
-            const int border = Pixels(static_cast<forms::PictureBox*>(control)->BorderTwips(), tpp);
-            ::SetWindowPos(inside, nullptr, border, border, std::max(Pixels(c.Width(), tpp) - 2 * border, 0),
-                           std::max(Pixels(c.Height(), tpp) - 2 * border, 0), SWP_NOZORDER | SWP_NOACTIVATE);
+        const RECT place{Pixels(c.Left(), tpp), Pixels(c.Top(), tpp), Pixels(c.Width(), tpp), Pixels(c.Height(), tpp)};
+        // (right and bottom hold the width and the height)
+        if (!placed || place.left != lastPlace.left || place.top != lastPlace.top || place.right != lastPlace.right ||
+            place.bottom != lastPlace.bottom) {
+            ::SetWindowPos(window, nullptr, place.left, place.top, place.right, place.bottom,
+                           SWP_NOZORDER | SWP_NOACTIVATE);
+            if (inside != nullptr) {
+                const int border = Pixels(static_cast<forms::PictureBox*>(control)->BorderTwips(), tpp);
+                ::SetWindowPos(inside, nullptr, border, border, std::max<LONG>(place.right - 2 * border, 0),
+                               std::max<LONG>(place.bottom - 2 * border, 0), SWP_NOZORDER | SWP_NOACTIVATE);
+            }
+            lastPlace = place;
+            sized = true;
         }
-        ::EnableWindow(window, c.Enabled() ? TRUE : FALSE);
+        if (!placed || c.Enabled() != lastEnabled) {
+            ::EnableWindow(window, c.Enabled() ? TRUE : FALSE);
+            lastEnabled = c.Enabled();
+        }
         const bool visible = c.Visible();
-        if ((::IsWindowVisible(window) != 0) != visible || ((::GetWindowLongW(window, GWL_STYLE) & WS_VISIBLE) != 0) != visible)
+        if (((::GetWindowLongW(window, GWL_STYLE) & WS_VISIBLE) != 0) != visible)
             ::ShowWindow(window, visible ? SW_SHOWNA : SW_HIDE);
+        placed = true;
         const std::wstring newTip = Widen(c.ToolTipText());
         if (tooltips != nullptr && newTip != tip) {
             tip = newTip;
@@ -201,6 +219,12 @@ struct ControlBinder::Binding {
     void FitToText()
     {
         auto* label = static_cast<forms::Label*>(control);
+        // The region depends on the caption's lines only, which a new number seldom changes.
+        const std::wstring key = Widen(label->Caption()) + (label->Look() == forms::LabelLook::Normal ? L"n" : L"h");
+        if (!sized && key == fittedCaption)
+            return;
+        fittedCaption = key;
+        sized = false;
         RECT rect;
         ::GetClientRect(window, &rect);
         int height = rect.bottom;

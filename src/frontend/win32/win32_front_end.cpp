@@ -372,38 +372,21 @@ Win32FrontEnd::Win32FrontEnd(ui::Form1& form, Win32MainWindow& window, Win32Noti
     for (forms::Label* label : {&c.Label2, &c.Label3, &c.Label5, &c.Label4})
         binder.AddLabel(*label, main, true);
 
-    void* strip = binder.AddPanel(c.Picture1, main, false);
-    for (auto& box : c.Check11)
-        binder.AddCheckBox(box, strip);
-    for (forms::Button* button : {&c.Command5, &c.Command7, &c.Command8, &c.Command4, &c.Command3, &c.Command1,
-                                  &c.Command9, &c.Command2, &c.Command13})
-        binder.AddButton(*button, strip);
-    binder.AddCheckBox(c.ShowAll, strip);
-    binder.AddCheckBox(c.Check1, strip);
-
-    void* options = binder.AddPanel(c.Picture2, main, true);
-    for (forms::CheckBox* box : {&c.Start_Up, &c.MiniMe, &c.Check2, &c.ConfirmRemvFav, &c.SortFavByAff})
-        binder.AddCheckBox(*box, options);
-    binder.AddButton(c.Command10, options);
-    binder.AddButton(c.Command6, options);
-
-    void* usage = binder.AddPanel(c.cpuOptions, main, true);
-    binder.AddLabel(c.Label1, usage);
-    binder.AddPicture(c.VertGraph0, usage);
-    for (auto& meter : c.Meter)
-        binder.AddPicture(meter, usage);
-    for (auto& average : c.AvgUse)
-        binder.AddLabel(average, usage);
-    for (forms::Label* label : {&c.LblCore0, &c.LblCore0A, &c.LblCore1, &c.LblCore1A, &c.LblCore2, &c.LblCore2A,
-                                &c.LblCore3, &c.LblCore3A})
-        binder.AddLabel(*label, usage);
-    binder.AddLabel(c.CPUTTL, usage, true);
-    binder.AddLabel(c.LblElapsed, usage);
-    binder.AddButton(c.Command11, usage);
-    binder.AddButton(c.Command14, usage);
-    binder.AddButton(c.Command12, usage);
-    binder.AddPicture(c.ShowTrayColr, usage);
-    binder.AddCheckBox(c.TrayAsNum, usage);
+    const auto addParts = [&binder](const ui::MainControls::PanelParts& parts, void* panel) {
+        for (forms::Label* label : parts.labels)
+            binder.AddLabel(*label, panel);
+        for (forms::Label* label : parts.boldLabels)
+            binder.AddLabel(*label, panel, true);
+        for (forms::PictureBox* picture : parts.pictures)
+            binder.AddPicture(*picture, panel);
+        for (forms::Button* button : parts.buttons)
+            binder.AddButton(*button, panel);
+        for (forms::CheckBox* box : parts.checkBoxes)
+            binder.AddCheckBox(*box, panel);
+    };
+    addParts(c.CommandStripParts(), binder.AddPanel(c.Picture1, main, false));
+    addParts(c.OptionsPanelParts(), binder.AddPanel(c.Picture2, main, true));
+    addParts(c.UsagePanelParts(), binder.AddPanel(c.cpuOptions, main, true));
 
     tray.onMouseMessage = [&form](int message) {
         ui::MainControls& controls = form.Controls();
