@@ -6,36 +6,11 @@ set -euo pipefail
 korvane="$1"
 child="$2"
 
-work="$(mktemp -d)"
-pids=()
+source "$(dirname "${BASH_SOURCE[0]}")/x_session.sh"
 wine=/usr/lib/wine/wine64
 wineserver=/usr/lib/wine/wineserver64
-cleanup() {
-  "$wineserver" -k 2>/dev/null || true
-  for pid in "${pids[@]}"; do kill -9 "$pid" 2>/dev/null || true; done
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
-fail() { echo "FAIL: $*"; exit 1; }
-wait_for() { # seconds, command...
-  local limit=$1; shift
-  local until=$((SECONDS + limit))
-  while ! "$@" >/dev/null 2>&1; do
-    [ $SECONDS -lt $until ] || return 1
-    sleep 0.3
-  done
-}
-
-display=""
-for n in $(seq 260 360); do
-  if [ ! -e "/tmp/.X${n}-lock" ] && [ ! -e "/tmp/.X11-unix/X${n}" ]; then display=":$n"; break; fi
-done
-[ -n "$display" ] || fail "no free X display"
-Xvfb "$display" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
-pids+=($!)
-export DISPLAY="$display"
-wait_for 10 xwininfo -root || fail "Xvfb did not start"
+cleanup_steps+=('"$wineserver" -k 2>/dev/null')
+start_xvfb 260 360
 export XDG_RUNTIME_DIR="$work/run"
 mkdir -p -m 0700 "$XDG_RUNTIME_DIR"
 trayer --edge bottom --align right --widthtype pixel --width 120 --height 32 >/dev/null 2>&1 &

@@ -8,33 +8,8 @@ set -euo pipefail
 korvane="$1"
 child="$2"
 
-work="$(mktemp -d)"
-pids=()
-cleanup() {
-  for pid in "${pids[@]}"; do kill -9 "$pid" 2>/dev/null || true; done
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
-fail() { echo "FAIL: $*"; exit 1; }
-wait_for() { # seconds, command...
-  local limit=$1; shift
-  local until=$((SECONDS + limit))
-  while ! "$@" >/dev/null 2>&1; do
-    [ $SECONDS -lt $until ] || return 1
-    sleep 0.2
-  done
-}
-
-display=""
-for n in $(seq 150 250); do
-  if [ ! -e "/tmp/.X${n}-lock" ] && [ ! -e "/tmp/.X11-unix/X${n}" ]; then display=":$n"; break; fi
-done
-[ -n "$display" ] || fail "no free X display"
-Xvfb "$display" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
-pids+=($!)
-export DISPLAY="$display"
-wait_for 10 xwininfo -root || fail "Xvfb did not start"
+source "$(dirname "${BASH_SOURCE[0]}")/x_session.sh"
+start_xvfb 150 250
 
 export HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config" XDG_DATA_HOME="$work/home/.local/share"
 export XDG_RUNTIME_DIR="$work/run"

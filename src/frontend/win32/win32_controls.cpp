@@ -1,5 +1,6 @@
 #include "frontend/win32/win32_controls.h"
 
+#include "platform/win32/win32_bitmap_info.h"
 #include "platform/win32/win32_text.h"
 
 #include <windows.h>
@@ -50,13 +51,7 @@ void DrawSurface(HDC dc, int x, int y, const image::Surface& surface)
                 (static_cast<std::uint32_t>(image::GreenOf(c)) << 8) | static_cast<std::uint32_t>(image::BlueOf(c));
         }
     }
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
+    BITMAPINFO info = platform::win32::TopDownBitmapInfo(width, height);
     ::SetDIBitsToDevice(dc, x, y, static_cast<DWORD>(width), static_cast<DWORD>(height), 0, 0, 0,
                         static_cast<UINT>(height), pixels.data(), &info, DIB_RGB_COLORS);
 }

@@ -1,5 +1,6 @@
 #include "frontend/win32/win32_notification_area.h"
 
+#include "platform/win32/win32_bitmap_info.h"
 #include "platform/win32/win32_text.h"
 
 #include <windows.h>
@@ -29,13 +30,7 @@ void* CreateIconOf(const image::Icon& icon)
     const int height = icon.color.Height();
     if (width <= 0 || height <= 0 || icon.mask.size() != static_cast<std::size_t>(width * height))
         return nullptr;
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
+    BITMAPINFO info = platform::win32::TopDownBitmapInfo(width, height);
     void* bits = nullptr;
     HBITMAP color = ::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
     if (color == nullptr)

@@ -1,5 +1,6 @@
 #include "platform/win32/win32_icon_source.h"
 
+#include "platform/win32/win32_bitmap_info.h"
 #include "platform/win32/win32_text.h"
 
 #include <windows.h>
@@ -17,13 +18,7 @@ constexpr int kSize = 16;
 std::array<std::uint32_t, kSize * kSize> DrawOver(HICON icon, std::uint32_t background)
 {
     std::array<std::uint32_t, kSize * kSize> pixels{};
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = kSize;
-    info.bmiHeader.biHeight = -kSize; // top-down
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
+    BITMAPINFO info = TopDownBitmapInfo(kSize, kSize);
     void* bits = nullptr;
     HDC screen = ::GetDC(nullptr);
     HDC dc = ::CreateCompatibleDC(screen);
