@@ -111,6 +111,7 @@ struct ControlBinder::Binding {
     bool sized = false; // since the label last fitted its window to its text
     bool lastEnabled = true;
     RECT lastPlace{};
+    int indent = 0;
     std::wstring fittedCaption;
 
     // Only what changed goes to the window: a caption changes twice a second, and every call
@@ -287,7 +288,7 @@ void PaintLabel(ControlBinder::Binding& b, HDC dc, const RECT& rect)
     ::SetTextColor(dc, ::GetSysColor(!enabled ? COLOR_GRAYTEXT : highlighted ? COLOR_HIGHLIGHTTEXT : COLOR_BTNTEXT));
     HGDIOBJ old = ::SelectObject(dc, b.font);
     RECT text = rect;
-    text.left += b.kind == kLabel && label->OnClick ? 12 : 0; // the picker's items stand indented
+    text.left += b.indent;
     const std::wstring caption = Widen(label->Caption());
     ::DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &text,
                 DT_LEFT | DT_TOP | DT_WORDBREAK | DT_NOPREFIX);
@@ -508,10 +509,11 @@ void* ControlBinder::AddPanel(forms::PictureBox& panel, void* parent, bool raise
     return window;
 }
 
-void* ControlBinder::AddLabel(forms::Label& label, void* parent, bool bold, bool menuFont)
+void* ControlBinder::AddLabel(forms::Label& label, void* parent, bool bold, bool menuFont, int indentPixels)
 {
     HWND window = CreateChild(kControlClass, 0, parent);
     Binding& b = Bind(label, window, kLabel);
+    b.indent = indentPixels;
     b.font = static_cast<HFONT>(bold ? m_fonts.bold : menuFont ? m_fonts.menu : m_fonts.normal);
     b.Apply();
     return window;

@@ -44,7 +44,9 @@ public:
 
     // A raised panel that hosts other controls and comes to the front whenever it is shown.
     void* AddPanel(forms::PictureBox& panel, void* parent, bool raised);
-    void* AddLabel(forms::Label& label, void* parent, bool bold = false, bool menuFont = false);
+    // A picker's item (menuFont) stands indented, as a menu item does.
+    void* AddLabel(forms::Label& label, void* parent, bool bold = false, bool menuFont = false,
+                   int indentPixels = 0);
     void* AddCheckBox(forms::CheckBox& box, void* parent, bool menuFont = false);
     void* AddButton(forms::Button& button, void* parent);
     void* AddPicture(forms::PictureBox& picture, void* parent);

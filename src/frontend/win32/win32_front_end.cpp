@@ -177,6 +177,8 @@ void Win32MainWindow::Impl::ShowMenu(const forms::Menu& menu)
 
 void Win32MainWindow::Impl::OpenPicker(ui::Form2& model)
 {
+    // Pickers closed before, whose windows are gone by now.
+    std::erase_if(pickers, [](const std::unique_ptr<Picker>& old) { return old->closed && !::IsWindow(old->window); });
     auto picker = std::make_unique<Picker>();
     Picker& p = *picker;
     p.model = &model;
@@ -188,7 +190,7 @@ void Win32MainWindow::Impl::OpenPicker(ui::Form2& model)
     for (auto& box : model.Check1)
         p.binder->AddCheckBox(box, p.window, true);
     for (forms::Label* item : {&model.Label1, &model.Label2})
-        p.binder->AddLabel(*item, p.window, false, true);
+        p.binder->AddLabel(*item, p.window, false, true, 12);
     // Label3 is the background: the others stand in front of it.
     ::SetWindowPos(static_cast<HWND>(p.binder->WindowOf(&model.Label3)), HWND_BOTTOM, 0, 0, 0, 0,
                    SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
