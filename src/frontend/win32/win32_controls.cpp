@@ -197,6 +197,14 @@ struct ControlBinder::Binding {
             ::SetScrollInfo(window, SB_CTL, &info, TRUE);
             break;
         }
+        case kList: {
+            // A list box without data of its own: the model's rows are drawn on WM_DRAWITEM.
+            const auto count = static_cast<WPARAM>(static_cast<forms::ListBox*>(control)->ListCount());
+            if (static_cast<WPARAM>(::SendMessageW(window, LB_GETCOUNT, 0, 0)) != count)
+                ::SendMessageW(window, LB_SETCOUNT, count, 0);
+            ::InvalidateRect(window, nullptr, FALSE);
+            break;
+        }
         case kRaisedPanel:
             if (control->Visible())
                 ::SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
@@ -295,38 +303,34 @@ void PaintLabel(ControlBinder::Binding& b, HDC dc, const RECT& rect)
     ::SelectObject(dc, old);
 }
 
-void PaintList(ControlBinder::Binding& b, HDC dc, const RECT& rect, const RECT& dirty)
+// One row of a list as the model has it: its text, and the selection the model keeps.
+void DrawListRow(ControlBinder::Binding& b, const DRAWITEMSTRUCT& item)
 {
     auto* list = static_cast<forms::ListBox*>(b.control);
-    ::FillRect(dc, &dirty, ::GetSysColorBrush(COLOR_WINDOW));
-    ::SetBkMode(dc, TRANSPARENT);
-    HGDIOBJ old = ::SelectObject(dc, b.listFont);
-    const int first = std::max(static_cast<int>(dirty.top) / kRowPixels, 0);
-    const int last = std::min(static_cast<int>(dirty.bottom) / kRowPixels, list->ListCount() - 1);
-    for (int row = first; row <= last; ++row) {
-        RECT line{rect.left, row * kRowPixels + 1, rect.right, row * kRowPixels + 1 + kRowPixels};
-        const bool selected = list->Selected(row);
-        if (selected)
-            ::FillRect(dc, &line, ::GetSysColorBrush(COLOR_HIGHLIGHT));
-        ::SetTextColor(dc, ::GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
-        const std::wstring text = Widen(list->List(row));
-        line.left += 2;
-        ::DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &line,
-                    DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
-    }
-    ::SelectObject(dc, old);
+    RECT line = item.rcItem;
+    const int row = static_cast<int>(item.itemID);
+    const bool exists = item.itemID != static_cast<UINT>(-1) && row < list->ListCount();
+    const bool selected = exists && list->Selected(row);
+    ::FillRect(item.hDC, &line, ::GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
+    if (!exists)
+        return;
+    ::SetBkMode(item.hDC, TRANSPARENT);
+    ::SetTextColor(item.hDC, ::GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
+    HGDIOBJ old = ::SelectObject(item.hDC, b.listFont);
+    const std::wstring text = Widen(list->List(row));
+    line.left += 2;
+    ::DrawTextW(item.hDC, text.c_str(), static_cast<int>(text.size()), &line,
+                DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+    ::SelectObject(item.hDC, old);
 }
 
-void Paint(ControlBinder::Binding& b, HDC dc, const RECT& dirty)
+void Paint(ControlBinder::Binding& b, HDC dc)
 {
     RECT rect;
     ::GetClientRect(b.window, &rect);
     switch (b.kind) {
     case kLabel:
         PaintLabel(b, dc, rect);
-        break;
-    case kList:
-        PaintList(b, dc, rect, dirty);
         break;
     case kPicture: {
         auto* picture = static_cast<forms::PictureBox*>(b.control);
@@ -367,7 +371,7 @@ LRESULT CALLBACK ControlWindowProc(HWND window, UINT message, WPARAM wParam, LPA
         PAINTSTRUCT paint;
         HDC dc = ::BeginPaint(window, &paint);
         if (b != nullptr && !inner && b->control != nullptr) {
-            Paint(*b, dc, paint.rcPaint);
+            Paint(*b, dc);
         } else {
             ::FillRect(dc, &paint.rcPaint, ::GetSysColorBrush(inner ? COLOR_WINDOW : COLOR_BTNFACE));
         }
@@ -378,50 +382,28 @@ LRESULT CALLBACK ControlWindowProc(HWND window, UINT message, WPARAM wParam, LPA
         if (b != nullptr && !inner && b->kind == kLabel)
             static_cast<forms::Label*>(b->control)->UserMouseMove();
         break;
-    case WM_LBUTTONDOWN:
-        if (b != nullptr && !inner && b->kind == kList) {
-            ::SetFocus(window);
-            static_cast<forms::ListBox*>(b->control)
-                ->UserClickRow((GET_Y_LPARAM(lParam) - 1) / kRowPixels, (wParam & MK_CONTROL) != 0,
-                               (wParam & MK_SHIFT) != 0);
-            return 0;
+    case WM_DRAWITEM: {
+        const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+        auto* list = reinterpret_cast<ControlBinder::Binding*>(::GetWindowLongPtrW(item->hwndItem, GWLP_USERDATA));
+        if (item->CtlType == ODT_LISTBOX && list != nullptr && list->kind == kList && list->window == item->hwndItem) {
+            DrawListRow(*list, *item);
+            return TRUE;
         }
         break;
+    }
     case WM_LBUTTONUP:
-    case WM_RBUTTONUP:
         if (b != nullptr && !inner) {
-            const int button = message == WM_RBUTTONUP ? forms::kRightButton : forms::kLeftButton;
-            if (b->kind == kList) {
-                static_cast<forms::ListBox*>(b->control)
-                    ->UserMouseUp(button, ShiftState(), static_cast<float>(GET_X_LPARAM(lParam) * b->tpp),
-                                  static_cast<float>(GET_Y_LPARAM(lParam) * b->tpp));
-                return 0;
-            }
-            if (message == WM_LBUTTONUP && b->kind == kLabel) {
+            if (b->kind == kLabel) {
                 static_cast<forms::Label*>(b->control)->UserClick();
                 return 0;
             }
-            if (message == WM_LBUTTONUP && (b->kind == kPicture || b->kind == kViewport)) {
+            if (b->kind == kPicture || b->kind == kViewport) {
                 auto* picture = static_cast<forms::PictureBox*>(b->control);
                 if (picture->OnClick)
                     picture->OnClick();
                 return 0;
             }
         }
-        break;
-    case WM_KEYDOWN:
-        if (b != nullptr && !inner && b->kind == kList) {
-            static_cast<forms::ListBox*>(b->control)->UserKeyDown(static_cast<int>(wParam), ShiftState());
-            return 0;
-        }
-        break;
-    case WM_GETDLGCODE:
-        if (b != nullptr && b->kind == kList)
-            return DLGC_WANTARROWS | DLGC_WANTCHARS;
-        break;
-    case WM_SETFOCUS:
-        if (b != nullptr && !inner && b->kind == kList)
-            static_cast<forms::ListBox*>(b->control)->UserGotFocus();
         break;
     default:
         break;
@@ -441,6 +423,46 @@ LRESULT CALLBACK ScrollBarSubclass(HWND window, UINT message, WPARAM wParam, LPA
     }
     if (message == WM_MOUSEMOVE && b != nullptr && b->kind == kCheckBox)
         static_cast<forms::CheckBox*>(b->control)->UserMouseMove();
+    return ::DefSubclassProc(window, message, wParam, lParam);
+}
+
+// What the user does to a list goes to the model, which keeps the rows and their selection; the
+// list box itself never selects, scrolls or searches.
+LRESULT CALLBACK ListSubclass(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR /*id*/,
+                              DWORD_PTR data)
+{
+    auto* b = reinterpret_cast<ControlBinder::Binding*>(data);
+    if (b == nullptr || b->control == nullptr || b->kind != kList)
+        return ::DefSubclassProc(window, message, wParam, lParam);
+    auto* list = static_cast<forms::ListBox*>(b->control);
+    switch (message) {
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+        ::SetFocus(window);
+        list->UserClickRow(GET_Y_LPARAM(lParam) / kRowPixels, (wParam & MK_CONTROL) != 0, (wParam & MK_SHIFT) != 0);
+        return 0;
+    case WM_LBUTTONUP:
+    case WM_RBUTTONUP:
+        list->UserMouseUp(message == WM_RBUTTONUP ? forms::kRightButton : forms::kLeftButton, ShiftState(),
+                          static_cast<float>(GET_X_LPARAM(lParam) * b->tpp),
+                          static_cast<float>(GET_Y_LPARAM(lParam) * b->tpp));
+        return 0;
+    case WM_RBUTTONDOWN:
+    case WM_MOUSEMOVE:
+    case WM_CHAR:
+        return 0;
+    case WM_KEYDOWN:
+        list->UserKeyDown(static_cast<int>(wParam), ShiftState());
+        return 0;
+    case WM_SETFOCUS:
+        list->UserGotFocus();
+        break;
+    case WM_MOUSEWHEEL:
+        // The window scrolls the list the wheel is for.
+        return ::SendMessageW(::GetAncestor(window, GA_ROOT), message, wParam, lParam);
+    default:
+        break;
+    }
     return ::DefSubclassProc(window, message, wParam, lParam);
 }
 
@@ -564,8 +586,16 @@ void ControlBinder::AddScrollingList(forms::PictureBox& viewportModel, forms::Pi
     v.Apply();
     HWND scrollArea = CreateChild(kControlClass, WS_CLIPCHILDREN, v.inside);
     Bind(scrollAreaModel, scrollArea, kPicture).Apply();
-    HWND listWindow = CreateChild(kControlClass, WS_TABSTOP, scrollArea);
-    Bind(list, listWindow, kList).Apply();
+    // Owner-drawn without data and without LBS_SORT: the model orders the rows, and the system's
+    // order by locale would disagree with its indexes.
+    HWND listWindow = CreateChild(L"LISTBOX",
+                                  WS_TABSTOP | LBS_OWNERDRAWFIXED | LBS_NODATA | LBS_NOINTEGRALHEIGHT |
+                                      (list.Kind() == forms::ListBoxKind::MultiSelect ? LBS_EXTENDEDSEL : 0),
+                                  scrollArea);
+    ::SendMessageW(listWindow, LB_SETITEMHEIGHT, 0, kRowPixels);
+    Binding& l = Bind(list, listWindow, kList);
+    ::SetWindowSubclass(listWindow, ListSubclass, 2, reinterpret_cast<DWORD_PTR>(&l));
+    l.Apply();
 }
 
 void* ControlBinder::WindowOf(const forms::Control* control) const
@@ -583,8 +613,10 @@ void ControlBinder::Unbind()
             ::SetWindowLongPtrW(binding->window, GWLP_USERDATA, 0);
         if (binding->inside != nullptr && ::IsWindow(binding->inside))
             ::SetWindowLongPtrW(binding->inside, GWLP_USERDATA, 0);
-        if (binding->window != nullptr && ::IsWindow(binding->window))
+        if (binding->window != nullptr && ::IsWindow(binding->window)) {
             ::RemoveWindowSubclass(binding->window, ScrollBarSubclass, 1);
+            ::RemoveWindowSubclass(binding->window, ListSubclass, 2);
+        }
     }
     m_bindings.clear();
 }

@@ -90,6 +90,14 @@ TEST_F(Win32FrontEndFixture, EveryControlHasANativeWindowThatMirrorsIt)
     EXPECT_EQ(viewport.top, 63);
     EXPECT_EQ(viewport.right - viewport.left, c.MainBox.Width() / 15);
     EXPECT_FALSE(Shown(Of(c.cpuOptions)));
+    // The lists are owner-drawn list boxes without data of their own and without the system's sort.
+    HWND list = static_cast<HWND>(Of(c.List1));
+    ::GetClassNameW(list, className, 32);
+    EXPECT_EQ(std::wstring(className), L"ListBox");
+    const LONG style = ::GetWindowLongW(list, GWL_STYLE);
+    EXPECT_EQ(style & (LBS_OWNERDRAWFIXED | LBS_NODATA | LBS_SORT), LBS_OWNERDRAWFIXED | LBS_NODATA);
+    EXPECT_EQ(::SendMessageW(list, LB_GETCOUNT, 0, 0), c.List1.ListCount());
+    EXPECT_EQ(::SendMessageW(list, LB_GETITEMHEIGHT, 0, 0), 16);
     // A change of the model reaches the window.
     c.Label2.SetCaption("Process (9/9)");
     EXPECT_EQ(TextOf(Of(c.Label2)), "Process (9/9)");
