@@ -120,6 +120,22 @@ struct MainControls {
     PanelParts CommandStripParts();
     PanelParts OptionsPanelParts();
     PanelParts UsagePanelParts();
+
+    // Has a front end's binder make a window for each part of a panel, in the order of the lists.
+    template <typename Binder, typename Panel>
+    static void AddPanelParts(Binder& binder, const PanelParts& parts, Panel panel)
+    {
+        for (forms::Label* label : parts.labels)
+            binder.AddLabel(*label, panel);
+        for (forms::Label* label : parts.boldLabels)
+            binder.AddLabel(*label, panel, true);
+        for (forms::PictureBox* picture : parts.pictures)
+            binder.AddPicture(*picture, panel);
+        for (forms::Button* button : parts.buttons)
+            binder.AddButton(*button, panel);
+        for (forms::CheckBox* box : parts.checkBoxes)
+            binder.AddCheckBox(*box, panel);
+    }
     procmon::ProcessControls ForProcessMonitor();
     cpuusage::UsageControls ForUsageMonitor();
 };

@@ -41,7 +41,6 @@ struct QtFrontEnd::Impl {
 
     void Build();
     QWidget* AddPanel(forms::PictureBox& model, bool raised);
-    void AddParts(const ui::MainControls::PanelParts& parts, QWidget* panel);
     void ConnectTray();
 
     ui::Form1& form;
@@ -71,9 +70,9 @@ void QtFrontEnd::Impl::Build()
     binder.AddScrollBar(c.Vs2, &window);
     for (forms::Label* label : {&c.Label2, &c.Label3, &c.Label5, &c.Label4})
         binder.AddLabel(*label, &window, true);
-    AddParts(c.CommandStripParts(), AddPanel(c.Picture1, false));
-    AddParts(c.OptionsPanelParts(), AddPanel(c.Picture2, true));
-    AddParts(c.UsagePanelParts(), AddPanel(c.cpuOptions, true));
+    ui::MainControls::AddPanelParts(binder, c.CommandStripParts(), AddPanel(c.Picture1, false));
+    ui::MainControls::AddPanelParts(binder, c.OptionsPanelParts(), AddPanel(c.Picture2, true));
+    ui::MainControls::AddPanelParts(binder, c.UsagePanelParts(), AddPanel(c.cpuOptions, true));
 
     // Every wheel turn over the window goes to the model, which scrolls the list it targets.
     wheelHook = std::make_unique<EventHook>(qApp, [this](QEvent* event) {
@@ -103,20 +102,6 @@ QWidget* QtFrontEnd::Impl::AddPanel(forms::PictureBox& model, bool raised)
     panel->setAutoFillBackground(true);
     binder.BindPlain(model, panel, [panel] { panel->raise(); });
     return panel;
-}
-
-void QtFrontEnd::Impl::AddParts(const ui::MainControls::PanelParts& parts, QWidget* panel)
-{
-    for (forms::Label* label : parts.labels)
-        binder.AddLabel(*label, panel);
-    for (forms::Label* label : parts.boldLabels)
-        binder.AddLabel(*label, panel, true);
-    for (forms::PictureBox* picture : parts.pictures)
-        binder.AddPicture(*picture, panel);
-    for (forms::Button* button : parts.buttons)
-        binder.AddButton(*button, panel);
-    for (forms::CheckBox* box : parts.checkBoxes)
-        binder.AddCheckBox(*box, panel);
 }
 
 void QtFrontEnd::Impl::ConnectTray()

@@ -374,21 +374,9 @@ Win32FrontEnd::Win32FrontEnd(ui::Form1& form, Win32MainWindow& window, Win32Noti
     for (forms::Label* label : {&c.Label2, &c.Label3, &c.Label5, &c.Label4})
         binder.AddLabel(*label, main, true);
 
-    const auto addParts = [&binder](const ui::MainControls::PanelParts& parts, void* panel) {
-        for (forms::Label* label : parts.labels)
-            binder.AddLabel(*label, panel);
-        for (forms::Label* label : parts.boldLabels)
-            binder.AddLabel(*label, panel, true);
-        for (forms::PictureBox* picture : parts.pictures)
-            binder.AddPicture(*picture, panel);
-        for (forms::Button* button : parts.buttons)
-            binder.AddButton(*button, panel);
-        for (forms::CheckBox* box : parts.checkBoxes)
-            binder.AddCheckBox(*box, panel);
-    };
-    addParts(c.CommandStripParts(), binder.AddPanel(c.Picture1, main, false));
-    addParts(c.OptionsPanelParts(), binder.AddPanel(c.Picture2, main, true));
-    addParts(c.UsagePanelParts(), binder.AddPanel(c.cpuOptions, main, true));
+    ui::MainControls::AddPanelParts(binder, c.CommandStripParts(), binder.AddPanel(c.Picture1, main, false));
+    ui::MainControls::AddPanelParts(binder, c.OptionsPanelParts(), binder.AddPanel(c.Picture2, main, true));
+    ui::MainControls::AddPanelParts(binder, c.UsagePanelParts(), binder.AddPanel(c.cpuOptions, main, true));
 
     tray.onMouseMessage = [&form](int message) {
         ui::MainControls& controls = form.Controls();
