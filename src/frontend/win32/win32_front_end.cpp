@@ -94,6 +94,7 @@ struct Win32MainWindow::Impl {
     Win32NotificationArea* tray = nullptr;
     std::optional<ui::SizeLimits> limits;
     bool applying = false;
+    bool frozen = false;
     std::vector<forms::MenuItem*> menuItems;
     std::vector<std::unique_ptr<Picker>> pickers;
 };
@@ -102,11 +103,18 @@ void Win32MainWindow::Impl::ApplyModel()
 {
     if (applying || form == nullptr)
         return;
-    applying = true;
     const forms::Window& model = form->Controls().Form;
-    ::SendMessageW(window, WM_SETREDRAW, model.UpdatesFrozen() ? FALSE : TRUE, 0);
-    if (!model.UpdatesFrozen())
-        ::RedrawWindow(window, nullptr, nullptr, RDW_ERASE | RDW_FRAME | RDW_INVALIDATE | RDW_ALLCHILDREN);
+    // WM_SETREDRAW also clears and sets WS_VISIBLE: it is sent only when the freeze changes, and
+    // the window's state waits for the thaw, which applies it.
+    if (model.UpdatesFrozen() != frozen) {
+        frozen = model.UpdatesFrozen();
+        ::SendMessageW(window, WM_SETREDRAW, frozen ? FALSE : TRUE, 0);
+        if (!frozen)
+            ::RedrawWindow(window, nullptr, nullptr, RDW_ERASE | RDW_FRAME | RDW_INVALIDATE | RDW_ALLCHILDREN);
+    }
+    if (frozen)
+        return;
+    applying = true;
     // Minimized is hidden to the tray.
     if (!model.Visible() || model.State() == forms::WindowState::Minimized) {
         ::ShowWindow(window, SW_HIDE);
