@@ -110,7 +110,10 @@ struct ControlBinder::Binding {
     bool placed = false;
     bool sized = false; // since the label last fitted its window to its text
     bool lastEnabled = true;
-    RECT lastPlace{};
+    struct Placement {
+        int left = 0, top = 0, width = 0, height = 0;
+        bool operator==(const Placement&) const = default;
+    } lastPlace;
     int indent = 0;
     std::wstring fittedCaption;
 
@@ -119,16 +122,15 @@ struct ControlBinder::Binding {
     void Place()
     {
         const forms::Control& c = *control;
-        const RECT place{Pixels(c.Left(), tpp), Pixels(c.Top(), tpp), Pixels(c.Width(), tpp), Pixels(c.Height(), tpp)};
-        // (right and bottom hold the width and the height)
-        if (!placed || place.left != lastPlace.left || place.top != lastPlace.top || place.right != lastPlace.right ||
-            place.bottom != lastPlace.bottom) {
-            ::SetWindowPos(window, nullptr, place.left, place.top, place.right, place.bottom,
+        const Placement place{Pixels(c.Left(), tpp), Pixels(c.Top(), tpp), Pixels(c.Width(), tpp),
+                              Pixels(c.Height(), tpp)};
+        if (!placed || !(place == lastPlace)) {
+            ::SetWindowPos(window, nullptr, place.left, place.top, place.width, place.height,
                            SWP_NOZORDER | SWP_NOACTIVATE);
             if (inside != nullptr) {
                 const int border = Pixels(static_cast<forms::PictureBox*>(control)->BorderTwips(), tpp);
-                ::SetWindowPos(inside, nullptr, border, border, std::max<LONG>(place.right - 2 * border, 0),
-                               std::max<LONG>(place.bottom - 2 * border, 0), SWP_NOZORDER | SWP_NOACTIVATE);
+                ::SetWindowPos(inside, nullptr, border, border, std::max(place.width - 2 * border, 0),
+                               std::max(place.height - 2 * border, 0), SWP_NOZORDER | SWP_NOACTIVATE);
             }
             lastPlace = place;
             sized = true;
@@ -224,7 +226,8 @@ struct ControlBinder::Binding {
     {
         auto* label = static_cast<forms::Label*>(control);
         // The region depends on the caption's lines only, which a new number seldom changes.
-        const std::wstring key = Widen(label->Caption()) + (label->Look() == forms::LabelLook::Normal ? L"n" : L"h");
+        const std::wstring caption = Widen(label->Caption());
+        const std::wstring key = caption + (label->Look() == forms::LabelLook::Normal ? L"n" : L"h");
         if (!sized && key == fittedCaption)
             return;
         fittedCaption = key;
@@ -236,7 +239,6 @@ struct ControlBinder::Binding {
             HDC dc = ::GetDC(window);
             HGDIOBJ old = ::SelectObject(dc, font);
             RECT text = rect;
-            const std::wstring caption = Widen(label->Caption());
             ::DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &text,
                         DT_LEFT | DT_TOP | DT_WORDBREAK | DT_NOPREFIX | DT_CALCRECT);
             ::SelectObject(dc, old);
