@@ -5,6 +5,8 @@
 #include "procmon/affinity_control.h"
 #include "procmon/process_table.h"
 
+#include <algorithm>
+
 namespace korvane::procmon {
 
 MonitoringLoop::MonitoringLoop(ProcessTable& table, AffinityControl& affinity, ProcessControls& controls,
@@ -18,11 +20,28 @@ void MonitoringLoop::Timer1_Timer()
     m_controls.Timer1.SetEnabled(false);
     m_table.EnumerateProcessIds();
     const std::int32_t count = m_table.CountProcessIds();
-    if (count != LastProcessCount) {
+    // A start and an end in the same tick leave the count as it was: the ids tell them apart.
+    const bool idsChanged = ProcessIdsChanged();
+    if (count != LastProcessCount || idsChanged) {
         LastProcessCount = count;
         m_controls.Timer2.SetEnabled(true);
     }
     m_controls.Timer1.SetEnabled(true);
+}
+
+bool MonitoringLoop::ProcessIdsChanged()
+{
+    m_ids.clear();
+    for (const std::int32_t id : m_table.ProcessIds()) {
+        if (id > 0)
+            m_ids.push_back(id);
+    }
+    std::sort(m_ids.begin(), m_ids.end());
+    if (m_ids == m_lastIds)
+        return false;
+    // Both buffers keep their capacity from tick to tick.
+    m_lastIds.swap(m_ids);
+    return true;
 }
 
 void MonitoringLoop::Timer2_Timer()

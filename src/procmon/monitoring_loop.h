@@ -4,14 +4,15 @@
 
 #include <cstdint>
 #include <functional>
+#include <vector>
 
 namespace korvane::procmon {
 
 class AffinityControl;
 class ProcessTable;
 
-// The polling watch: Timer1 counts the processes and, when the count changes, arms the one-shot
-// Timer2, which rebuilds the table and, with "Auto Set Affinity" on, applies the favorites.
+// The polling watch: Timer1 lists the process ids and, when the set of ids changes, arms the
+// one-shot Timer2, which rebuilds the table and, with "Auto Set Affinity" on, applies the favorites.
 class MonitoringLoop {
 public:
     MonitoringLoop(ProcessTable& table, AffinityControl& affinity, ProcessControls& controls,
@@ -30,11 +31,15 @@ public:
 
 private:
     bool SelectedRowIsFavorite() const;
+    // Takes the ids of this tick, sorted; true when they differ from the last tick's.
+    bool ProcessIdsChanged();
 
     ProcessTable& m_table;
     AffinityControl& m_affinity;
     ProcessControls& m_controls;
     std::function<void()> m_refreshProcessList;
+    std::vector<std::int32_t> m_lastIds;
+    std::vector<std::int32_t> m_ids;
 };
 
 } // namespace korvane::procmon

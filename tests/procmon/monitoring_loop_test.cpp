@@ -37,18 +37,26 @@ TEST_F(LoopFixture, AFavoriteStartedWithAutoSetOnGetsItsAffinityWithinOneWatchAn
     (void)form;
 }
 
-TEST_F(LoopFixture, OneStartAndOneEndInTheSameTickChangeNothingUntilTheCountChanges)
+TEST_F(LoopFixture, AFavoriteStartedWhileAnotherProcessEndsIsSetAtTheNextWatch)
 {
-    const auto first = f.machine.Start("/bin/first");
+    f.AddFavoriteFile({Row("Game", "01")});
+    const auto launcher = f.machine.Start("/opt/launcher");
     f.Start();
     f.Run(1000);
-    f.machine.End(first);
-    f.machine.Start("/bin/second");
-    f.Run(2000);
-    EXPECT_EQ(f.ProcessRows(), std::vector<std::string>{Row("First", "0123")});
-    f.machine.Start("/bin/third");
-    f.Run(1000);
-    EXPECT_EQ(f.ProcessRows(), (std::vector<std::string>{Row("Second", "0123"), Row("Third", "0123")}));
+    AutoSet(true);
+    // The launcher starts the game and ends within one tick: the count does not change.
+    f.machine.End(launcher);
+    const auto game = f.machine.Start("/opt/game/game", 2);
+    const std::int32_t count = f.form->Monitor().LastProcessCount;
+    f.Run(333 + 500);
+    EXPECT_EQ(f.machine.ThreadMasks(game), (std::vector<std::uint32_t>{3, 3}));
+    EXPECT_EQ(f.ProcessRows(), std::vector<std::string>{Row("*Game", "01")});
+    EXPECT_EQ(f.form->Monitor().LastProcessCount, count);
+
+    // A quiet machine rebuilds nothing.
+    const int refreshes = f.form->ProcessView().RefreshCount();
+    f.Run(3000);
+    EXPECT_EQ(f.form->ProcessView().RefreshCount(), refreshes);
 }
 
 TEST_F(LoopFixture, WithAutoSetOffNothingIsSetUntilSetNowWhichRedrawsOnlyWhenItSetSomething)
