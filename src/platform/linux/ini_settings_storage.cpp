@@ -8,18 +8,41 @@ namespace korvane::platform::linuxos {
 
 namespace {
 
-std::vector<std::string> Lines(const std::string& content)
+// One line of the file: its bytes up to the LF, and the same without its line end. Any run of
+// CRs before the LF belongs to the line end, so that a file edited on another system or saved
+// twice with CR LF keeps its meaning.
+struct Line {
+    std::string raw;
+    std::string text;
+};
+
+std::string WithoutLineEnd(const std::string& raw)
 {
-    std::vector<std::string> lines;
+    const auto last = raw.find_last_not_of('\r');
+    return last == std::string::npos ? std::string() : raw.substr(0, last + 1);
+}
+
+Line MakeLine(std::string raw)
+{
+    std::string text = WithoutLineEnd(raw);
+    return Line{std::move(raw), std::move(text)};
+}
+
+// A line written in place of another keeps the other's line end.
+Line ReplacedLine(const Line& old, const std::string& text)
+{
+    return Line{text + old.raw.substr(old.text.size()), text};
+}
+
+std::vector<Line> Lines(const std::string& content)
+{
+    std::vector<Line> lines;
     std::size_t start = 0;
     while (start < content.size()) {
         auto end = content.find('\n', start);
         if (end == std::string::npos)
             end = content.size();
-        std::string line = content.substr(start, end - start);
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        lines.push_back(std::move(line));
+        lines.push_back(MakeLine(content.substr(start, end - start)));
         start = end + 1;
     }
     return lines;
@@ -43,28 +66,26 @@ bool IsSectionHeader(const std::string& line, std::string* name)
     return true;
 }
 
-// Index range [begin, end) of the section's lines after its header; begin = npos when absent.
+// Index range [header, end) of one copy of the section: its header line and the lines after it.
 struct SectionRange {
-    std::size_t header = std::string::npos;
-    std::size_t end = 0;
+    std::size_t header;
+    std::size_t end;
 };
 
-SectionRange FindSection(const std::vector<std::string>& lines, const std::string& section)
+// Every copy of the section, in file order: a hand-edited or merged file may hold it twice.
+std::vector<SectionRange> FindSections(const std::vector<Line>& lines, const std::string& section)
 {
-    SectionRange range;
+    std::vector<SectionRange> ranges;
     std::string name;
     for (std::size_t i = 0; i < lines.size(); ++i) {
-        if (!IsSectionHeader(lines[i], &name))
+        if (!IsSectionHeader(lines[i].text, &name))
             continue;
-        if (range.header != std::string::npos) {
-            range.end = i;
-            return range;
-        }
+        if (!ranges.empty() && ranges.back().end == lines.size())
+            ranges.back().end = i;
         if (name == section)
-            range.header = i;
+            ranges.push_back(SectionRange{i, lines.size()});
     }
-    range.end = lines.size();
-    return range;
+    return ranges;
 }
 
 bool KeyOfLine(const std::string& line, std::string* key, std::string* value)
@@ -77,11 +98,31 @@ bool KeyOfLine(const std::string& line, std::string* key, std::string* value)
     return !key->empty();
 }
 
-std::string Join(const std::vector<std::string>& lines)
+// The line that holds the key's value: the last one in the last copy of the section that has it,
+// as a reader that lets each line overwrite the one before sees it.
+std::optional<std::size_t> FindKey(const std::vector<Line>& lines, const std::vector<SectionRange>& ranges,
+                                   const std::string& key, std::string* value)
+{
+    std::optional<std::size_t> found;
+    std::string lineKey;
+    std::string lineValue;
+    for (const SectionRange& range : ranges) {
+        for (std::size_t i = range.header + 1; i < range.end; ++i) {
+            if (KeyOfLine(lines[i].text, &lineKey, &lineValue) && lineKey == key) {
+                found = i;
+                if (value != nullptr)
+                    *value = lineValue;
+            }
+        }
+    }
+    return found;
+}
+
+std::string Join(const std::vector<Line>& lines)
 {
     std::string content;
     for (const auto& line : lines)
-        content += line + "\n";
+        content += line.raw + "\n";
     return content;
 }
 
@@ -99,16 +140,10 @@ std::optional<std::string> IniSettingsStorage::Get(const std::string& applicatio
     if (!content)
         return std::nullopt;
     const auto lines = Lines(*content);
-    const auto range = FindSection(lines, section);
-    if (range.header == std::string::npos)
-        return std::nullopt;
-    std::string lineKey;
     std::string value;
-    for (std::size_t i = range.header + 1; i < range.end; ++i) {
-        if (KeyOfLine(lines[i], &lineKey, &value) && lineKey == key)
-            return value;
-    }
-    return std::nullopt;
+    if (!FindKey(lines, FindSections(lines, section), key, &value))
+        return std::nullopt;
+    return value;
 }
 
 bool IniSettingsStorage::Save(const std::string& application, const std::string& section, const std::string& key,
@@ -122,28 +157,22 @@ bool IniSettingsStorage::Save(const std::string& application, const std::string&
     if (read.status == ReadStatus::Failed)
         return false;
     auto lines = Lines(read.content);
-    auto range = FindSection(lines, section);
-    if (range.header == std::string::npos) {
-        lines.push_back("[" + section + "]");
-        range.header = lines.size() - 1;
-        range.end = lines.size();
-    }
+    auto ranges = FindSections(lines, section);
     const std::string newLine = key + "=" + value;
-    std::string lineKey;
-    std::string oldValue;
-    bool replaced = false;
-    for (std::size_t i = range.header + 1; i < range.end && !replaced; ++i) {
-        if (KeyOfLine(lines[i], &lineKey, &oldValue) && lineKey == key) {
-            lines[i] = newLine;
-            replaced = true;
+    if (const auto at = FindKey(lines, ranges, key, nullptr)) {
+        lines[*at] = ReplacedLine(lines[*at], newLine);
+    } else {
+        if (ranges.empty()) {
+            lines.push_back(MakeLine("[" + section + "]"));
+            ranges.push_back(SectionRange{lines.size() - 1, lines.size()});
         }
-    }
-    if (!replaced) {
-        // After the section's last non-blank line, so a blank separator line stays last.
-        std::size_t at = range.end;
-        while (at > range.header + 1 && Strip(lines[at - 1]).empty())
-            --at;
-        lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(at), newLine);
+        // After the last copy's last non-blank line, so a blank separator line stays last.
+        const SectionRange& range = ranges.back();
+        std::size_t end = range.end;
+        while (end > range.header + 1 && Strip(lines[end - 1].text).empty())
+            --end;
+        lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(end),
+                     ReplacedLine(lines[range.header], newLine));
     }
     m_files.CreateFolder(m_folder + "/" + application);
     return m_files.WriteFileAtomic(path, Join(lines));
@@ -156,14 +185,16 @@ bool IniSettingsStorage::DeleteSection(const std::string& application, const std
     if (!content)
         return false;
     auto lines = Lines(*content);
-    const auto range = FindSection(lines, section);
-    if (range.header == std::string::npos)
+    const auto ranges = FindSections(lines, section);
+    if (ranges.empty())
         return false;
-    lines.erase(lines.begin() + static_cast<std::ptrdiff_t>(range.header),
-                lines.begin() + static_cast<std::ptrdiff_t>(range.end));
+    // Every copy goes, last first so that the earlier ranges stay valid.
+    for (auto range = ranges.rbegin(); range != ranges.rend(); ++range)
+        lines.erase(lines.begin() + static_cast<std::ptrdiff_t>(range->header),
+                    lines.begin() + static_cast<std::ptrdiff_t>(range->end));
     bool onlyBlank = true;
     for (const auto& line : lines)
-        onlyBlank = onlyBlank && Strip(line).empty();
+        onlyBlank = onlyBlank && Strip(line.text).empty();
     if (onlyBlank)
         return m_files.RemoveFile(path);
     return m_files.WriteFileAtomic(path, Join(lines));

@@ -68,6 +68,40 @@ TEST(IniSettingsStorage, DeleteSectionRemovesTheFileAndAMissingSectionIsNoError)
     EXPECT_EQ(storage.Get("Tollmere", "Korvane", "Hwnd"), std::nullopt);
 }
 
+TEST(IniSettingsStorage, ASectionWrittenTwiceReadsItsLastValueAndIsDeletedWhole)
+{
+    fake::MemoryFileSystem files;
+    const std::string path = "/cfg/Tollmere/Korvane.conf";
+    files.PutFile(path, "[Korvane]\nTop=1\nLeft=7\n[Other]\nTop=9\n[Korvane]\nTop=2\n");
+    IniSettingsStorage storage(files, "/cfg");
+    EXPECT_EQ(storage.Get("Tollmere", "Korvane", "Top"), "2");
+    EXPECT_EQ(storage.Get("Tollmere", "Korvane", "Left"), "7");
+
+    // A save changes the value that is read, and a new key goes to the last copy.
+    ASSERT_TRUE(storage.Save("Tollmere", "Korvane", "Top", "3"));
+    ASSERT_TRUE(storage.Save("Tollmere", "Korvane", "Height", "4"));
+    EXPECT_EQ(files.Content(path), "[Korvane]\nTop=1\nLeft=7\n[Other]\nTop=9\n[Korvane]\nTop=3\nHeight=4\n");
+    EXPECT_EQ(storage.Get("Tollmere", "Korvane", "Top"), "3");
+
+    EXPECT_TRUE(storage.DeleteSection("Tollmere", "Korvane"));
+    EXPECT_EQ(files.Content(path), "[Other]\nTop=9\n");
+    EXPECT_EQ(storage.Get("Tollmere", "Korvane", "Top"), std::nullopt);
+    EXPECT_EQ(storage.Get("Tollmere", "Korvane", "Left"), std::nullopt);
+}
+
+TEST(IniSettingsStorage, ARunOfCarriageReturnsEndsALineAndUntouchedLinesKeepTheirBytes)
+{
+    fake::MemoryFileSystem files;
+    const std::string path = "/cfg/Tollmere/Korvane.conf";
+    files.PutFile(path, "; kept \t\r\r\n[Korvane]\r\r\nTop=300\r\r\nodd\r\n");
+    IniSettingsStorage storage(files, "/cfg");
+    EXPECT_EQ(storage.Get("Tollmere", "Korvane", "Top"), "300");
+    ASSERT_TRUE(storage.Save("Tollmere", "Korvane", "Top", "5"));
+    ASSERT_TRUE(storage.Save("Tollmere", "Korvane", "Left", "6"));
+    EXPECT_EQ(storage.Get("Tollmere", "Korvane", "Top"), "5");
+    EXPECT_EQ(files.Content(path), "; kept \t\r\r\n[Korvane]\r\r\nTop=5\r\r\nodd\r\nLeft=6\r\r\n");
+}
+
 TEST(IniSettingsStorage, RefusesTextThatWouldBreakTheFile)
 {
     fake::MemoryFileSystem files;
