@@ -21,7 +21,7 @@ void FavoritesStore::LoadFavorites()
     const platform::FileRead read = m_files.ReadFileChecked(FilePath());
     m_readFailed = read.status == platform::ReadStatus::Failed;
     for (const auto& line : SplitLines(platform::CompleteLines(read))) {
-        std::string row = Trim(line);
+        std::string row = Trim(VisibleName(line));
         if (!row.empty())
             m_list.AddRow(std::move(row));
     }
@@ -36,6 +36,13 @@ bool FavoritesStore::SaveFavorites()
     for (std::int32_t i = 0; i < m_list.RowCount(); ++i)
         rows.push_back(m_list.Row(i));
     return m_files.WriteFileAtomic(FilePath(), JoinLinesCrLf(rows));
+}
+
+bool FavoritesStore::SaveUnsavedFavorites()
+{
+    if (m_unsaved && SaveFavorites())
+        m_unsaved = false;
+    return !m_unsaved;
 }
 
 std::string FavoritesStore::FavoritesCaption() const

@@ -22,7 +22,8 @@ public:
     void SetProgramFolder(std::string folder) { m_programFolder = std::move(folder); }
     std::string FilePath() const { return m_programFolder + kFavoritesFileName; }
 
-    // Empties the store and fills it from the file: every line trimmed of spaces, empty ones skipped.
+    // Empties the store and fills it from the file: every line with its control characters made
+    // visible and trimmed of spaces, empty ones skipped.
     // A file that exists but could not be read whole gives the complete lines read before the error.
     void LoadFavorites();
     // The last load found the file but could not read it whole.
@@ -42,7 +43,13 @@ public:
     void OrderFavorites(bool byAffinity) { Reselect(RefillInOrder(byAffinity)); }
 
     bool FavoritesChanged() const { return m_changed; }
-    void SetFavoritesChanged() { m_changed = true; }
+    void SetFavoritesChanged()
+    {
+        m_changed = true;
+        m_unsaved = true;
+    }
+    // Writes the file when a change has not reached it yet; true when nothing is left unsaved.
+    bool SaveUnsavedFavorites();
 
     // Is a process a favorite: some row begins with its 34-character name column, case ignored.
     bool IsFavoriteNameField(std::string_view nameField) const;
@@ -54,6 +61,7 @@ private:
     platform::FileSystem& m_files;
     std::string m_programFolder;
     bool m_changed = false;
+    bool m_unsaved = false;
     bool m_readFailed = false;
 };
 

@@ -14,24 +14,31 @@ void HiddenNames::LoadHiddenNames()
     const platform::FileRead read = m_files.ReadFileChecked(FilePath());
     m_readFailed = read.status == platform::ReadStatus::Failed;
     for (const auto& line : SplitLines(platform::CompleteLines(read))) {
-        const std::string name = Trim(ProperCase(line));
+        const std::string name = Trim(ProperCase(VisibleName(line)));
         if (!name.empty())
             m_names.AddItem(name);
     }
 }
 
+bool HiddenNames::SaveUnsavedHiddenNames()
+{
+    if (!m_unsaved || m_readFailed)
+        return !m_unsaved;
+    std::vector<std::string> lines;
+    for (std::int32_t i = 0; i < m_names.ListCount(); ++i)
+        lines.push_back(Trim(m_names.List(i)));
+    if (m_files.WriteFileAtomic(FilePath(), JoinLinesCrLf(lines)))
+        m_unsaved = false;
+    return !m_unsaved;
+}
+
 bool HiddenNames::SaveHiddenNames()
 {
-    bool saved = true;
-    if (m_changed) {
-        std::vector<std::string> lines;
-        for (std::int32_t i = 0; i < m_names.ListCount(); ++i)
-            lines.push_back(Trim(m_names.List(i)));
-        saved = !m_readFailed && m_files.WriteFileAtomic(FilePath(), JoinLinesCrLf(lines));
-    }
+    const bool saved = SaveUnsavedHiddenNames();
     // The list is released: nothing is left to save.
     m_names.Clear();
     m_changed = false;
+    m_unsaved = false;
     return saved;
 }
 
@@ -44,6 +51,7 @@ void HiddenNames::HideName(std::string_view name)
 {
     m_names.AddItem(name);
     m_changed = true;
+    m_unsaved = true;
 }
 
 bool HiddenNames::UnhideName(std::string_view name)
@@ -52,6 +60,7 @@ bool HiddenNames::UnhideName(std::string_view name)
         if (m_names.List(i) == name) {
             m_names.RemoveItem(i);
             m_changed = true;
+            m_unsaved = true;
             return true;
         }
     }

@@ -21,14 +21,17 @@ public:
     void SetProgramFolder(std::string folder) { m_programFolder = std::move(folder); }
     std::string FilePath() const { return m_programFolder + kHiddenFileName; }
 
-    // Empties the list and reads the file: each line in proper case, trimmed, empty ones skipped.
+    // Empties the list and reads the file: each line with its control characters made visible, in
+    // proper case, trimmed, empty ones skipped.
     // A file that exists but could not be read whole gives the complete lines read before the error.
     void LoadHiddenNames();
     // The last load found the file but could not read it whole.
     bool ReadFailed() const { return m_readFailed; }
-    // Rewrites the file when a name changed, then releases the list; a second call writes nothing.
-    // Never writes after a failed read. False when a write failed or was refused.
+    // Rewrites the file when a change has not reached it yet, then releases the list; a second call
+    // writes nothing. Never writes after a failed read. False when a write failed or was refused.
     bool SaveHiddenNames();
+    // The same write without releasing the list, after each change the user makes.
+    bool SaveUnsavedHiddenNames();
 
     bool IsHidden(std::string_view name);
     // Adds a name (sorted position) and marks the list changed.
@@ -44,6 +47,7 @@ private:
     std::string m_programFolder;
     clsSimpleArray m_names;
     bool m_changed = false;
+    bool m_unsaved = false;
     bool m_readFailed = false;
 };
 

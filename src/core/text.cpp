@@ -45,6 +45,16 @@ std::string ProperCase(std::string_view text)
     return result;
 }
 
+std::string VisibleName(std::string_view name)
+{
+    std::string result(name);
+    for (char& c : result) {
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F)
+            c = '?';
+    }
+    return result;
+}
+
 std::string Trim(std::string_view text)
 {
     const auto first = text.find_first_not_of(' ');

@@ -14,6 +14,10 @@ std::string ToLower(std::string_view text);
 // white space and NUL only, so my-app.EXE becomes My-app.exe.
 std::string ProperCase(std::string_view text);
 
+// A file name as it is shown and stored: every control character (CR and LF among them) becomes
+// "?", so that a name is always one line of a list or a file.
+std::string VisibleName(std::string_view name);
+
 // Removes leading and trailing spaces (spaces only, as the files and rows are padded with them).
 std::string Trim(std::string_view text);
 std::string RemoveAll(std::string_view text, char c);

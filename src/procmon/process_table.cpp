@@ -8,21 +8,22 @@
 
 namespace korvane::procmon {
 
-std::string FileNameFromPath(std::string_view path)
+std::string FileNameFromPath(std::string_view path, char separator)
 {
     // A backslash is looked for down to the third character (after "C:"); a slash down to the
     // first, so that a program in the root folder ("/memfd:x") has its name too.
+    const bool backslash = separator == '\\';
     for (std::size_t i = path.size(); i >= 1; --i) {
         const char c = path[i - 1];
-        if (c == '/' || (c == '\\' && i >= 3))
+        if (c == '/' || (backslash && c == '\\' && i >= 3))
             return std::string(path.substr(i));
     }
     return {};
 }
 
 ProcessTable::ProcessTable(platform::Processes& processes, ProcessControls& controls,
-                           core::FavoritesStore& favorites, core::HiddenNames& hidden)
-    : m_processes(processes), m_controls(controls), m_favorites(favorites), m_hidden(hidden)
+                           core::FavoritesStore& favorites, core::HiddenNames& hidden, char separator)
+    : m_processes(processes), m_controls(controls), m_favorites(favorites), m_hidden(hidden), m_separator(separator)
 {
 }
 
@@ -80,7 +81,7 @@ void ProcessTable::RefreshProcessTable()
         if (path.empty())
             continue; // ended, a kernel thread, or not ours to inspect
         ++nameable;
-        const std::string fileName = FileNameFromPath(path);
+        const std::string fileName = core::VisibleName(FileNameFromPath(path, m_separator));
         std::string column = core::ListRow::NameFieldOf(core::ProperCase(fileName));
         const bool hidden = m_hidden.IsHidden(fileName);
         if (hidden && !showAll)

@@ -16,16 +16,18 @@ namespace korvane::platform { class Processes; }
 
 namespace korvane::procmon {
 
-// The text after the last path separator: a "\" searched down to the third character, a "/" down
-// to the first; empty when there is none.
-std::string FileNameFromPath(std::string_view path);
+// The text after the last path separator; empty when there is none. With the separator "\" a
+// "\" is searched down to the third character and a "/" down to the first; with "/" (where a file
+// name may hold a "\") only a "/".
+std::string FileNameFromPath(std::string_view path, char separator);
 
 // The rows of the process list: one per running process whose program can be named, with the
 // favorite "*" and hidden "<" markers and the current affinity text.
 class ProcessTable {
 public:
+    // separator: the platform's path separator.
     ProcessTable(platform::Processes& processes, ProcessControls& controls, core::FavoritesStore& favorites,
-                 core::HiddenNames& hidden);
+                 core::HiddenNames& hidden, char separator);
 
     // Fills ProcessIds from 1 on, doubling the buffer from 16 bytes until every id fitted.
     void EnumerateProcessIds();
@@ -46,6 +48,7 @@ private:
     core::FavoritesStore& m_favorites;
     core::HiddenNames& m_hidden;
     std::vector<std::int32_t> m_processIds;
+    char m_separator;
 };
 
 } // namespace korvane::procmon

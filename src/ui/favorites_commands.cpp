@@ -26,18 +26,18 @@ std::string BuildDialogFilter(std::string_view filter)
     return result;
 }
 
-std::string SelectionTextOf(const std::vector<std::string>& paths)
+std::string SelectionTextOf(const std::vector<std::string>& paths, char separator)
 {
     std::string text;
     if (paths.size() == 1) {
         text = paths.front() + std::string(2, '\0');
     } else if (!paths.empty()) {
         const std::string& first = paths.front();
-        const auto slash = first.find_last_of("/\\");
+        const auto slash = first.rfind(separator);
         const std::string folder = slash == std::string::npos ? std::string() : first.substr(0, slash == 0 ? 1 : slash);
         text = folder + '\0';
         for (const auto& path : paths) {
-            const auto at = path.find_last_of("/\\");
+            const auto at = path.rfind(separator);
             text += (at == std::string::npos ? path : path.substr(at + 1)) + '\0';
         }
         text += '\0';
@@ -47,13 +47,13 @@ std::string SelectionTextOf(const std::vector<std::string>& paths)
     return text;
 }
 
-std::string ShowOpenDialog(platform::FileDialogs& dialogs)
+std::string ShowOpenDialog(platform::FileDialogs& dialogs, char separator)
 {
     const char* filter = dialogs.ProgramFilterFirst() ? kBrowseFilterProgramsFirst : kBrowseFilter;
     const auto paths = dialogs.GetOpenFileNames(kAddFavoriteTitle, BuildDialogFilter(filter), true);
     if (!paths || paths->empty())
         return {};
-    return SelectionTextOf(*paths);
+    return SelectionTextOf(*paths, separator);
 }
 
 std::vector<std::string> ParseSelectionText(std::string_view text, char separator)
@@ -75,7 +75,7 @@ std::vector<std::string> ParseSelectionText(std::string_view text, char separato
     if (parts.size() <= 1)
         return parts;
     std::string folder = parts.front();
-    if (folder.empty() || (folder.back() != '/' && folder.back() != '\\'))
+    if (folder.empty() || folder.back() != separator)
         folder += separator;
     std::vector<std::string> paths;
     for (std::size_t i = 1; i < parts.size(); ++i)
@@ -131,10 +131,11 @@ void FavoritesCommands::Command9_Click()
 {
     m_controls.Timer1.SetEnabled(false);
     const std::string affinity = procmon::AffinityTextOfEnabledBoxes(m_controls.CpuBoxes());
-    const std::string selection = ShowOpenDialog(m_fileDialogs);
+    const char separator = m_files.PathSeparator();
+    const std::string selection = ShowOpenDialog(m_fileDialogs, separator);
     if (!selection.empty()) {
-        for (const auto& fullPath : ParseSelectionText(selection, m_files.PathSeparator())) {
-            const std::string fileName = procmon::FileNameFromPath(fullPath);
+        for (const auto& fullPath : ParseSelectionText(selection, separator)) {
+            const std::string fileName = core::VisibleName(procmon::FileNameFromPath(fullPath, separator));
             const std::string name = core::Trim(core::ProperCase(fileName));
             if (name.empty())
                 continue;

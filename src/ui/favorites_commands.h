@@ -35,10 +35,11 @@ inline constexpr std::size_t kFileNameBufferSize = 65535;
 // "a|b" as the dialog wants it: every "|" a NUL, and one more NUL at the end.
 std::string BuildDialogFilter(std::string_view filter);
 // The chosen paths as the selection text: one path and two NULs, or the folder, a NUL, each name
-// and a NUL, then one more NUL; followed by the rest of the file-name buffer (spaces).
-std::string SelectionTextOf(const std::vector<std::string>& paths);
+// and a NUL, then one more NUL; followed by the rest of the file-name buffer (spaces). Paths are
+// split at the platform's separator only: a Linux file name may hold a "\".
+std::string SelectionTextOf(const std::vector<std::string>& paths, char separator);
 // Shows the open-file dialog; the selection text, or empty when the user cancelled.
-std::string ShowOpenDialog(platform::FileDialogs& dialogs);
+std::string ShowOpenDialog(platform::FileDialogs& dialogs, char separator);
 // The full paths of a selection text; a folder gets the separator before the names it lacks.
 std::vector<std::string> ParseSelectionText(std::string_view text, char separator);
 

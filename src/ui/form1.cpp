@@ -21,9 +21,9 @@ namespace korvane::ui {
 namespace {
 
 // The executable's file name without its extension: the autostart entry's name.
-std::string ProgramName(const std::string& executablePath)
+std::string ProgramName(const std::string& executablePath, char separator)
 {
-    std::string name = procmon::FileNameFromPath(executablePath);
+    std::string name = procmon::FileNameFromPath(executablePath, separator);
     const auto dot = name.rfind('.');
     if (dot != std::string::npos && dot > 0)
         name.resize(dot);
@@ -35,7 +35,7 @@ std::string ProgramName(const std::string& executablePath)
 Form1::Form1(MachineServices services)
     : m_services(services), m_controls(services.scheduler), m_processControls(m_controls.ForProcessMonitor()),
       m_favoriteRows(m_controls.List2), m_favorites(m_favoriteRows, services.files), m_hidden(services.files),
-      m_table(services.processes, m_processControls, m_favorites, m_hidden), m_iconCache(services.files),
+      m_table(services.processes, m_processControls, m_favorites, m_hidden, services.files.PathSeparator()), m_iconCache(services.files),
       m_programIcons(m_iconCache, services.icons, services.files),
       m_processView(m_controls, m_state, m_table, m_selection, m_hidden, m_iconCache, m_programIcons),
       m_favoritesView(m_controls, m_state, m_favorites, m_iconCache),
@@ -50,7 +50,7 @@ Form1::Form1(MachineServices services)
                  services.instance.WindowHandle()),
       m_layout(m_controls, m_state, services.screen, m_processView, m_favoritesView),
       m_options(m_controls, m_settings, services.autostart, services.dialogs,
-                ProgramName(services.location.ExecutablePath()), services.location.ExecutablePath()),
+                ProgramName(services.location.ExecutablePath(), services.files.PathSeparator()), services.location.ExecutablePath()),
       m_commands(m_controls, m_favorites, m_hidden, m_selection, m_favoritesView, m_iconCache, m_programIcons,
                  services.files, services.dialogs, services.fileDialogs, [this] { m_processView.RefreshProcessList(); },
                  [this] { m_monitor.Command3_Click(); })
@@ -80,8 +80,8 @@ void Form1::WireEvents()
     c.Vs1.OnChange = [&view] { view.Vs1_Change(); };
     c.Vs1.OnScroll = [&view] { view.Vs1_Scroll(); };
     c.Vs1.OnGotFocus = [&view] { view.Vs1_GotFocus(); };
-    c.Command7.OnClick = [&view] { view.Command7_Click(); };
-    c.Command8.OnClick = [&view] { view.Command8_Click(); };
+    c.Command7.OnClick = Saving([&view] { view.Command7_Click(); });
+    c.Command8.OnClick = Saving([&view] { view.Command8_Click(); });
     c.ShowAll.OnClick = [&view] { view.ShowAll_Click(); };
 
     FavoritesView& favorites = m_favoritesView;
@@ -109,9 +109,9 @@ void Form1::WireEvents()
     };
     c.Timer2.OnTimer = [&monitor] { monitor.Timer2_Timer(); };
 
-    c.Command1.OnClick = [this] { m_commands.Command1_Click(); };
-    c.Command9.OnClick = [this] { m_commands.Command9_Click(); };
-    c.Command2.OnClick = [this] { m_commands.Command2_Click(); };
+    c.Command1.OnClick = Saving([this] { m_commands.Command1_Click(); });
+    c.Command9.OnClick = Saving([this] { m_commands.Command9_Click(); });
+    c.Command2.OnClick = Saving([this] { m_commands.Command2_Click(); });
 
     OptionsPanel& options = m_options;
     c.Command4.OnClick = [&options] { options.Command4_Click(); };
@@ -133,6 +133,20 @@ void Form1::WireEvents()
     m_trayIcon.ShowMainWindow = [this] { m_layout.ShowMainWindow(); };
 
     c.Form.OnResize = [this] { m_layout.Form_Resize(); };
+}
+
+std::function<void()> Form1::Saving(std::function<void()> handler)
+{
+    return [this, handler = std::move(handler)] {
+        handler();
+        SaveChangedFiles();
+    };
+}
+
+void Form1::SaveChangedFiles()
+{
+    m_favorites.SaveUnsavedFavorites();
+    m_hidden.SaveUnsavedHiddenNames();
 }
 
 void Form1::Form_Initialize()
@@ -337,6 +351,7 @@ void Form1::List2_MouseUp(int button, int /*shift*/, float x, float y)
             m_form2 = std::make_unique<Form2>(m_controls, m_favorites, [this] { m_favoritesView.UpdateFavIcons(); },
                                               [this] { m_monitor.Command3_Click(); });
             Form2& picker = *m_form2;
+            picker.Label1.OnClick = Saving([&picker] { picker.Label1_Click(); });
             if (OnPickerCreated)
                 OnPickerCreated(picker);
             picker.Form.SetVisible(true);
@@ -385,8 +400,8 @@ void Form1::Shutdown()
     m_controls.Timer2.SetEnabled(false);
     m_controls.Timer3.SetEnabled(false);
     m_layout.UnhookMainWindow();
-    if (m_favorites.FavoritesChanged())
-        m_favorites.SaveFavorites();
+    // What the run's actions could not write yet.
+    m_favorites.SaveUnsavedFavorites();
     m_hidden.SaveHiddenNames();
     if (!m_options.SettingsDeleted)
         SaveSettings();

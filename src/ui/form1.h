@@ -134,6 +134,11 @@ private:
     // One message when a data file exists but could not be read: it will not be saved over.
     void ReportUnreadableFiles();
     void UpdateTrayImage(double totalUsage);
+    // Writes the favorites and hidden names that a user action changed, so that a crash or a
+    // session that ends without an exit loses none of them.
+    void SaveChangedFiles();
+    // A handler followed by SaveChangedFiles.
+    std::function<void()> Saving(std::function<void()> handler);
     void Shutdown();
     void SaveSettings();
 

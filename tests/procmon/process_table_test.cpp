@@ -13,14 +13,18 @@ TEST(FileNameFromPath, TakesTheTextAfterTheLastSeparatorFromTheThirdCharacterOn)
 {
     const struct {
         const char* path;
-        const char* name;
+        const char* windowsName;
+        const char* linuxName; // a backslash is part of a Linux name
     } cases[] = {
-        {"/usr/bin/bash", "bash"}, {"C:\\Windows\\notepad.exe", "notepad.exe"}, {"/usr/bin/", ""},
-        {"ab", ""}, {"\\a", ""}, {"a\\b", ""}, {"ab\\c", "c"}, {"noslash", ""}, {"", ""},
-        {"/memfd:sealed", "memfd:sealed"}, {"/", ""},
+        {"/usr/bin/bash", "bash", "bash"}, {"C:\\Windows\\notepad.exe", "notepad.exe", ""},
+        {"/usr/bin/", "", ""}, {"ab", "", ""}, {"\\a", "", ""}, {"a\\b", "", ""}, {"ab\\c", "c", ""},
+        {"noslash", "", ""}, {"", "", ""}, {"/memfd:sealed", "memfd:sealed", "memfd:sealed"}, {"/", "", ""},
+        {"/opt/a\\b/to\\ol", "ol", "to\\ol"},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(FileNameFromPath(c.path), c.name) << c.path;
+    for (const auto& c : cases) {
+        EXPECT_EQ(FileNameFromPath(c.path, '\\'), c.windowsName) << c.path;
+        EXPECT_EQ(FileNameFromPath(c.path, '/'), c.linuxName) << c.path;
+    }
 }
 
 TEST(ProcessIds, BufferDoublesFromSixteenBytesUntilEveryIdFits)
@@ -52,7 +56,7 @@ TEST(ProcessRows, NamesAreProperCasedPaddedMarkedAndCounted)
     test::FakeForm f;
     f.AddFavoriteFile({Row("NOTEPAD.EXE", "0")});
     f.files.PutFile("/opt/korvane/Hidden.txt", "Svchost.exe\r\n");
-    const auto notepad = f.machine.Start("C:\\Windows\\notepad.exe");
+    const auto notepad = f.machine.Start("/mnt/c/Windows/notepad.exe");
     f.machine.SetMaskDirectly(notepad, 3);
     f.machine.Start("/usr/bin/host.exe");          // hidden by containment
     f.machine.Start("/usr/bin/SVCHOST.EXE");

@@ -99,6 +99,15 @@ struct FakeForm {
         }
         return -1;
     }
+    std::int32_t RowOfFavorite(const std::string& name)
+    {
+        const auto& list = Controls().List2;
+        for (std::int32_t i = 0; i < list.ListCount(); ++i) {
+            if (core::ListRow(list.List(i)).Name() == name)
+                return i;
+        }
+        return -1;
+    }
     void AddFavoriteFile(const std::vector<std::string>& rows)
     {
         std::string content;

@@ -143,6 +143,15 @@ TEST(Favorites, BrowsingAddsEveryChosenFileWithEveryCpuAndSkipsExistingNames)
     c.Command9.UserClick();
     EXPECT_EQ(c.List2.ListCount(), 4);
     EXPECT_TRUE(c.Timer1.Enabled());
+
+    // A backslash is part of a Linux file name, alone or among several chosen files.
+    f.fileDialogs.AnswerNext(std::vector<std::string>{"/opt/a\\b/to\\ol"});
+    c.Command9.UserClick();
+    f.fileDialogs.AnswerNext(std::vector<std::string>{"/opt/x/c\\d", "/opt/x/e"});
+    c.Command9.UserClick();
+    EXPECT_EQ(f.Rows(c.List2).back(), Row("To\\ol", "01"));
+    EXPECT_EQ(c.List2.ListCount(), 7);
+    EXPECT_NE(f.RowOfFavorite("C\\d"), -1);
 }
 
 TEST(Favorites, RemovingAsksFirstUnlessToldNotTo)
@@ -202,6 +211,43 @@ TEST(Favorites, SortingByAffinityIsSwitchedByTheOptionAndKeepsTheSelection)
     EXPECT_EQ(f.files.Content(kFavorites), Row("Notepad.exe", "0") + "\r\n" + Row("Calc.exe", "01") + "\r\n" +
                                                Row("Zip.exe", "0") + "\r\n" + Row("Odd.exe", "10") + "\r\n")
         << "reordering alone does not rewrite the file";
+}
+
+TEST(Favorites, EachChangeReachesTheDiskAtOnceAndTheExitWritesOnlyWhatIsLeft)
+{
+    test::FakeForm f;
+    f.machine.Start("/usr/bin/editor");
+    f.machine.Start("/usr/bin/daemon");
+    f.Start();
+    f.Run(1000);
+    MainControls& c = f.Controls();
+    c.List1.UserClickRow(f.RowOf("Editor"));
+    c.Command1.UserClick();
+    EXPECT_EQ(f.files.Content(kFavorites), Row("Editor", "0123") + "\r\n");
+    EXPECT_FALSE(f.files.FileExists(kHidden));
+    c.List1.UserClickRow(f.RowOf("Daemon"));
+    c.Command7.UserClick();
+    EXPECT_EQ(f.files.Content(kHidden), "Daemon\r\n");
+
+    // The picker's Apply is saved too.
+    c.List2.UserClickRow(0);
+    c.List2.UserMouseUp(forms::kRightButton, 0, 0, 0);
+    Form2& picker = *f.form->Picker();
+    picker.Check1[0].SetValue(0);
+    picker.Label1.UserClick();
+    EXPECT_EQ(f.files.Content(kFavorites), Row("Editor", "123") + "\r\n");
+
+    // A write that fails is tried again at the exit, and only that one.
+    f.files.FailAllWrites(true);
+    c.ConfirmRemvFav.SetValue(0);
+    c.Command2.UserClick();
+    EXPECT_EQ(c.List2.ListCount(), 0);
+    EXPECT_EQ(f.files.Content(kFavorites), Row("Editor", "123") + "\r\n");
+    f.files.FailAllWrites(false);
+    const int writes = f.files.WriteCount();
+    c.mnuExit.UserClick();
+    EXPECT_EQ(f.files.Content(kFavorites), "");
+    EXPECT_EQ(f.files.WriteCount(), writes + 1);
 }
 
 struct PickerFixture : ::testing::Test {
@@ -551,9 +597,54 @@ TEST(BadInput, HandEditedFilesLoseNoFavorite)
     c.mnuExit.UserClick();
     const std::string saved = *f.files.Content(kFavorites);
     for (const std::string& row : {Row("Good", "0"), std::string("Odd                               ?"),
-                                   std::string(100000, 'y'), std::string("\0\0bin", 5), std::string("x"),
+                                   std::string(100000, 'y'), std::string("??bin"), std::string("x"),
                                    Row("New", "0123")})
         EXPECT_NE(saved.find(row + "\r\n"), std::string::npos) << row.substr(0, 40);
+}
+
+TEST(BadInput, NamesWithControlCharactersStayOneRowAndStillMatchTheirProcesses)
+{
+    test::FakeForm f;
+    // Named to look like a second row: without care it would add a favorite Victim.
+    const std::string trick = "ev\r\nVictim           0";
+    const auto evil = f.machine.Start("/opt/" + trick);
+    f.machine.Start("/opt/tab\tname");
+    const auto victim = f.machine.Start("/usr/bin/victim");
+    f.Start();
+    f.Run(1000);
+    MainControls& c = f.Controls();
+    const std::string shown = core::ProperCase(core::VisibleName(trick));
+    EXPECT_EQ(shown.find_first_of("\r\n"), std::string::npos);
+    ASSERT_NE(f.RowOf(shown), -1);
+    EXPECT_NE(f.RowOf("Tab?name"), -1);
+
+    c.List1.UserClickRow(f.RowOf(shown));
+    for (auto& box : c.Check11)
+        box.SetValue(0);
+    c.Check11[1].SetValue(1);
+    c.Command1.UserClick();
+    c.List1.UserClickRow(f.RowOf("Tab?name"));
+    c.Command7.UserClick();
+    c.mnuExit.UserClick();
+    EXPECT_EQ(f.files.Content(kFavorites), core::ListRow::Format(shown, "1") + "\r\n");
+    EXPECT_EQ(f.files.Content(kHidden), "Tab?name\r\n");
+
+    test::FakeForm again;
+    again.files.PutFile(kFavorites, *f.files.Content(kFavorites));
+    again.files.PutFile(kHidden, *f.files.Content(kHidden));
+    const auto evil2 = again.machine.Start("/opt/" + trick);
+    const auto tab = again.machine.Start("/opt/tab\tname");
+    const auto victim2 = again.machine.Start("/usr/bin/victim");
+    again.settings.Save("Tollmere", "Korvane", "AutoSet", "1");
+    again.Start();
+    again.Run(1000);
+    EXPECT_EQ(again.Controls().List2.ListCount(), 1);
+    EXPECT_EQ(again.machine.ThreadMasks(evil2).front(), 2U);
+    EXPECT_EQ(again.machine.ThreadMasks(victim2).front(), 15U);
+    EXPECT_EQ(again.RowOf("Tab?name"), -1); // hidden
+    (void)evil;
+    (void)victim;
+    (void)tab;
 }
 
 TEST(BadInput, FilesThatCouldNotBeReadAreReportedOnceAndNeverSavedOver)
@@ -657,11 +748,17 @@ TEST(BrowseDialog, SelectionTextRoundTripsOneOrManyFiles)
     EXPECT_EQ(BuildDialogFilter("*.Exe, *.Src|*.exe;*.scr"), std::string("*.Exe, *.Src\0*.exe;*.scr\0", 25));
     EXPECT_EQ(BuildDialogFilter(""), std::string(1, '\0'));
     const std::vector<std::string> one{"/opt/My Apps/tool"};
-    EXPECT_EQ(ParseSelectionText(SelectionTextOf(one), '/'), one);
+    EXPECT_EQ(ParseSelectionText(SelectionTextOf(one, '/'), '/'), one);
     const std::vector<std::string> three{"/opt/a/x", "/opt/a/y z", "/opt/a/w"};
-    EXPECT_EQ(SelectionTextOf(three).substr(0, 19), std::string("/opt/a\0x\0y z\0w\0\0", 16) + "   ");
-    EXPECT_EQ(ParseSelectionText(SelectionTextOf(three), '/'), three);
-    EXPECT_EQ(ParseSelectionText(SelectionTextOf({"/x"}), '/'), std::vector<std::string>{"/x"});
+    EXPECT_EQ(SelectionTextOf(three, '/').substr(0, 19), std::string("/opt/a\0x\0y z\0w\0\0", 16) + "   ");
+    EXPECT_EQ(ParseSelectionText(SelectionTextOf(three, '/'), '/'), three);
+    EXPECT_EQ(ParseSelectionText(SelectionTextOf({"/x"}, '/'), '/'), std::vector<std::string>{"/x"});
+    // A Linux file or folder name may hold a backslash: only the platform's separator splits.
+    const std::vector<std::string> backslashes{"/opt/a\\b/to\\ol", "/opt/a\\b/x"};
+    EXPECT_EQ(SelectionTextOf(backslashes, '/').substr(0, 17), std::string("/opt/a\\b\0to\\ol\0x\0\0", 17));
+    EXPECT_EQ(ParseSelectionText(SelectionTextOf(backslashes, '/'), '/'), backslashes);
+    const std::vector<std::string> windows{"C:\\Tools\\a.exe", "C:\\Tools\\b.exe"};
+    EXPECT_EQ(ParseSelectionText(SelectionTextOf(windows, '\\'), '\\'), windows);
     EXPECT_EQ(ParseSelectionText("no nul at all here  ", '/'), std::vector<std::string>{"no nul at all here"});
     EXPECT_TRUE(ParseSelectionText("", '/').empty());
 }
