@@ -22,10 +22,14 @@ cp "$child" "$work/app/Korvane_probe"
 printf 'Korvane_probe                     0\r\n' > "$work/app/MyFav.Affinity"
 
 tray=0
-if command -v trayer >/dev/null 2>&1; then
+start_trayer() {
   trayer --edge bottom --align right --widthtype pixel --width 120 --height 32 >/dev/null 2>&1 &
-  pids+=($!)
-  wait_for 10 sh -c 'xwininfo -root -tree | grep -q "\"panel\""' && tray=1
+  trayer_pid=$!
+  pids+=($trayer_pid)
+  wait_for 10 sh -c 'xwininfo -root -tree | grep -q "\"panel\""'
+}
+if command -v trayer >/dev/null 2>&1; then
+  start_trayer && tray=1
 fi
 
 "$work/app/Korvane_probe" 2 > /dev/null &
@@ -104,6 +108,29 @@ if [ $tray -eq 1 ] && command -v xdotool >/dev/null 2>&1; then
   wait_for 5 sh -c "[ \$(xdotool search --onlyvisible --class korvane | wc -l) -eq $shown ]" \
     || fail "the tray menu did not close"
   echo "tray menu opens on the release and closes without choosing"
+
+  # The tray host restarts: the icon comes back by itself, and a menu opened from it at once stays
+  # open (adding the icon again would take its window away and close the menu).
+  kill "$trayer_pid"
+  sleep 2.5
+  start_trayer || fail "the tray host did not start again"
+  wait_for 10 sh -c "xwininfo -root -tree | awk '/\"panel\"/{p=1} p && /\"Korvane\": \\(\"korvane\"/{f=1} END{exit !f}'" \
+    || fail "the tray icon did not come back to the restarted tray host"
+  id="$(icon_id)"
+  sleep 0.3
+  eval "$(xdotool getwindowgeometry --shell "$id")"
+  xdotool mousemove $((X + WIDTH / 2)) $((Y + HEIGHT / 2))
+  sleep 0.2
+  xdotool mousedown 3; sleep 0.1; xdotool mouseup 3
+  wait_for 5 sh -c "[ \$(xdotool search --onlyvisible --class korvane | wc -l) -gt $shown ]" \
+    || fail "the tray menu did not open after the tray host restarted"
+  sleep 3
+  [ "$(visible_windows)" -gt "$shown" ] || fail "the tray menu closed by itself after the tray host restarted"
+  [ "$(icon_id)" = "$id" ] || fail "the icon was added again to the tray host that already held it"
+  xdotool key Escape
+  wait_for 5 sh -c "[ \$(xdotool search --onlyvisible --class korvane | wc -l) -eq $shown ]" \
+    || fail "the tray menu did not close"
+  echo "after the tray host restarted, the icon came back and its menu stayed open"
 
   rm -f "$conf"
   xdotool mousedown 3; sleep 0.2; xdotool mouseup 3

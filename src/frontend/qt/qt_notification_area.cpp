@@ -139,10 +139,20 @@ void QtNotificationArea::Apply(const platform::TrayIconData& data)
 bool QtNotificationArea::Add(const platform::TrayIconData& data)
 {
     Apply(data);
-    m_icon->hide();
-    m_icon->show();
+    // Qt puts a shown icon back into a tray that returns by itself; showing it again would
+    // destroy the icon's window and close a menu the user opened from it meanwhile.
+    if (!IconInTray()) {
+        m_icon->hide();
+        m_icon->show();
+    }
     UseHostMenu();
     return QSystemTrayIcon::isSystemTrayAvailable();
+}
+
+bool QtNotificationArea::IconInTray() const
+{
+    return m_icon->isVisible() && QSystemTrayIcon::isSystemTrayAvailable() &&
+           (m_statusNotifier || XEmbedTrayWidgetExists());
 }
 
 bool QtNotificationArea::Modify(const platform::TrayIconData& data)

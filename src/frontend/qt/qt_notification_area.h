@@ -43,6 +43,8 @@ private:
     void Activated(int reason);
     void Deliver(int message);
     void UseHostMenu();
+    // The icon is shown and a tray holds it.
+    bool IconInTray() const;
 
     std::unique_ptr<QSystemTrayIcon> m_icon;
     std::unique_ptr<QTimer> m_watch;
