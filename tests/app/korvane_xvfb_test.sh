@@ -178,6 +178,76 @@ if command -v openbox >/dev/null 2>&1 && command -v wmctrl >/dev/null 2>&1 && co
   [ "$(placement)" != "$before" ] || fail "a move by the user was not saved"
   echo "a move by the user was saved: $(placement)"
 
+  # The outer rectangle (frame included) of the window: "x,y wxh".
+  outer() {
+    local w info x y width height
+    w="$(xdotool search --onlyvisible --name '^Korvane$' | head -1)"
+    [ -n "$w" ] || return 1
+    info="$(xwininfo -id "$w")"
+    x=$(echo "$info" | awk '/Absolute upper-left X/{print $4}')
+    y=$(echo "$info" | awk '/Absolute upper-left Y/{print $4}')
+    width=$(echo "$info" | awk '/Width:/{print $2}')
+    height=$(echo "$info" | awk '/Height:/{print $2}')
+    set -- $(xprop -id "$w" _NET_FRAME_EXTENTS | sed 's/.*= //;s/,//g')
+    echo "$((x - $1)),$((y - $3)) $((width + $1 + $2))x$((height + $3 + $4))"
+  }
+  is_outer() { [ "$(outer)" = "$1" ]; }
+  has_size() { outer | grep -q " $1\$"; }
+  moved_from() { local now; now="$(outer)" && [ "${now% *}" != "$1" ]; }
+
+  # Maximized: the fixed width and the height the window manager gives (the screen's, as no panel
+  # reserves room); back to the normal placement, every time.
+  printf '[Korvane]\nAutoSet=1\nTop=2400\nLeft=3000\nHeight=5400\n' > "$conf"
+  start_korvane
+  normal="$(outer)"
+  [ "$normal" = "200,160 717x360" ] || fail "the window did not open at its placement: $normal"
+  area_height="$(xprop -root _NET_WORKAREA | sed 's/.*= //;s/,//g' | awk '{print $4}')"
+  for round in $(seq 1 20); do
+    wmctrl -r Korvane -b add,maximized_vert,maximized_horz
+    wait_for 3 has_size "717x$area_height" || fail "maximized to $(outer), not 717x$area_height (round $round)"
+    wmctrl -r Korvane -b remove,maximized_vert,maximized_horz
+    wait_for 3 is_outer "$normal" || fail "un-maximized to $(outer), not $normal (round $round)"
+  done
+  kill -TERM "$korvane_pid"
+  ended_cleanly "$korvane_pid" SIGTERM
+  [ "$(placement)" = "$before" ] || fail "maximizing changed the saved placement: $(placement)"
+  echo "maximized to 717x$area_height and back to $normal, 20 times of 20"
+
+  # A move right after the window appears is the user's, and stays.
+  start_korvane_early() {
+    "$work/app/korvane" > "$work/korvane.log" 2>&1 &
+    korvane_pid=$!
+    pids+=($korvane_pid)
+    wait_for 20 sh -c '[ -n "$(xdotool search --onlyvisible --name "^Korvane\$")" ]' \
+      || { cat "$work/korvane.log"; fail "the window did not show under openbox"; }
+  }
+  start_korvane_early
+  sleep 0.4
+  wmctrl -r Korvane -e 0,500,300,-1,-1
+  wait_for 3 moved_from 200,160 || fail "the early move was undone at once"
+  moved="$(outer)"
+  sleep 1.5
+  [ "$(outer)" = "$moved" ] || fail "a move 0.4 s after the window appeared was undone: $moved -> $(outer)"
+  [ "${moved#* }" = "717x360" ] || fail "the window changed its size on an early move: $moved"
+  # And again right after it comes back from the tray.
+  window="$(xdotool search --onlyvisible --name '^Korvane$' | head -1)"
+  wmctrl -c Korvane
+  wait_for 5 sh -c "! xwininfo -id $window | grep -q IsViewable" || fail "closing did not hide the window"
+  "$work/app/korvane" > /dev/null 2>&1 || fail "the second start failed"
+  wait_for 3 sh -c "xwininfo -id $window | grep -q IsViewable" || fail "a second start did not bring the window back"
+  sleep 0.4
+  wmctrl -r Korvane -e 0,300,200,-1,-1
+  wait_for 3 moved_from "${moved% *}" || fail "the move after the return was undone at once"
+  moved="$(outer)"
+  sleep 1.5
+  [ "$(outer)" = "$moved" ] || fail "a move 0.4 s after the return from the tray was undone: $moved -> $(outer)"
+  kill -TERM "$korvane_pid"
+  ended_cleanly "$korvane_pid" SIGTERM
+  x="${moved%%,*}"; rest="${moved#*,}"; y="${rest%% *}"
+  grep -q "^Left=$((x * 15))\$" "$conf" && grep -q "^Top=$((y * 15))\$" "$conf" \
+    || fail "the early move was not saved: $moved, $(placement)"
+  echo "moves 0.4 s after the window appeared were kept and saved: $moved"
+
   start_korvane
   window="$(xdotool search --onlyvisible --name '^Korvane$' | head -1)"
   for try in $(seq 1 20); do

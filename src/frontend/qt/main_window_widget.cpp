@@ -8,11 +8,56 @@
 
 namespace korvane::qtfront {
 
+namespace {
+
+// Enough for a window manager that frames a window in a few steps; a frame that keeps changing
+// is taken as it is then.
+constexpr int kMaxReapplies = 4;
+
+int FrameWidth(const QMargins& frame)
+{
+    return frame.left() + frame.right();
+}
+
+int FrameHeight(const QMargins& frame)
+{
+    return frame.top() + frame.bottom();
+}
+
+} // namespace
+
 MainWindowWidget::MainWindowWidget(ui::Form1& form, int tpp) : m_form(form), m_tpp(tpp)
 {
-    m_settle.setSingleShot(true);
-    m_settle.setInterval(1500);
-    QObject::connect(&m_settle, &QTimer::timeout, this, [this] { SendGeometry(); });
+    m_requestTimeout.setSingleShot(true);
+    m_requestTimeout.setInterval(1000);
+    QObject::connect(&m_requestTimeout, &QTimer::timeout, this, [this] {
+        if (m_request)
+            m_request->answered = true;
+        SendGeometry();
+    });
+    // A maximize comes as a new size first and the maximized state a moment later.
+    m_normalSettle.setSingleShot(true);
+    m_normalSettle.setInterval(200);
+    QObject::connect(&m_normalSettle, &QTimer::timeout, this, [this] {
+        if (!isVisible() || isMaximized() || isMinimized() || Pending() ||
+            m_form.Controls().Form.State() != forms::WindowState::Normal)
+            return;
+        m_normalGeometry = OuterGeometry();
+        if (!FrameMargins().isNull())
+            m_normalFrame = FrameMargins();
+    });
+    // A window manager may frame a window after it placed it, or tell the maximized frame after
+    // the maximized state and size, with no report of the window's own to follow: a change of
+    // the frame alone reaches Qt as no event, so look for it a few times.
+    m_frameWatch.setInterval(100);
+    QObject::connect(&m_frameWatch, &QTimer::timeout, this, [this] {
+        if (!isVisible() || ++m_frameChecks > 20)
+            m_frameWatch.stop();
+        else if (isMaximized() && FrameMargins() != m_limitsFrame)
+            ApplyLimits();
+        else if (!isMaximized() && m_request && FrameMargins() != m_request->frame)
+            SendGeometry();
+    });
 }
 
 void MainWindowWidget::ApplyModel()
@@ -27,17 +72,23 @@ void MainWindowWidget::ApplyModel()
     // window was brought back.
     if (!model.Visible() || model.State() == forms::WindowState::Minimized) {
         hide();
-    } else {
-        if (model.State() == forms::WindowState::Maximized && !isMaximized())
+        m_request.reset();
+    } else if (model.State() == forms::WindowState::Maximized) {
+        if (!isMaximized())
             showMaximized();
-        else if (model.State() == forms::WindowState::Normal && (!isVisible() || isMinimized() || isMaximized())) {
-            // The window manager frames and places a newly mapped window in steps of its own.
-            m_reapplies = 0;
-            m_settle.start();
-            showNormal();
-        }
-        if (model.State() == forms::WindowState::Normal)
+    } else {
+        // Placed before it is mapped, so the window manager maps it where it belongs. A shown
+        // window is placed again only when the model moved it: any other change of the model
+        // must not undo a move the user just made.
+        const bool showing = !isVisible() || isMinimized() || isMaximized();
+        if (showing || ModelGeometry() != m_normalGeometry)
             ApplyGeometry();
+        if (showing) {
+            showNormal();
+            // A platform that frames the window as it shows it tells the frame at once.
+            if (m_request && FrameMargins() != m_request->frame)
+                RequestGeometry(m_request->outer, FrameMargins(), m_request->reapplies + 1);
+        }
     }
     m_applying = false;
 }
@@ -61,10 +112,46 @@ void MainWindowWidget::changeEvent(QEvent* event)
     QWidget::changeEvent(event);
     if (event->type() != QEvent::WindowStateChange || m_applying || !isVisible())
         return;
+    forms::Window& model = m_form.Controls().Form;
     const forms::WindowState state = isMinimized()   ? forms::WindowState::Minimized
                                      : isMaximized() ? forms::WindowState::Maximized
                                                      : forms::WindowState::Normal;
-    m_form.Controls().Form.SetState(state);
+    const bool restored =
+        state == forms::WindowState::Normal && model.State() == forms::WindowState::Maximized && m_normalGeometry;
+    if (restored) {
+        // Back from maximized: the normal placement again, whatever the reports in between say.
+        m_request = Request{*m_normalGeometry, NormalFrame(), 0, false};
+        SetModelGeometry(*m_normalGeometry);
+    }
+    if (state == forms::WindowState::Maximized) {
+        m_request.reset();
+        // The window manager sized the window before it reported the state: not the user's.
+        m_normalSettle.stop();
+        WatchFrame();
+    }
+    model.SetState(state);
+    if (restored)
+        RequestGeometry(*m_normalGeometry, NormalFrame(), 0);
+    else
+        ApplyLimits();
+}
+
+void MainWindowWidget::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    WatchFrame();
+    // Counted from when the event loop runs again: a start that is busy for a while after
+    // showing the window must not time out before the window manager could answer.
+    QTimer::singleShot(0, this, [this] {
+        if (Pending())
+            m_requestTimeout.start();
+    });
+}
+
+void MainWindowWidget::WatchFrame()
+{
+    m_frameChecks = 0;
+    m_frameWatch.start();
 }
 
 void MainWindowWidget::resizeEvent(QResizeEvent* event)
@@ -79,27 +166,85 @@ void MainWindowWidget::moveEvent(QMoveEvent* event)
     SendGeometry();
 }
 
+QMargins MainWindowWidget::NormalFrame() const
+{
+    return m_normalFrame.isNull() ? FrameMargins() : m_normalFrame;
+}
+
+QMargins MainWindowWidget::StateFrame() const
+{
+    const bool maximized = m_form.Controls().Form.State() == forms::WindowState::Maximized;
+    return maximized ? FrameMargins() : NormalFrame();
+}
+
 void MainWindowWidget::ApplyLimits()
 {
     if (!m_limits)
         return;
-    const QMargins frame = FrameMargins();
-    const int frameWidth = frame.left() + frame.right();
-    const int frameHeight = frame.top() + frame.bottom();
-    setMinimumSize(m_limits->minTrackWidth - frameWidth, std::max(m_limits->minTrackHeight - frameHeight, 1));
+    const QMargins frame = StateFrame();
+    m_limitsFrame = frame;
+    // Qt resizes a window that is outside its new limits at once: that is no user's doing.
+    const bool setting = m_settingGeometry;
+    m_settingGeometry = true;
+    SetSizeLimits(frame);
+    m_settingGeometry = setting;
+}
+
+void MainWindowWidget::SetSizeLimits(const QMargins& frame)
+{
+    const int frameWidth = FrameWidth(frame);
+    const int frameHeight = FrameHeight(frame);
+    const int minHeight = std::max(m_limits->minTrackHeight - frameHeight, 1);
+    if (m_form.Controls().Form.State() == forms::WindowState::Maximized) {
+        // X has no separate maximized size: the upper limit becomes it while the window is
+        // maximized. The lower one stays, as a window made larger than its size by its own
+        // request is no longer maximized to the window manager.
+        setMaximumSize(m_limits->maxSizeWidth - frameWidth, std::max(m_limits->maxSizeHeight - frameHeight, minHeight));
+        return;
+    }
+    setMinimumSize(m_limits->minTrackWidth - frameWidth, minHeight);
     setMaximumSize(m_limits->maxTrackWidth - frameWidth,
                    std::max(m_limits->maxTrackHeight - frameHeight, m_limits->minTrackHeight));
 }
 
 void MainWindowWidget::ApplyGeometry()
 {
+    m_normalSettle.stop();
+    m_normalGeometry = ModelGeometry();
+    RequestGeometry(ModelGeometry(), NormalFrame(), 0);
+}
+
+void MainWindowWidget::RequestGeometry(const QRect& outer, const QMargins& frame, int reapplies)
+{
+    m_request = Request{outer, frame, reapplies, false};
+    // A window not shown yet is answered once it is mapped: see showEvent.
+    if (isVisible())
+        m_requestTimeout.start();
     ApplyLimits();
-    const forms::Window& model = m_form.Controls().Form;
+    const QRect client = outer.marginsRemoved(frame);
+    // A shown window already in place gets no answer, so nothing is asked.
+    if (isVisible() && geometry() == client && FrameMargins() == frame) {
+        m_request->answered = true;
+        m_requestTimeout.stop();
+        return;
+    }
+    m_settingGeometry = true;
+    setGeometry(client);
+    m_settingGeometry = false;
+}
+
+bool MainWindowWidget::Answers(const Request& request) const
+{
+    const QRect client = geometry();
+    const QRect asked = request.outer.marginsRemoved(request.frame);
+    // The size within the limits, which may have changed with the frame since.
+    if (client.size() != asked.size().boundedTo(maximumSize()).expandedTo(minimumSize()))
+        return false;
+    // The client where it was asked for, or its frame there with the frame known now.
     const QMargins frame = FrameMargins();
-    m_appliedFrame = frame;
-    move(Pixels(model.Left(), m_tpp), Pixels(model.Top(), m_tpp));
-    resize(Pixels(model.Width(), m_tpp) - frame.left() - frame.right(),
-           Pixels(model.Height(), m_tpp) - frame.top() - frame.bottom());
+    const QPoint framed = request.outer.topLeft() + QPoint(frame.left(), frame.top());
+    return client.topLeft() == asked.topLeft() || client.topLeft() == framed ||
+           client.topLeft() == request.outer.topLeft();
 }
 
 QRect MainWindowWidget::ModelGeometry() const
@@ -121,25 +266,49 @@ QRect MainWindowWidget::OuterGeometry() const
 
 void MainWindowWidget::SendGeometry()
 {
-    if (m_applying || !isVisible() || isMinimized())
+    if (m_settingGeometry || !isVisible() || isMinimized())
         return;
-    forms::Window& model = m_form.Controls().Form;
-    // Right after the window is mapped, the window manager adds its frame around a window
-    // placed without it, and moves it in steps: place it again with the frame known rather
-    // than take the shifted, taller window for the user's doing. A manager that insists wins.
-    if (m_settle.isActive() && model.State() == forms::WindowState::Normal && m_reapplies < 8 &&
-        (FrameMargins() != m_appliedFrame || OuterGeometry() != ModelGeometry())) {
-        ++m_reapplies;
-        m_applying = true;
-        ApplyGeometry();
-        m_applying = false;
+    const bool normal = m_form.Controls().Form.State() == forms::WindowState::Normal && !isMaximized();
+    if (!normal) {
+        // A maximized window's frame is known only once it is maximized: fit the limits to it.
+        if (FrameMargins() != m_limitsFrame)
+            ApplyLimits();
+        ReportGeometry();
         return;
     }
+    if (m_request && Answers(*m_request)) {
+        const QMargins frame = FrameMargins();
+        if (frame != m_request->frame && m_request->reapplies < kMaxReapplies) {
+            // The window manager framed the window, now or after it answered: ask again with
+            // the frame counted.
+            RequestGeometry(m_request->outer, frame, m_request->reapplies + 1);
+            return;
+        }
+        m_request->answered = true;
+        m_requestTimeout.stop();
+    } else if (Pending()) {
+        return; // an earlier step of the window manager's, or a state report still to come
+    }
+    ReportGeometry();
+    // The normal placement, once the window manager has said whether this was a maximize.
+    m_normalSettle.start();
+}
+
+void MainWindowWidget::ReportGeometry()
+{
+    forms::Window& model = m_form.Controls().Form;
     const QRect frame = OuterGeometry();
     model.SetFrameHeight((frame.height() - height()) * m_tpp);
+    SetModelGeometry(frame);
+}
+
+void MainWindowWidget::SetModelGeometry(const QRect& outer)
+{
+    const bool applying = m_applying;
     m_applying = true;
-    model.UserResize(frame.x() * m_tpp, frame.y() * m_tpp, frame.width() * m_tpp, frame.height() * m_tpp);
-    m_applying = false;
+    m_form.Controls().Form.UserResize(outer.x() * m_tpp, outer.y() * m_tpp, outer.width() * m_tpp,
+                                      outer.height() * m_tpp);
+    m_applying = applying;
 }
 
 } // namespace korvane::qtfront

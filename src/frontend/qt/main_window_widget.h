@@ -14,6 +14,12 @@ namespace korvane::qtfront {
 
 // The main window's top-level widget: the close box hides to the tray, state and geometry go to
 // the model.
+//
+// A window manager answers a placement in steps of its own (it frames the window, then moves it),
+// and its reports of a state change can come after the window's new geometry or before. A report
+// is the answer to Korvane's own request when it shows the size and place that were asked for
+// (with the frame known then or now); any other report while a request is open is an earlier
+// step, and a report with no request open is the user's.
 class MainWindowWidget : public QWidget {
 public:
     MainWindowWidget(ui::Form1& form, int tpp);
@@ -26,29 +32,58 @@ public:
 protected:
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
 
 private:
-    void ApplyLimits();
+    // A placement Korvane asked the window manager for: the outer rectangle and the frame it
+    // counted with. It stays after its answer: a frame added later is the window manager's too.
+    struct Request {
+        QRect outer;
+        QMargins frame;
+        int reapplies;
+        bool answered;
+    };
+    bool Pending() const { return m_request && !m_request->answered; }
 
-    // The model's geometry is the window's outer one, frame included.
+    // The size limits for the state the window is in, counted with the frame of that state.
+    void ApplyLimits();
+    void SetSizeLimits(const QMargins& frame);
+    // Asks for the model's geometry (the window's outer one, frame included).
     void ApplyGeometry();
+    void RequestGeometry(const QRect& outer, const QMargins& frame, int reapplies);
+    bool Answers(const Request& request) const;
     QMargins FrameMargins() const;
+    // The frame of the state the window is in: a maximized window has a thinner one.
+    QMargins StateFrame() const;
+    QMargins NormalFrame() const;
 
     // The outer rectangle in pixels, from the client's geometry and the frame as known now.
     QRect OuterGeometry() const;
     QRect ModelGeometry() const;
 
     void SendGeometry();
+    void WatchFrame();
+    void ReportGeometry();
+    // The model takes a geometry without the widget acting on it again.
+    void SetModelGeometry(const QRect& outer);
 
     ui::Form1& m_form;
     int m_tpp;
     bool m_applying = false;
-    QMargins m_appliedFrame;
+    bool m_settingGeometry = false;
     std::optional<ui::SizeLimits> m_limits;
-    QTimer m_settle;
-    int m_reapplies = 0;
+    QMargins m_limitsFrame;
+    std::optional<Request> m_request;
+    // The frame and the outer rectangle of the normal state, for the way back from maximized.
+    QMargins m_normalFrame;
+    std::optional<QRect> m_normalGeometry;
+    QTimer m_normalSettle;
+    // A window manager that never grants a request exactly: its placement is taken after this.
+    QTimer m_requestTimeout;
+    QTimer m_frameWatch;
+    int m_frameChecks = 0;
 };
 
 } // namespace korvane::qtfront
