@@ -6,6 +6,7 @@
 #include "frontend/qt/qt_scheduler.h"
 #include "frontend/qt/qt_screen.h"
 #include "platform/linux/desktop_icons.h"
+#include "platform/linux/heap_settings.h"
 #include "platform/linux/ini_settings_storage.h"
 #include "platform/linux/linux_autostart.h"
 #include "platform/linux/linux_clock.h"
@@ -117,6 +118,7 @@ int main(int argc, char** argv)
     using namespace korvane;
     if (const int status = AnswerCommandLine(argc, argv); status >= 0)
         return status;
+    platform::linuxos::ReturnLargeBlocksToTheSystem();
     QApplication app(argc, argv);
     QApplication::setApplicationName("Korvane");
     QApplication::setDesktopFileName("korvane");

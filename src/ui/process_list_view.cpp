@@ -32,7 +32,9 @@ void ProcessListView::RefreshProcessList()
     LayoutProcessScroll();
 
     const forms::ListBox& list1 = m_controls.List1;
-    image::Surface column(kIconPixels, kIconPixels * list1.ListCount(), image::kWhite);
+    // The column of a list of thousands of processes is megabytes: drawn again in the same memory.
+    image::Surface column = m_controls.ScrollBox.TakePicture();
+    column.Reset(kIconPixels, kIconPixels * list1.ListCount(), image::kWhite);
     image::Surface picTemp(kIconPixels, kIconPixels, image::kWhite);
     m_cache.Rescan();
     for (std::int32_t i = 0; i < list1.ListCount(); ++i) {

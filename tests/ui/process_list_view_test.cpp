@@ -220,5 +220,36 @@ TEST_F(ListFixture, IconsAreExtractedOnceCachedAsBitmapsAndFoundWithoutRegardToC
     (void)form;
 }
 
+TEST_F(ListFixture, RebuildsDrawTheIconColumnInTheMemoryOfTheLastOne)
+{
+    // At thousands of rows the column is megabytes: a new block at every rebuild fragmented the heap.
+    std::vector<std::int32_t> ids;
+    for (int i = 0; i < 300; ++i)
+        ids.push_back(f.machine.Start("/bin/p" + std::to_string(i)));
+    f.Start();
+    f.Run(1000);
+    const forms::PictureBox& column = f.Controls().ScrollBox;
+    const image::Color* pixels = column.Picture().Pixels().data();
+    f.machine.End(ids.back());
+    ids.back() = f.machine.Start("/bin/new");
+    f.Run(1000);
+    EXPECT_EQ(column.Picture().Pixels().data(), pixels);
+    // A list that grows takes some room to grow in.
+    ids.push_back(f.machine.Start("/bin/newer"));
+    f.Run(1000);
+    pixels = column.Picture().Pixels().data();
+    ids.push_back(f.machine.Start("/bin/newest"));
+    f.Run(1000);
+    EXPECT_EQ(column.Picture().Height(), 302 * 16);
+    EXPECT_EQ(column.Picture().Pixels().data(), pixels);
+
+    // A list that shrinks far gives the memory back.
+    for (std::size_t i = 1; i < ids.size(); ++i)
+        f.machine.End(ids[i]);
+    f.Run(1000);
+    EXPECT_EQ(column.Picture().Height(), 16);
+    EXPECT_LE(column.Picture().Pixels().capacity(), 2U * 16U * 16U);
+}
+
 } // namespace
 } // namespace korvane::ui

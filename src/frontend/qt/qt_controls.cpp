@@ -125,12 +125,15 @@ public:
     PictureWidget(forms::PictureBox& picture, QWidget* parent) : QWidget(parent), m_picture(picture) {}
 
 protected:
-    void paintEvent(QPaintEvent* /*event*/) override
+    void paintEvent(QPaintEvent* event) override
     {
         QPainter painter(this);
-        painter.fillRect(rect(), ToQColor(m_picture.BackColor()));
-        if (!m_picture.Picture().Empty())
-            painter.drawImage(0, 0, ToQImage(m_picture.Picture()));
+        const QRect exposed = event->rect();
+        painter.fillRect(exposed, ToQColor(m_picture.BackColor()));
+        // Only the part shown: a list's icon column is as tall as thousands of rows.
+        const QRect shown = exposed.intersected(QRect(0, 0, m_picture.Picture().Width(), m_picture.Picture().Height()));
+        if (!shown.isEmpty())
+            painter.drawImage(shown.topLeft(), ToQImage(m_picture.Picture(), shown));
     }
     void mouseReleaseEvent(QMouseEvent* /*event*/) override
     {

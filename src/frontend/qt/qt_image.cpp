@@ -4,11 +4,17 @@ namespace korvane::qtfront {
 
 QImage ToQImage(const image::Surface& surface)
 {
-    QImage result(surface.Width(), surface.Height(), QImage::Format_RGB32);
-    for (int y = 0; y < surface.Height(); ++y) {
+    return ToQImage(surface, QRect(0, 0, surface.Width(), surface.Height()));
+}
+
+QImage ToQImage(const image::Surface& surface, const QRect& part)
+{
+    const QRect inside = part.intersected(QRect(0, 0, surface.Width(), surface.Height()));
+    QImage result(inside.size(), QImage::Format_RGB32);
+    for (int y = 0; y < inside.height(); ++y) {
         auto* line = reinterpret_cast<QRgb*>(result.scanLine(y));
-        for (int x = 0; x < surface.Width(); ++x) {
-            const image::Color c = surface.Pixel(x, y);
+        for (int x = 0; x < inside.width(); ++x) {
+            const image::Color c = surface.Pixel(inside.x() + x, inside.y() + y);
             line[x] = qRgb(image::RedOf(c), image::GreenOf(c), image::BlueOf(c));
         }
     }

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <utility>
 
 namespace korvane::forms {
 
@@ -24,6 +25,9 @@ public:
     const image::Surface& Picture() const { return m_picture; }
     image::Surface& EditPicture() { return m_picture; }
     void SetPicture(image::Surface picture);
+    // Hands the picture over, to be drawn again in its memory and set back; the box is empty
+    // meanwhile and nothing is shown of it until SetPicture.
+    image::Surface TakePicture() { return std::exchange(m_picture, image::Surface()); }
     void ClearPicture();
     // Shows the edited picture (the front end repaints).
     void Refresh() { NotifyChanged(); }

@@ -10,6 +10,20 @@ Surface::Surface(int width, int height, Color fill)
 {
 }
 
+void Surface::Reset(int width, int height, Color fill)
+{
+    m_width = std::max(width, 0);
+    m_height = std::max(height, 0);
+    const std::size_t size = static_cast<std::size_t>(m_width) * static_cast<std::size_t>(m_height);
+    if (m_pixels.capacity() > 2 * size) {
+        std::vector<Color>().swap(m_pixels);
+    } else if (m_pixels.capacity() < size && !m_pixels.empty()) {
+        // A growing surface gets room to grow a little more in the same memory.
+        m_pixels.reserve(size + size / 8);
+    }
+    m_pixels.assign(size, fill);
+}
+
 Color Surface::Pixel(int x, int y) const
 {
     if (x < 0 || y < 0 || x >= m_width || y >= m_height)

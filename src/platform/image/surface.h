@@ -34,6 +34,10 @@ public:
     Color Pixel(int x, int y) const;
     void SetPixel(int x, int y, Color color);
     void Clear(Color color);
+    // Gives the surface a new size, every pixel the fill colour; the memory it holds is kept
+    // when it is enough and not more than twice what the new size needs, and a surface that
+    // grows takes an eighth more.
+    void Reset(int width, int height, Color fill);
     // Copies the w x h block at (sx, sy) of source to (dx, dy); the parts outside either are skipped.
     void BlockCopy(int dx, int dy, int w, int h, const Surface& source, int sx, int sy);
     void FillRect(int x, int y, int w, int h, Color color);

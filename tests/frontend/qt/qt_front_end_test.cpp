@@ -61,6 +61,19 @@ TEST_F(FrontEndFixture, TheWindowMirrorsTheModel)
     const QWidget* viewport = view->WidgetOf(&c.MainBox);
     EXPECT_EQ(viewport->geometry(), QRect(15, 63, 332, 251));
     EXPECT_EQ(view->Window().frameGeometry().width(), 717);
+    // The icon column shows the model's picture, in part as in whole.
+    QWidget* column = view->WidgetOf(&c.ScrollBox);
+    ASSERT_NE(column, nullptr);
+    const image::Surface& model = c.ScrollBox.Picture();
+    ASSERT_GE(model.Height(), 32);
+    for (const QRect part : {QRect(0, 0, model.Width(), model.Height()), QRect(0, 16, 16, 16)}) {
+        const QImage shown = column->grab(part).toImage();
+        for (const QPoint at : {QPoint(5, 5), QPoint(0, 15), QPoint(15, 0)}) {
+            const image::Color color = model.Pixel(part.x() + at.x(), part.y() + at.y());
+            EXPECT_EQ(shown.pixelColor(at), QColor(image::RedOf(color), image::GreenOf(color), image::BlueOf(color)))
+                << part.y() << " " << at.x() << "," << at.y();
+        }
+    }
 
     c.Label2.SetCaption("Process (9/9)");
     EXPECT_EQ(Of<QLabel>(c.Label2)->text(), "Process (9/9)");
