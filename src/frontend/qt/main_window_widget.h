@@ -15,11 +15,11 @@ namespace korvane::qtfront {
 // The main window's top-level widget: the close box hides to the tray, state and geometry go to
 // the model.
 //
-// A window manager answers a placement in steps of its own (it frames the window, then moves it),
-// and its reports of a state change can come after the window's new geometry or before. A report
-// is the answer to Korvane's own request when it shows the size and place that were asked for
-// (with the frame known then or now); any other report while a request is open is an earlier
-// step, and a report with no request open is the user's.
+// A window manager answers a placement in steps of its own (it maps the window, frames it, may
+// move it again), and reports a maximize as a new size before the new state. A report answers
+// Korvane's own request when it shows the size and place that were asked for, with the frame
+// known then or now; other reports while a request is open are earlier steps. Every other report
+// is the user's, and the model takes it at once.
 class MainWindowWidget : public QWidget {
 public:
     MainWindowWidget(ui::Form1& form, int tpp);
@@ -79,6 +79,7 @@ private:
     // The frame and the outer rectangle of the normal state, for the way back from maximized.
     QMargins m_normalFrame;
     std::optional<QRect> m_normalGeometry;
+    // The normal placement is taken a moment after a report, once a maximize would have shown.
     QTimer m_normalSettle;
     // A window manager that never grants a request exactly: its placement is taken after this.
     QTimer m_requestTimeout;
