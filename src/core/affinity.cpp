@@ -1,5 +1,6 @@
 #include "core/affinity.h"
 
+#include "core/cpu_set.h"
 #include "platform/processor_info.h"
 
 #include <algorithm>
@@ -39,9 +40,7 @@ std::vector<std::int32_t> SplitMaskBits(std::int32_t mask)
 
 std::string AffinityTextOfMask(CpuMask mask)
 {
-    if ((mask & ~15U) == 0)
-        return AffinityTexts()[mask];
-    return (mask & 15U) != 0 ? AffinityTexts()[mask & 15U] + "+" : std::string("+");
+    return CpuSetText(CpuSet::FromMask(mask));
 }
 
 CpuMask MaskOfAffinityText(std::string_view text)
@@ -69,6 +68,12 @@ std::string AffinityTextOfFlags(const CpuFlags& flags)
 CpuFlags FlagsOfAffinityText(std::string_view text)
 {
     CpuFlags flags{};
+    if (IsCpuListText(text)) {
+        const std::optional<CpuSet> set = CpuSetOfText(text);
+        for (int i = 0; i < kCpuBoxCount; ++i)
+            flags[static_cast<std::size_t>(i)] = set && set->Contains(i);
+        return flags;
+    }
     for (int i = 0; i < kCpuBoxCount; ++i)
         flags[static_cast<std::size_t>(i)] = text.find(static_cast<char>('0' + i)) != std::string_view::npos;
     return flags;

@@ -23,8 +23,8 @@ const std::array<std::string, 16>& AffinityTexts();
 // The single-bit values set in a mask, lowest first; bit 31 last when the mask is negative.
 std::vector<std::int32_t> SplitMaskBits(std::int32_t mask);
 
-// Text of a mask. A mask with bits above CPU 3 is the text of its lower four bits followed by "+"
-// ("0123+", "+"), so that it never equals a favorite's text.
+// Text of a mask: the canonical text of its CPUs (see CpuSetText), so a mask with bits above CPU 3
+// is a CPU list ("0-7") that never equals a digit text.
 std::string AffinityTextOfMask(CpuMask mask);
 
 // Mask of a text, digit by digit in any order; a non-digit counts as CPU 0 and the digits 4 to 9
@@ -33,7 +33,8 @@ CpuMask MaskOfAffinityText(std::string_view text);
 
 // Digits of the set flags in ascending order; empty when none is set.
 std::string AffinityTextOfFlags(const CpuFlags& flags);
-// Flag n is set when the digit n occurs in the text.
+// Flag n is set when CPU n is in the text's set: the digit n occurs in a digit text, a CPU list
+// names CPU n ("10-13" sets none).
 CpuFlags FlagsOfAffinityText(std::string_view text);
 
 // Processor count minus one, at most 3.

@@ -155,6 +155,14 @@ CpuSet CpuSet::FromMask(std::uint64_t mask)
     return set;
 }
 
+CpuSet CpuSet::FromWords(std::vector<std::uint64_t> words)
+{
+    CpuSet set;
+    set.m_words = std::move(words);
+    set.Trim();
+    return set;
+}
+
 CpuSet CpuSet::Range(int first, int last)
 {
     CpuSet set;

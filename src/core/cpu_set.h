@@ -17,6 +17,8 @@ public:
     static CpuSet FromMask(std::uint64_t mask);
     // CPUs first to last, both included; empty when last < first.
     static CpuSet Range(int first, int last);
+    // The CPUs of 64-bit words, lowest first: bit n % 64 of word n / 64 is CPU n.
+    static CpuSet FromWords(std::vector<std::uint64_t> words);
 
     void Add(int cpu);
     // Adds CPUs first to last, both included.

@@ -2,10 +2,14 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace korvane::platform {
 
-// Running processes: ids, program paths and CPU masks (bit n = CPU n, CPUs 0..31).
+// CPUs of any number as bits, 64 to a word, lowest first: bit n % 64 of word n / 64 is CPU n.
+using CpuWords = std::vector<std::uint64_t>;
+
+// Running processes: ids, program paths and the CPUs they may run on.
 class Processes {
 public:
     virtual ~Processes() = default;
@@ -14,11 +18,11 @@ public:
     virtual bool EnumProcesses(std::int32_t* buffer, std::int32_t byteCount, std::int32_t* bytesReturned) = 0;
     // Full path of the process's program; empty on any failure (ended, kernel thread, no access).
     virtual std::string GetProcessPath(std::int32_t processId) = 0;
-    // The process's CPU mask (CPUs above 31 count as CPU 31); 0 when it could not be read.
-    virtual std::uint32_t GetProcessAffinity(std::int32_t processId) = 0;
-    // Gives the whole process (every thread) the mask. False when the process could not be
-    // opened or the platform refused the mask for it.
-    virtual bool SetProcessAffinity(std::int32_t processId, std::uint32_t mask) = 0;
+    // Every CPU the process may run on; no CPU when it could not be read.
+    virtual CpuWords GetProcessAffinity(std::int32_t processId) = 0;
+    // Gives the whole process (every thread) the CPUs. False when the process could not be
+    // opened or the platform refused the CPUs for it, the process then left as it was.
+    virtual bool SetProcessAffinity(std::int32_t processId, const CpuWords& cpus) = 0;
     virtual std::int32_t CurrentProcessId() = 0;
     // Gives up the rest of the current time slice.
     virtual void YieldTimeSlice() = 0;

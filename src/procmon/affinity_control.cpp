@@ -1,5 +1,6 @@
 #include "procmon/affinity_control.h"
 
+#include "core/cpu_set.h"
 #include "platform/dialogs.h"
 #include "platform/processes.h"
 
@@ -21,7 +22,11 @@ void AffinityControl::SetProcessAffinity(std::int32_t processId, std::string_vie
         AffinitySetFailed = 1;
         return;
     }
-    if (m_processes.SetProcessAffinity(processId, core::MaskOfAffinityText(text)))
+    // A digit text keeps its own rule ("?" is CPU 0); a list that cannot be read is never applied.
+    const std::optional<core::CpuSet> cpus = core::IsCpuListText(text)
+                                                 ? core::CpuSetOfText(text)
+                                                 : core::CpuSet::FromMask(core::MaskOfAffinityText(text));
+    if (cpus && m_processes.SetProcessAffinity(processId, cpus->Words()))
         m_processes.YieldTimeSlice();
     else
         AffinitySetFailed = 1;

@@ -1,5 +1,6 @@
 #include "procmon/monitoring_loop.h"
 
+#include "core/cpu_set.h"
 #include "core/list_row.h"
 #include "core/text.h"
 #include "procmon/affinity_control.h"
@@ -66,6 +67,9 @@ void MonitoringLoop::Command3_Click()
         const core::ListRow favoriteRow(favorite);
         const std::string favoriteName = favoriteRow.Name();
         const std::string favoriteText(favoriteRow.Affinity());
+        // A list that cannot be read ("5-3") stays in the favorites but is never applied.
+        if (core::IsCpuListText(favoriteText) && !core::CpuSetOfText(favoriteText))
+            continue;
         for (std::int32_t p = 0; p < list1.ListCount(); ++p) {
             const std::string& row = list1.List(p);
             const core::ListRow process(row);

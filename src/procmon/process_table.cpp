@@ -58,9 +58,9 @@ std::string ProcessTable::GetProcessPath(std::int32_t processId)
     return m_processes.GetProcessPath(processId);
 }
 
-core::CpuMask ProcessTable::GetProcessAffinity(std::int32_t processId)
+core::CpuSet ProcessTable::GetProcessAffinity(std::int32_t processId)
 {
-    return m_processes.GetProcessAffinity(processId);
+    return core::CpuSet::FromWords(m_processes.GetProcessAffinity(processId));
 }
 
 void ProcessTable::RefreshProcessTable()
@@ -76,7 +76,7 @@ void ProcessTable::RefreshProcessTable()
     for (const std::int32_t processId : m_processIds) {
         if (processId <= 0)
             continue;
-        const std::string affinity = core::AffinityTextOfMask(m_processes.GetProcessAffinity(processId));
+        const std::string affinity = core::CpuSetText(GetProcessAffinity(processId));
         const std::string path = m_processes.GetProcessPath(processId);
         if (path.empty())
             continue; // ended, a kernel thread, or not ours to inspect

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/affinity.h"
+#include "core/cpu_set.h"
 #include "procmon/process_controls.h"
 
 #include <cstdint>
@@ -40,7 +41,7 @@ public:
     void RefreshProcessTable();
 
     std::string GetProcessPath(std::int32_t processId);
-    core::CpuMask GetProcessAffinity(std::int32_t processId);
+    core::CpuSet GetProcessAffinity(std::int32_t processId);
 
 private:
     platform::Processes& m_processes;

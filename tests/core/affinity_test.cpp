@@ -7,14 +7,14 @@
 namespace korvane::core {
 namespace {
 
-TEST(AffinityText, EveryMaskHasTheTextOfItsBitsAndHighBitsAddAPlus)
+TEST(AffinityText, EveryMaskHasTheTextOfItsBitsAndHighBitsMakeAList)
 {
     const struct {
         CpuMask mask;
         const char* text;
     } cases[] = {
         {0, "?"}, {1, "0"}, {10, "13"}, {15, "0123"}, {12, "23"},
-        {0xFF, "0123+"}, {0x12, "1+"}, {0x21, "0+"}, {0xF0, "+"}, {0x80000000U, "+"},
+        {0xFF, "0-7"}, {0x12, "1,4"}, {0x21, "0,5"}, {0xF0, "4-7"}, {0x80000000U, "31-31"}, {0x1000, "12-12"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(AffinityTextOfMask(c.mask), c.text) << c.mask;

@@ -11,7 +11,7 @@ struct Boxes {
     CpuCheckBoxes pointers{&box[0], &box[1], &box[2], &box[3]};
 };
 
-TEST(AffinityCheckBoxes, TextIsAscendingAndShowingATextTicksItsDigits)
+TEST(AffinityCheckBoxes, TextIsAscendingAndShowingATextTicksTheBoxesOfItsCpus)
 {
     Boxes boxes;
     EXPECT_EQ(AffinityTextOfCheckBoxes(boxes.pointers), "");
@@ -26,6 +26,12 @@ TEST(AffinityCheckBoxes, TextIsAscendingAndShowingATextTicksItsDigits)
     EXPECT_EQ(boxes.box[3].Value(), 1);
     ShowAffinityInCheckBoxes("?", boxes.pointers);
     EXPECT_EQ(AffinityTextOfCheckBoxes(boxes.pointers), "");
+    // A CPU list ticks the boxes of the CPUs it names, not of the digits it is written with.
+    for (const auto& [text, ticked] : {std::pair{"10-13", ""}, {"0-7", "0123"}, {"1,3,12", "13"}, {"2-5", "23"},
+                                       {"5-3", ""}, {"12-12", ""}}) {
+        ShowAffinityInCheckBoxes(text, boxes.pointers);
+        EXPECT_EQ(AffinityTextOfCheckBoxes(boxes.pointers), ticked) << text;
+    }
 
     boxes.box[2].SetEnabled(false);
     boxes.box[3].SetEnabled(false);

@@ -156,19 +156,38 @@ TEST(LoopOnEightCpus, FavoritesRestrictProcessesThatRunOnCpusAboveThreeOnce)
     f.Start();
     f.Run(1000);
     EXPECT_EQ(f.ProcessRows(),
-              (std::vector<std::string>{Row("*Game", "0123+"), Row("*Tool", "0+"), Row("Other", "+")}));
+              (std::vector<std::string>{Row("*Game", "0-7"), Row("*Tool", "0,5"), Row("Other", "4-7")}));
 
     f.Controls().Check1.UserClick();
     EXPECT_EQ(f.machine.ThreadMasks(game), (std::vector<std::uint32_t>{15, 15}));
     EXPECT_EQ(f.machine.ThreadMasks(tool), std::vector<std::uint32_t>{1});
     EXPECT_EQ(f.ProcessRows(),
-              (std::vector<std::string>{Row("*Game", "0123"), Row("*Tool", "0"), Row("Other", "+")}));
+              (std::vector<std::string>{Row("*Game", "0123"), Row("*Tool", "0"), Row("Other", "4-7")}));
     const int sets = f.machine.SetAffinityCount();
     EXPECT_EQ(sets, 2);
 
     f.machine.Start("/bin/late");
     f.Run(1000);
     EXPECT_EQ(f.machine.SetAffinityCount(), sets);
+}
+
+TEST(LoopOnEightCpus, FavoritesWithCpuListsAreAppliedAndUnreadableListsNever)
+{
+    test::FakeForm f(8);
+    f.AddFavoriteFile({Row("Game", "4-7"), Row("Tool", "0,5"), Row("Odd", "5-3")});
+    const auto game = f.machine.Start("/opt/game", 2);
+    const auto tool = f.machine.Start("/opt/tool");
+    const auto odd = f.machine.Start("/opt/odd");
+    f.Start();
+    f.Run(1000);
+    f.Controls().Check1.UserClick();
+    EXPECT_EQ(f.machine.ThreadMasks(game), (std::vector<std::uint32_t>{0xF0, 0xF0}));
+    EXPECT_EQ(f.machine.ThreadMasks(tool), std::vector<std::uint32_t>{0x21});
+    EXPECT_EQ(f.machine.ThreadMasks(odd), std::vector<std::uint32_t>{0xFF});
+    EXPECT_EQ(f.machine.SetAffinityCount(), 2);
+    EXPECT_EQ(f.Rows(f.Controls().List2).size(), 3U);
+    EXPECT_EQ(f.ProcessRows(),
+              (std::vector<std::string>{Row("*Game", "4-7"), Row("*Odd", "0-7"), Row("*Tool", "0,5")}));
 }
 
 } // namespace

@@ -72,17 +72,19 @@ std::string FakeMachine::GetProcessPath(std::int32_t processId)
     return it->second.path;
 }
 
-std::uint32_t FakeMachine::GetProcessAffinity(std::int32_t processId)
+CpuWords FakeMachine::GetProcessAffinity(std::int32_t processId)
 {
     const auto it = m_processes.find(processId);
-    if (it == m_processes.end() || !it->second.affinityReadable)
-        return 0;
-    return it->second.threadMasks.front();
+    if (it == m_processes.end() || !it->second.affinityReadable || it->second.threadMasks.front() == 0)
+        return {};
+    return {it->second.threadMasks.front()};
 }
 
-bool FakeMachine::SetProcessAffinity(std::int32_t processId, std::uint32_t mask)
+bool FakeMachine::SetProcessAffinity(std::int32_t processId, const CpuWords& cpus)
 {
     ++m_setCount;
+    // The simulated machine has at most 32 CPUs.
+    const std::uint32_t mask = cpus.empty() ? 0U : static_cast<std::uint32_t>(cpus.front());
     const auto it = m_processes.find(processId);
     // Like the kernel: the CPUs the machine lacks are dropped, and a mask left empty is refused.
     if (it == m_processes.end() || !it->second.settable || (mask & AllCpus()) == 0)

@@ -44,8 +44,8 @@ public:
     // Processes
     bool EnumProcesses(std::int32_t* buffer, std::int32_t byteCount, std::int32_t* bytesReturned) override;
     std::string GetProcessPath(std::int32_t processId) override;
-    std::uint32_t GetProcessAffinity(std::int32_t processId) override;
-    bool SetProcessAffinity(std::int32_t processId, std::uint32_t mask) override;
+    CpuWords GetProcessAffinity(std::int32_t processId) override;
+    bool SetProcessAffinity(std::int32_t processId, const CpuWords& cpus) override;
     std::int32_t CurrentProcessId() override { return m_currentProcessId; }
     void YieldTimeSlice() override {}
 

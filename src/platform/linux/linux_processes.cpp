@@ -29,6 +29,27 @@ CpuSet AllocCpuSet(int cpus)
     return set;
 }
 
+// A kernel set of cpus CPUs holding the CPUs of words (those that fit).
+CpuSet CpuSetOfWords(const CpuWords& words, int cpus)
+{
+    CpuSet set = AllocCpuSet(cpus);
+    if (!set)
+        return set;
+    const int last = std::min(cpus, static_cast<int>(words.size()) * 64);
+    for (int cpu = 0; cpu < last; ++cpu) {
+        if ((words[static_cast<std::size_t>(cpu / 64)] >> (cpu % 64)) & 1U)
+            CPU_SET_S(cpu, CPU_ALLOC_SIZE(cpus), set.get());
+    }
+    return set;
+}
+
+CpuWords Trimmed(CpuWords words)
+{
+    while (!words.empty() && words.back() == 0)
+        words.pop_back();
+    return words;
+}
+
 std::vector<std::string> FolderNames(const std::string& path)
 {
     std::vector<std::string> names;
@@ -152,63 +173,57 @@ std::string LinuxProcesses::GetProcessPath(std::int32_t processId)
     return {};
 }
 
-std::uint32_t LinuxProcesses::GetProcessAffinity(std::int32_t processId)
+CpuWords LinuxProcesses::GetProcessAffinity(std::int32_t processId)
 {
     if (processId <= 0)
-        return 0;
+        return {};
     const auto live = m_liveThreadOf.find(processId);
     if (live != m_liveThreadOf.end()) {
-        if (const std::uint32_t mask = ThreadAffinity(live->second); mask != 0)
-            return mask;
+        if (CpuWords cpus = ThreadAffinity(live->second); !cpus.empty())
+            return cpus;
         m_liveThreadOf.erase(live);
     }
     return ThreadAffinity(processId);
 }
 
-std::uint32_t LinuxProcesses::ThreadAffinity(std::int32_t threadId)
+CpuWords LinuxProcesses::ThreadAffinity(std::int32_t threadId)
 {
     // The kernel refuses a set smaller than its own CPU count: grow until it fits.
     int cpus = m_cpuSetSize > 0 ? m_cpuSetSize : std::max(static_cast<int>(::sysconf(_SC_NPROCESSORS_CONF)), 64);
     for (; cpus <= (1 << 16); cpus *= 2) {
         CpuSet set = AllocCpuSet(cpus);
         if (!set)
-            return 0;
+            return {};
         const std::size_t size = CPU_ALLOC_SIZE(cpus);
         if (::sched_getaffinity(threadId, size, set.get()) == 0) {
             m_cpuSetSize = cpus;
-            std::uint32_t mask = 0;
-            int counted = 0;
-            for (int cpu = 0; cpu < std::min(cpus, 32); ++cpu) {
-                if (CPU_ISSET_S(cpu, size, set.get())) {
-                    mask |= 1U << cpu;
-                    ++counted;
-                }
+            CpuWords words(static_cast<std::size_t>(cpus + 63) / 64, 0);
+            for (int cpu = 0; cpu < cpus; ++cpu) {
+                if (CPU_ISSET_S(cpu, size, set.get()))
+                    words[static_cast<std::size_t>(cpu / 64)] |= std::uint64_t{1} << (cpu % 64);
             }
-            // CPUs above 31 do not fit the mask: they count as CPU 31, so the mask still shows
-            // that the process may run beyond CPU 3.
-            if (CPU_COUNT_S(size, set.get()) > counted)
-                mask |= 1U << 31;
-            return mask;
+            while (!words.empty() && words.back() == 0)
+                words.pop_back();
+            return words;
         }
         if (errno != EINVAL)
-            return 0;
+            return {};
     }
-    return 0;
+    return {};
 }
 
-bool LinuxProcesses::SetProcessAffinity(std::int32_t processId, std::uint32_t mask)
+bool LinuxProcesses::SetProcessAffinity(std::int32_t processId, const CpuWords& cpuWords)
 {
-    if (processId <= 0 || mask == 0)
+    const int highest = static_cast<int>(cpuWords.size()) * 64;
+    if (processId <= 0 || std::all_of(cpuWords.begin(), cpuWords.end(), [](std::uint64_t w) { return w == 0; }))
         return false;
-    const int cpus = std::max(m_cpuSetSize, 64);
-    CpuSet set = AllocCpuSet(cpus);
+    // Sized for the kernel's masks and for the highest CPU asked for, whichever is more.
+    const int cpus = std::max({m_cpuSetSize, 64, highest});
+    const CpuSet set = CpuSetOfWords(cpuWords, cpus);
     if (!set)
         return false;
     const std::size_t size = CPU_ALLOC_SIZE(cpus);
-    for (int cpu = 0; cpu < 32; ++cpu) {
-        if ((mask >> cpu) & 1U)
-            CPU_SET_S(cpu, size, set.get());
-    }
+    const CpuWords wanted = Trimmed(cpuWords);
 
     // Threads inherit their creator's mask, so every existing thread must be set; a thread
     // started during a pass may be missed, so pass again until no new thread turns up.
@@ -227,7 +242,16 @@ bool LinuxProcesses::SetProcessAffinity(std::int32_t processId, std::uint32_t ma
             // An ended thread takes a mask but runs nothing: it neither counts nor fails.
             if (!IsLiveState(ParseTaskState(ReadSmallFile(taskFolder + "/" + std::to_string(thread) + "/stat"))))
                 continue;
+            const CpuWords before = setCount == 0 ? ThreadAffinity(thread) : CpuWords();
             if (::sched_setaffinity(thread, size, set.get()) == 0) {
+                // The kernel drops the CPUs that are offline or outside the process's cpuset
+                // and takes the rest: the first thread tells, and is put back if so.
+                if (setCount == 0 && !before.empty() && ThreadAffinity(thread) != wanted) {
+                    const CpuSet old = CpuSetOfWords(before, cpus);
+                    if (old)
+                        ::sched_setaffinity(thread, size, old.get());
+                    return false;
+                }
                 ++setCount;
                 continue;
             }

@@ -21,17 +21,17 @@ public:
     // when the first thread has ended while others run; empty on any failure.
     std::string GetProcessPath(std::int32_t processId) override;
     // The mask of the first thread, or of the live thread the path was read through.
-    std::uint32_t GetProcessAffinity(std::int32_t processId) override;
+    CpuWords GetProcessAffinity(std::int32_t processId) override;
     // Sets every live thread of /proc/PID/task, passing again over threads started meanwhile.
     // False when the process has no live thread (it ended, or is a zombie not yet reaped).
-    bool SetProcessAffinity(std::int32_t processId, std::uint32_t mask) override;
+    bool SetProcessAffinity(std::int32_t processId, const CpuWords& cpus) override;
     std::int32_t CurrentProcessId() override;
     void YieldTimeSlice() override;
 
 private:
     std::vector<std::int32_t> ListProcessIds() const;
     std::string ExeTarget(const std::string& link) const;
-    std::uint32_t ThreadAffinity(std::int32_t threadId);
+    CpuWords ThreadAffinity(std::int32_t threadId);
 
     std::string m_root;
     std::vector<std::int32_t> m_listing;

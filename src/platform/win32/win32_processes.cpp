@@ -38,14 +38,6 @@ private:
 
 } // namespace
 
-std::uint32_t FoldAffinityMask(std::uint64_t mask)
-{
-    std::uint32_t folded = static_cast<std::uint32_t>(mask & 0xFFFFFFFFU);
-    if ((mask >> 32) != 0)
-        folded |= 0x80000000U;
-    return folded;
-}
-
 bool Win32Processes::EnumProcesses(std::int32_t* buffer, std::int32_t byteCount, std::int32_t* bytesReturned)
 {
     if (byteCount < 0)
@@ -77,24 +69,27 @@ std::string Win32Processes::GetProcessPath(std::int32_t processId)
     return Narrow(path);
 }
 
-std::uint32_t Win32Processes::GetProcessAffinity(std::int32_t processId)
+CpuWords Win32Processes::GetProcessAffinity(std::int32_t processId)
 {
     const ProcessHandle process(kQueryAndRead, processId);
     if (process.Get() == nullptr)
-        return 0;
+        return {};
     DWORD_PTR processMask = 0;
     DWORD_PTR systemMask = 0;
-    if (!::GetProcessAffinityMask(process.Get(), &processMask, &systemMask))
-        return 0;
-    return FoldAffinityMask(processMask);
+    if (!::GetProcessAffinityMask(process.Get(), &processMask, &systemMask) || processMask == 0)
+        return {};
+    return {static_cast<std::uint64_t>(processMask)};
 }
 
-bool Win32Processes::SetProcessAffinity(std::int32_t processId, std::uint32_t mask)
+bool Win32Processes::SetProcessAffinity(std::int32_t processId, const CpuWords& cpus)
 {
+    // One processor group of up to 64 CPUs: a CPU beyond it cannot be set this way.
+    if (cpus.empty() || cpus.size() > 1)
+        return false;
     const ProcessHandle process(kAllAccess, processId);
     if (process.Get() == nullptr)
         return false;
-    return ::SetProcessAffinityMask(process.Get(), static_cast<DWORD_PTR>(mask)) != 0;
+    return ::SetProcessAffinityMask(process.Get(), static_cast<DWORD_PTR>(cpus.front())) != 0;
 }
 
 std::int32_t Win32Processes::CurrentProcessId()

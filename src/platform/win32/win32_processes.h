@@ -12,16 +12,13 @@ public:
     bool EnumProcesses(std::int32_t* buffer, std::int32_t byteCount, std::int32_t* bytesReturned) override;
     // Opened for query and read (0x0410); the first module of EnumProcessModules.
     std::string GetProcessPath(std::int32_t processId) override;
-    std::uint32_t GetProcessAffinity(std::int32_t processId) override;
+    CpuWords GetProcessAffinity(std::int32_t processId) override;
     // Opened with all access (0x1F0FFF); the system refuses a mask naming no CPU it has.
-    bool SetProcessAffinity(std::int32_t processId, std::uint32_t mask) override;
+    bool SetProcessAffinity(std::int32_t processId, const CpuWords& cpus) override;
     std::int32_t CurrentProcessId() override;
     void YieldTimeSlice() override;
     // GetSystemInfo's processor count.
     int LogicalProcessorCount() override;
 };
-
-// A 64-bit process mask as the program's 32-bit one: CPUs 32 to 63 count as CPU 31.
-std::uint32_t FoldAffinityMask(std::uint64_t mask);
 
 } // namespace korvane::platform::win32

@@ -72,32 +72,38 @@ TEST(LinuxProcesses, SettingAMaskMovesEveryThreadOfTheProcess)
     LinuxProcesses processes;
     ASSERT_EQ(test::ThreadMasksOf(child.Pid()).size(), 6U);
 
-    ASSERT_TRUE(processes.SetProcessAffinity(child.Pid(), 1));
+    ASSERT_TRUE(processes.SetProcessAffinity(child.Pid(), {1}));
     for (const auto mask : test::ThreadMasksOf(child.Pid()))
         EXPECT_EQ(mask, 1U);
-    EXPECT_EQ(processes.GetProcessAffinity(child.Pid()), 1U);
+    EXPECT_EQ(processes.GetProcessAffinity(child.Pid()), CpuWords{1});
 
-    ASSERT_TRUE(processes.SetProcessAffinity(child.Pid(), 0xF));
+    ASSERT_TRUE(processes.SetProcessAffinity(child.Pid(), {0xFU & AllCpus()}));
     for (const auto mask : test::ThreadMasksOf(child.Pid()))
         EXPECT_EQ(mask, 0xFU & AllCpus());
 }
 
-TEST(LinuxProcesses, RefusedMasksAndEndedProcessesFail)
+TEST(LinuxProcesses, SetsTheKernelRefusesOrWouldChangeAndEndedProcessesFailAndChangeNothing)
 {
     test::ChildProcess child(KORVANE_TEST_CHILD, 2);
     LinuxProcesses processes;
     const std::uint32_t missing = ~AllCpus() & 0xFU;
-    const std::uint32_t before = processes.GetProcessAffinity(child.Pid());
+    const CpuWords before = processes.GetProcessAffinity(child.Pid());
     if (missing != 0) {
-        EXPECT_FALSE(processes.SetProcessAffinity(child.Pid(), missing));
+        EXPECT_FALSE(processes.SetProcessAffinity(child.Pid(), {missing}));
+        EXPECT_EQ(processes.GetProcessAffinity(child.Pid()), before);
+        // The kernel would take CPU 0 and drop the others: a change that is not what was asked.
+        EXPECT_FALSE(processes.SetProcessAffinity(child.Pid(), {missing | 1U}));
         EXPECT_EQ(processes.GetProcessAffinity(child.Pid()), before);
     }
+    // A CPU far above the machine's, in a set larger than 64 CPUs: refused, nothing changed.
+    EXPECT_FALSE(processes.SetProcessAffinity(child.Pid(), {0, 0, 1}));
+    EXPECT_EQ(processes.GetProcessAffinity(child.Pid()), before);
     const std::int32_t pid = child.Pid();
     child.Kill();
-    EXPECT_FALSE(processes.SetProcessAffinity(pid, 1));
-    EXPECT_EQ(processes.GetProcessAffinity(pid), 0U);
+    EXPECT_FALSE(processes.SetProcessAffinity(pid, {1}));
+    EXPECT_TRUE(processes.GetProcessAffinity(pid).empty());
     EXPECT_EQ(processes.GetProcessPath(pid), "");
-    EXPECT_FALSE(processes.SetProcessAffinity(0, 1));
+    EXPECT_FALSE(processes.SetProcessAffinity(0, {1}));
 }
 
 TEST(LinuxProcesses, AProcessWhoseFirstThreadEndedIsNamedAndSetThroughItsLiveThreads)
@@ -110,10 +116,10 @@ TEST(LinuxProcesses, AProcessWhoseFirstThreadEndedIsNamedAndSetThroughItsLiveThr
 
     LinuxProcesses processes;
     EXPECT_EQ(processes.GetProcessPath(child.Pid()), std::filesystem::canonical(KORVANE_TEST_CHILD).string());
-    ASSERT_TRUE(processes.SetProcessAffinity(child.Pid(), 1));
-    EXPECT_EQ(processes.GetProcessAffinity(child.Pid()), 1U);
-    ASSERT_TRUE(processes.SetProcessAffinity(child.Pid(), 0xF));
-    EXPECT_EQ(processes.GetProcessAffinity(child.Pid()), 0xFU & AllCpus());
+    ASSERT_TRUE(processes.SetProcessAffinity(child.Pid(), {1}));
+    EXPECT_EQ(processes.GetProcessAffinity(child.Pid()), CpuWords{1});
+    ASSERT_TRUE(processes.SetProcessAffinity(child.Pid(), {0xFU & AllCpus()}));
+    EXPECT_EQ(processes.GetProcessAffinity(child.Pid()), CpuWords{0xFU & AllCpus()});
 }
 
 TEST(LinuxProcesses, AnEndedProcessNotYetReapedIsNotListedAndCannotBeSet)
@@ -128,7 +134,7 @@ TEST(LinuxProcesses, AnEndedProcessNotYetReapedIsNotListedAndCannotBeSet)
 
     LinuxProcesses processes;
     EXPECT_EQ(processes.GetProcessPath(child.Pid()), "");
-    EXPECT_FALSE(processes.SetProcessAffinity(child.Pid(), 1));
+    EXPECT_FALSE(processes.SetProcessAffinity(child.Pid(), {1}));
     EXPECT_EQ(ParseTaskState("12 (a) b) Z 1 2"), 'Z');
     EXPECT_EQ(ParseTaskState("12 (no state"), '?');
 }

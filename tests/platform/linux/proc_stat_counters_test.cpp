@@ -82,7 +82,7 @@ TEST(LiveUsage, ASpinningChildOnCpu1ShowsInItsAverageAndTheTotalIsTheMean)
         GTEST_SKIP() << "needs two CPUs";
     test::ChildProcess spinner(KORVANE_TEST_CHILD, 1, "spin");
     LinuxProcesses processes;
-    ASSERT_TRUE(processes.SetProcessAffinity(spinner.Pid(), 2));
+    ASSERT_TRUE(processes.SetProcessAffinity(spinner.Pid(), {2}));
 
     forms::SteadyScheduler scheduler;
     test::LiveForm live(scheduler);
