@@ -1,4 +1,5 @@
 // Korvane: wires the main window to the Linux backend and the Qt front end.
+#include "core/cpu_presets.h"
 #include "frontend/qt/qt_dialogs.h"
 #include "frontend/qt/qt_front_end.h"
 #include "frontend/qt/qt_icon_source.h"
@@ -17,6 +18,7 @@
 #include "platform/linux/linux_program_location.h"
 #include "platform/linux/linux_single_instance.h"
 #include "platform/linux/proc_stat_counters.h"
+#include "platform/linux/sysfs_topology.h"
 #include "platform/linux/xdg_paths.h"
 #include "ui/form1.h"
 
@@ -69,9 +71,14 @@ int AnswerCommandLine(int argc, char** argv)
     QCoreApplication::setApplicationName("korvane");
     QCoreApplication::setApplicationVersion(KORVANE_VERSION);
     QCommandLineParser parser;
-    parser.setApplicationDescription("Korvane controls on which of the first four CPUs your programs run.");
+    parser.setApplicationDescription("Korvane controls on which CPUs your programs run.");
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
+    const QCommandLineOption cpus(QStringLiteral("cpus"),
+                                  QStringLiteral("Lists this machine's CPUs (online, allowed, package, core, thread, "
+                                                 "cache group, NUMA node, kind) and the groups of them Korvane "
+                                                 "offers, then exits."));
+    parser.addOption(cpus);
     // Qt's own options ("-platform offscreen", "-style Fusion", ...) are for QApplication.
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     for (const char* name : {"platform", "platformpluginpath", "platformtheme", "plugin", "style", "stylesheet",
@@ -96,6 +103,14 @@ int AnswerCommandLine(int argc, char** argv)
     }
     if (parser.isSet(version)) {
         std::printf("korvane %s\n", KORVANE_VERSION);
+        return 0;
+    }
+    if (parser.isSet(cpus)) {
+        // KORVANE_SYSFS_ROOT reads a captured tree instead of this machine's.
+        const char* root = std::getenv("KORVANE_SYSFS_ROOT");
+        korvane::platform::linuxos::LinuxFileSystem files;
+        korvane::platform::linuxos::SysfsTopology topology(files, root != nullptr ? root : "");
+        std::printf("%s", korvane::core::DescribeCpus(topology.ReadTopology()).c_str());
         return 0;
     }
     const auto set = [](const char* name) {

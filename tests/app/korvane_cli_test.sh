@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# The command line: --help and --version answer and exit 0, an unknown option or argument prints
+# The command line: --help, --version and --cpus answer and exit 0, an unknown option or argument prints
 # the usage to standard error and exits 2, and a start without any display says so and exits 2;
 # none of them opens a window or writes a file or a lock.
 set -uo pipefail
@@ -23,6 +23,20 @@ run 0 "$work/out" "$work/err" --help
 grep -q '^Usage: ' "$work/out" || fail "--help printed no usage"
 grep -q -- '--version' "$work/out" || fail "--help does not name --version"
 [ -s "$work/err" ] && fail "--help wrote to standard error"
+
+grep -q -- '--cpus' "$work/out" || fail "--help does not name --cpus"
+
+# --cpus: one line per CPU of this machine under a heading, then the presets; no display needed.
+run 0 "$work/out" "$work/err" --cpus
+[ "$(sed -n '2,/^$/p' "$work/out" | grep -c '^[0-9]')" -ge "$(nproc)" ] \
+  || fail "--cpus did not list every CPU: $(cat "$work/out")"
+grep -q '^All CPUs  *[0-9]' "$work/out" || fail "--cpus listed no presets: $(cat "$work/out")"
+# And on a captured tree, what it tells.
+KORVANE_SYSFS_ROOT="$(dirname "$0")/../data/cpu-trees/vm2" run 0 "$work/out" "$work/err" --cpus
+[ "$(sed -n '/^presets:/,$p' "$work/out" | awk 'NF > 1 {print $NF}' | tr '\n' ' ')" = "01 1 " ] \
+  || fail "--cpus on the captured tree: $(cat "$work/out")"
+grep -q '^1     yes     yes      0        1     0       1      480MB       0     -$' "$work/out" \
+  || fail "--cpus on the captured tree: $(cat "$work/out")"
 
 run 0 "$work/out" "$work/err" --version
 [ "$(cat "$work/out")" = "korvane $2" ] || fail "--version printed '$(cat "$work/out")', not 'korvane $2'"
