@@ -23,6 +23,9 @@ public:
     // Gives the whole process (every thread) the CPUs. False when the process could not be
     // opened or the platform refused the CPUs for it, the process then left as it was.
     virtual bool SetProcessAffinity(std::int32_t processId, const CpuWords& cpus) = 0;
+    // After a SetProcessAffinity that failed: the CPUs of its set the process may not use
+    // (offline, outside its cpuset); no CPU when the failure had another cause or is not known.
+    virtual CpuWords LastRefusedCpus() const { return {}; }
     virtual std::int32_t CurrentProcessId() = 0;
     // Gives up the rest of the current time slice.
     virtual void YieldTimeSlice() = 0;

@@ -26,10 +26,35 @@ void AffinityControl::SetProcessAffinity(std::int32_t processId, std::string_vie
     const std::optional<core::CpuSet> cpus = core::IsCpuListText(text)
                                                  ? core::CpuSetOfText(text)
                                                  : core::CpuSet::FromMask(core::MaskOfAffinityText(text));
-    if (cpus && m_processes.SetProcessAffinity(processId, cpus->Words()))
+    if (cpus && m_processes.SetProcessAffinity(processId, cpus->Words())) {
         m_processes.YieldTimeSlice();
-    else
-        AffinitySetFailed = 1;
+        return;
+    }
+    AffinitySetFailed = 1;
+    m_refused = cpus ? core::CpuSet::FromWords(m_processes.LastRefusedCpus()) : core::CpuSet();
+}
+
+std::string AffinityControl::FailureMessage() const
+{
+    std::string message = kUnableToSetAffinity;
+    if (m_refused.Empty())
+        return message;
+    // "CPU 5", "CPUs 2, 3", "CPUs 8-15, 20": runs of three or more as ranges.
+    std::string cpus;
+    const auto add = [&cpus](const std::string& item) { cpus += (cpus.empty() ? "" : ", ") + item; };
+    for (int first = m_refused.First(); first >= 0;) {
+        int last = first;
+        while (m_refused.Contains(last + 1))
+            ++last;
+        if (last - first >= 2) {
+            add(std::to_string(first) + "-" + std::to_string(last));
+        } else {
+            for (int cpu = first; cpu <= last; ++cpu)
+                add(std::to_string(cpu));
+        }
+        first = m_refused.Next(last);
+    }
+    return message + "\n\nThe process may not use " + (m_refused.Count() == 1 ? "CPU " : "CPUs ") + cpus + ".";
 }
 
 void AffinityControl::Command5_Click()
@@ -44,11 +69,12 @@ void AffinityControl::Command5_Click()
         return;
     }
     AffinitySetFailed = 0;
+    m_refused = core::CpuSet();
     SetProcessAffinity(m_selection.SelectedProcessId, text);
     // The redraw below shows what the process really runs on now.
     m_selection.BoxesChangedByUser = false;
     if (AffinitySetFailed == 1)
-        m_dialogs.MessageBox(kUnableToSetAffinity, platform::kMbIconError | platform::kMbSetForeground, kProgramTitle);
+        m_dialogs.MessageBox(FailureMessage(), platform::kMbIconError | platform::kMbSetForeground, kProgramTitle);
     m_refreshProcessList();
     m_controls.Timer1.SetEnabled(true);
 }

@@ -1,9 +1,11 @@
 #pragma once
 
+#include "core/cpu_set.h"
 #include "procmon/process_controls.h"
 
 #include <cstdint>
 #include <functional>
+#include <string>
 #include <string_view>
 
 namespace korvane::platform {
@@ -31,11 +33,15 @@ public:
     std::int16_t AffinitySetFailed = 0;
 
 private:
+    // "Unable to set ...", followed by the CPUs the process may not use when the platform named them.
+    std::string FailureMessage() const;
+
     platform::Processes& m_processes;
     platform::Dialogs& m_dialogs;
     ProcessControls& m_controls;
     ProcessSelection& m_selection;
     std::function<void()> m_refreshProcessList;
+    core::CpuSet m_refused;
 };
 
 } // namespace korvane::procmon

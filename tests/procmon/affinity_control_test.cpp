@@ -77,6 +77,23 @@ TEST_F(ApplyFixture, AMaskOfMissingCpusIsRefusedAndReported)
     EXPECT_EQ(f.dialogs.Messages()[0].text, kUnableToSetAffinity);
 }
 
+TEST_F(ApplyFixture, CpusOutsideTheProcesssCpusetAreRefusedAndNamed)
+{
+    f.machine.SetAllowedCpus(0b1100);
+    Tick({0, 1, 2});
+    f.Controls().Command5.UserClick();
+    ASSERT_EQ(f.dialogs.Messages().size(), 1U);
+    EXPECT_EQ(f.dialogs.Messages()[0].text,
+              std::string(kUnableToSetAffinity) + "\n\nThe process may not use CPUs 0, 1.");
+    EXPECT_EQ(f.machine.ThreadMasks(editor), (std::vector<std::uint32_t>{15, 15, 15}));
+
+    f.machine.SetAllowedCpus(0b0111);
+    Tick({3});
+    f.Controls().Command5.UserClick();
+    ASSERT_EQ(f.dialogs.Messages().size(), 2U);
+    EXPECT_EQ(f.dialogs.Messages()[1].text, std::string(kUnableToSetAffinity) + "\n\nThe process may not use CPU 3.");
+}
+
 TEST(SetProcessAffinity, EmptyTextDoesNothingAndIdZeroFails)
 {
     test::FakeForm f;

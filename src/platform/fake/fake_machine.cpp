@@ -85,6 +85,11 @@ bool FakeMachine::SetProcessAffinity(std::int32_t processId, const CpuWords& cpu
     ++m_setCount;
     // The simulated machine has at most 32 CPUs.
     const std::uint32_t mask = cpus.empty() ? 0U : static_cast<std::uint32_t>(cpus.front());
+    m_lastRefused.clear();
+    if (const std::uint32_t refused = mask & AllCpus() & ~m_allowed; refused != 0) {
+        m_lastRefused = {refused};
+        return false;
+    }
     const auto it = m_processes.find(processId);
     // Like the kernel: the CPUs the machine lacks are dropped, and a mask left empty is refused.
     if (it == m_processes.end() || !it->second.settable || (mask & AllCpus()) == 0)

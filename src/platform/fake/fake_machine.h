@@ -32,6 +32,10 @@ public:
     void HidePath(std::int32_t processId) { m_processes.at(processId).pathReadable = false; }
     void HideAffinity(std::int32_t processId) { m_processes.at(processId).affinityReadable = false; }
     void RefuseAffinityChanges(std::int32_t processId) { m_processes.at(processId).settable = false; }
+    // The CPUs processes may use (a cpuset): a set naming any other CPU the machine has is
+    // refused, and LastRefusedCpus names them.
+    void SetAllowedCpus(std::uint32_t mask) { m_allowed = mask; }
+    CpuWords LastRefusedCpus() const override { return m_lastRefused; }
     void SetProcessorCount(int count) { m_processorCount = count; }
 
     // What the program asked for.
@@ -72,6 +76,8 @@ private:
     bool m_failEnumeration = false;
     std::vector<std::int32_t> m_enumRequests;
     int m_setCount = 0;
+    std::uint32_t m_allowed = 0xFFFFFFFFU;
+    CpuWords m_lastRefused;
     int m_pathQueries = 0;
     std::vector<std::string> m_privilegeRequests;
 };

@@ -214,6 +214,7 @@ CpuWords LinuxProcesses::ThreadAffinity(std::int32_t threadId)
 
 bool LinuxProcesses::SetProcessAffinity(std::int32_t processId, const CpuWords& cpuWords)
 {
+    m_lastRefused.clear();
     const int highest = static_cast<int>(cpuWords.size()) * 64;
     if (processId <= 0 || std::all_of(cpuWords.begin(), cpuWords.end(), [](std::uint64_t w) { return w == 0; }))
         return false;
@@ -246,7 +247,11 @@ bool LinuxProcesses::SetProcessAffinity(std::int32_t processId, const CpuWords& 
             if (::sched_setaffinity(thread, size, set.get()) == 0) {
                 // The kernel drops the CPUs that are offline or outside the process's cpuset
                 // and takes the rest: the first thread tells, and is put back if so.
-                if (setCount == 0 && !before.empty() && ThreadAffinity(thread) != wanted) {
+                const CpuWords taken = setCount == 0 ? ThreadAffinity(thread) : wanted;
+                if (!before.empty() && taken != wanted) {
+                    m_lastRefused = wanted;
+                    for (std::size_t i = 0; i < m_lastRefused.size(); ++i)
+                        m_lastRefused[i] &= i < taken.size() ? ~taken[i] : ~std::uint64_t{0};
                     const CpuSet old = CpuSetOfWords(before, cpus);
                     if (old)
                         ::sched_setaffinity(thread, size, old.get());
@@ -255,8 +260,10 @@ bool LinuxProcesses::SetProcessAffinity(std::int32_t processId, const CpuWords& 
                 ++setCount;
                 continue;
             }
-            // A thread that ended meanwhile is no failure; a refused mask (EINVAL) or another
-            // user's process (EPERM) is.
+            // A thread that ended meanwhile is no failure; a refused mask (EINVAL: none of its
+            // CPUs may be used) or another user's process (EPERM) is.
+            if (errno == EINVAL)
+                m_lastRefused = wanted;
             if (errno != ESRCH)
                 return false;
         }

@@ -25,6 +25,7 @@ public:
     // Sets every live thread of /proc/PID/task, passing again over threads started meanwhile.
     // False when the process has no live thread (it ended, or is a zombie not yet reaped).
     bool SetProcessAffinity(std::int32_t processId, const CpuWords& cpus) override;
+    CpuWords LastRefusedCpus() const override { return m_lastRefused; }
     std::int32_t CurrentProcessId() override;
     void YieldTimeSlice() override;
 
@@ -37,6 +38,7 @@ private:
     std::vector<std::int32_t> m_listing;
     std::int32_t m_lastRequest = 0;
     bool m_lastFilled = false;
+    CpuWords m_lastRefused;
     int m_cpuSetSize = 0; // CPUs the kernel's masks need; found on first use
     // Processes whose first thread has ended: the live thread their path was read through.
     std::map<std::int32_t, std::int32_t> m_liveThreadOf;

@@ -90,9 +90,11 @@ TEST(LinuxProcesses, SetsTheKernelRefusesOrWouldChangeAndEndedProcessesFailAndCh
     const CpuWords before = processes.GetProcessAffinity(child.Pid());
     if (missing != 0) {
         EXPECT_FALSE(processes.SetProcessAffinity(child.Pid(), {missing}));
+        EXPECT_EQ(processes.LastRefusedCpus(), CpuWords{missing});
         EXPECT_EQ(processes.GetProcessAffinity(child.Pid()), before);
         // The kernel would take CPU 0 and drop the others: a change that is not what was asked.
         EXPECT_FALSE(processes.SetProcessAffinity(child.Pid(), {missing | 1U}));
+        EXPECT_EQ(processes.LastRefusedCpus(), CpuWords{missing});
         EXPECT_EQ(processes.GetProcessAffinity(child.Pid()), before);
     }
     // A CPU far above the machine's, in a set larger than 64 CPUs: refused, nothing changed.
