@@ -152,12 +152,16 @@ if command -v openbox >/dev/null 2>&1 && command -v wmctrl >/dev/null 2>&1 && co
   openbox >/dev/null 2>&1 &
   pids+=($!)
   wait_for 10 sh -c 'wmctrl -m | grep -qi openbox' || fail "openbox did not start"
-  start_korvane() {
+  # Starts korvane and returns as soon as its window shows.
+  start_korvane_early() {
     "$work/app/korvane" > "$work/korvane.log" 2>&1 &
     korvane_pid=$!
     pids+=($korvane_pid)
     wait_for 20 sh -c '[ -n "$(xdotool search --onlyvisible --name "^Korvane\$")" ]' \
       || { cat "$work/korvane.log"; fail "the window did not show under openbox"; }
+  }
+  start_korvane() {
+    start_korvane_early
     sleep 2 # past the time the window manager takes to frame and place it
   }
   placement() { grep -E '^(Top|Left|Height)=' "$conf" | sort | tr '\n' ' '; }
@@ -214,13 +218,6 @@ if command -v openbox >/dev/null 2>&1 && command -v wmctrl >/dev/null 2>&1 && co
   echo "maximized to 717x$area_height and back to $normal, 20 times of 20"
 
   # A move right after the window appears is the user's, and stays.
-  start_korvane_early() {
-    "$work/app/korvane" > "$work/korvane.log" 2>&1 &
-    korvane_pid=$!
-    pids+=($korvane_pid)
-    wait_for 20 sh -c '[ -n "$(xdotool search --onlyvisible --name "^Korvane\$")" ]' \
-      || { cat "$work/korvane.log"; fail "the window did not show under openbox"; }
-  }
   start_korvane_early
   sleep 0.4
   wmctrl -r Korvane -e 0,500,300,-1,-1

@@ -7,6 +7,7 @@
 // psapi.h names K32EnumProcesses EnumProcesses, which is also the interface's name here.
 #undef EnumProcesses
 
+#include <algorithm>
 #include <vector>
 
 namespace korvane::platform::win32 {
@@ -36,7 +37,90 @@ private:
     HANDLE m_handle;
 };
 
+// This machine's groups, largest CPU count each.
+std::vector<int> MaximumCounts()
+{
+    std::vector<int> counts;
+    const WORD groups = ::GetActiveProcessorGroupCount();
+    for (WORD g = 0; g < std::max<WORD>(groups, 1); ++g)
+        counts.push_back(static_cast<int>(::GetMaximumProcessorCount(g)));
+    return counts;
+}
+
+// The process's groups; one (group 0) where Windows cannot tell.
+std::vector<std::uint16_t> ProcessGroups(HANDLE process)
+{
+    std::vector<USHORT> groups(64);
+    USHORT count = static_cast<USHORT>(groups.size());
+    if (!::GetProcessGroupAffinity(process, &count, groups.data()) || count == 0)
+        return {0};
+    return std::vector<std::uint16_t>(groups.begin(), groups.begin() + count);
+}
+
+// SetProcessDefaultCpuSetMasks (Windows 11): looked up, as older systems lack it.
+using SetCpuSetMasks = BOOL(WINAPI*)(HANDLE, PGROUP_AFFINITY, USHORT);
+
+SetCpuSetMasks FindSetCpuSetMasks()
+{
+    const HMODULE kernel = ::GetModuleHandleW(L"kernel32.dll");
+    return kernel != nullptr ? reinterpret_cast<SetCpuSetMasks>(
+                                   reinterpret_cast<void*>(::GetProcAddress(kernel, "SetProcessDefaultCpuSetMasks")))
+                             : nullptr;
+}
+
 } // namespace
+
+std::vector<int> GroupOffsets(const std::vector<int>& maximumCounts)
+{
+    std::vector<int> offsets;
+    int offset = 0;
+    for (const int count : maximumCounts) {
+        offsets.push_back(offset);
+        offset += count;
+    }
+    return offsets;
+}
+
+bool SplitIntoGroups(const CpuWords& cpus, const std::vector<int>& maximumCounts, std::vector<GroupMask>* groups)
+{
+    groups->clear();
+    const std::vector<int> offsets = GroupOffsets(maximumCounts);
+    for (std::size_t word = 0; word < cpus.size(); ++word) {
+        for (int bit = 0; bit < 64; ++bit) {
+            if (((cpus[word] >> bit) & 1U) == 0)
+                continue;
+            const int cpu = static_cast<int>(word) * 64 + bit;
+            std::size_t group = 0;
+            while (group < offsets.size() && cpu >= offsets[group] + maximumCounts[group])
+                ++group;
+            if (group == offsets.size())
+                return false;
+            if (groups->empty() || groups->back().first != group)
+                groups->emplace_back(static_cast<std::uint16_t>(group), 0);
+            groups->back().second |= std::uint64_t{1} << (cpu - offsets[group]);
+        }
+    }
+    return true;
+}
+
+CpuWords JoinGroups(const std::vector<GroupMask>& groups, const std::vector<int>& maximumCounts)
+{
+    const std::vector<int> offsets = GroupOffsets(maximumCounts);
+    CpuWords cpus;
+    for (const auto& [group, mask] : groups) {
+        if (group >= offsets.size())
+            continue;
+        for (int bit = 0; bit < 64; ++bit) {
+            if (((mask >> bit) & 1U) == 0)
+                continue;
+            const int cpu = offsets[group] + bit;
+            if (cpus.size() <= static_cast<std::size_t>(cpu / 64))
+                cpus.resize(static_cast<std::size_t>(cpu / 64) + 1, 0);
+            cpus[static_cast<std::size_t>(cpu / 64)] |= std::uint64_t{1} << (cpu % 64);
+        }
+    }
+    return cpus;
+}
 
 bool Win32Processes::EnumProcesses(std::int32_t* buffer, std::int32_t byteCount, std::int32_t* bytesReturned)
 {
@@ -74,22 +158,49 @@ CpuWords Win32Processes::GetProcessAffinity(std::int32_t processId)
     const ProcessHandle process(kQueryAndRead, processId);
     if (process.Get() == nullptr)
         return {};
-    DWORD_PTR processMask = 0;
-    DWORD_PTR systemMask = 0;
-    if (!::GetProcessAffinityMask(process.Get(), &processMask, &systemMask) || processMask == 0)
-        return {};
-    return {static_cast<std::uint64_t>(processMask)};
+    const std::vector<int> counts = MaximumCounts();
+    const std::vector<std::uint16_t> groups = ProcessGroups(process.Get());
+    std::vector<GroupMask> masks;
+    if (groups.size() == 1) {
+        DWORD_PTR processMask = 0;
+        DWORD_PTR systemMask = 0;
+        if (!::GetProcessAffinityMask(process.Get(), &processMask, &systemMask) || processMask == 0)
+            return {};
+        masks.emplace_back(groups.front(), static_cast<std::uint64_t>(processMask));
+    } else {
+        // A process spanning groups runs on every active CPU of them unless CPU sets say less,
+        // which only Windows 11 reports by group.
+        for (const std::uint16_t group : groups) {
+            const DWORD active = ::GetActiveProcessorCount(group);
+            masks.emplace_back(group, active >= 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << active) - 1);
+        }
+    }
+    return JoinGroups(masks, counts);
 }
 
 bool Win32Processes::SetProcessAffinity(std::int32_t processId, const CpuWords& cpus)
 {
-    // One processor group of up to 64 CPUs: a CPU beyond it cannot be set this way.
-    if (cpus.empty() || cpus.size() > 1)
+    std::vector<GroupMask> masks;
+    if (!SplitIntoGroups(cpus, MaximumCounts(), &masks) || masks.empty())
         return false;
     const ProcessHandle process(kAllAccess, processId);
     if (process.Get() == nullptr)
         return false;
-    return ::SetProcessAffinityMask(process.Get(), static_cast<DWORD_PTR>(cpus.front())) != 0;
+    const std::vector<std::uint16_t> groups = ProcessGroups(process.Get());
+    if (masks.size() == 1 && groups.size() == 1 && groups.front() == masks.front().first)
+        return ::SetProcessAffinityMask(process.Get(), static_cast<DWORD_PTR>(masks.front().second)) != 0;
+    // Across groups, or into another group: the process's default CPU sets.
+    const SetCpuSetMasks setMasks = FindSetCpuSetMasks();
+    if (setMasks == nullptr)
+        return false;
+    std::vector<GROUP_AFFINITY> affinities;
+    for (const auto& [group, mask] : masks) {
+        GROUP_AFFINITY affinity{};
+        affinity.Group = group;
+        affinity.Mask = static_cast<KAFFINITY>(mask);
+        affinities.push_back(affinity);
+    }
+    return setMasks(process.Get(), affinities.data(), static_cast<USHORT>(affinities.size())) != 0;
 }
 
 std::int32_t Win32Processes::CurrentProcessId()

@@ -87,6 +87,25 @@ TEST(Win32Processes, AChildTakesAMaskAndAMaskOfNoCpuIsRefusedWithoutChange)
     EXPECT_FALSE(processes.SetProcessAffinity(0x7FFFFFF0, {1})); // no such process
 }
 
+TEST(Win32ProcessorGroups, CpusAreNumberedAcrossGroupsOfTheirMaximumSize)
+{
+    // Two groups: 64 CPUs, then 48 (a 112-CPU machine); CPU n of group 1 is CPU 64 + n.
+    const std::vector<int> counts{64, 48};
+    EXPECT_EQ(GroupOffsets(counts), (std::vector<int>{0, 64}));
+    std::vector<GroupMask> groups;
+    ASSERT_TRUE(SplitIntoGroups({0b11, 0b101}, counts, &groups));
+    EXPECT_EQ(groups, (std::vector<GroupMask>{{0, 0b11}, {1, 0b101}}));
+    EXPECT_EQ(JoinGroups(groups, counts), (CpuWords{0b11, 0b101}));
+    // Three groups of 40: group 1 starts at CPU 40, inside the first word.
+    ASSERT_TRUE(SplitIntoGroups({std::uint64_t{1} << 41, std::uint64_t{1} << 20}, {40, 40, 40}, &groups));
+    EXPECT_EQ(groups, (std::vector<GroupMask>{{1, 0b10}, {2, 0b10000}})); // CPUs 41 and 84
+    EXPECT_EQ(JoinGroups(groups, {40, 40, 40}), (CpuWords{std::uint64_t{1} << 41, std::uint64_t{1} << 20}));
+    // A CPU beyond the last group cannot be placed.
+    EXPECT_FALSE(SplitIntoGroups({0, 0, 1}, counts, &groups));
+    EXPECT_TRUE(SplitIntoGroups({}, counts, &groups));
+    EXPECT_TRUE(groups.empty());
+}
+
 TEST(Win32Privileges, AnUnknownPrivilegeIsRefusedAndTheDebugPrivilegeIsTried)
 {
     Win32Processes processes;
