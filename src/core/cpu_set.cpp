@@ -33,32 +33,16 @@ bool OnlyDigitsZeroToThree(int number)
     return true;
 }
 
-void AppendNumber(std::string& text, int number)
+// Writes a run ("7", "7,8", "7-9") at out, after a comma unless it is the first; returns the end.
+char* WriteRun(char* out, bool first, int from, int to)
 {
-    char digits[12];
-    const auto end = std::to_chars(digits, digits + sizeof digits, number).ptr;
-    text.append(digits, end);
-}
-
-void AppendRun(std::string& text, int first, int last)
-{
-    if (!text.empty())
-        text.push_back(',');
-    AppendNumber(text, first);
-    if (last == first)
-        return;
-    text.push_back(last - first >= 2 ? '-' : ',');
-    AppendNumber(text, last);
-}
-
-// The first CPU at or above cpu that is not in the set.
-int EndOfRun(const std::vector<std::uint64_t>& words, int cpu)
-{
-    std::size_t word = static_cast<std::size_t>(cpu / 64);
-    std::uint64_t bits = ~words[word] & ~((std::uint64_t{1} << (cpu % 64)) - 1);
-    while (bits == 0 && ++word < words.size())
-        bits = ~words[word];
-    return bits == 0 ? static_cast<int>(words.size()) * 64 : static_cast<int>(word) * 64 + std::countr_zero(bits);
+    if (!first)
+        *out++ = ',';
+    out = std::to_chars(out, out + 12, from).ptr;
+    if (to == from)
+        return out;
+    *out++ = to - from >= 2 ? '-' : ',';
+    return std::to_chars(out, out + 12, to).ptr;
 }
 
 std::string Quoted(std::string_view text)
@@ -117,7 +101,10 @@ std::optional<CpuSet> ParseList(std::string_view text, std::string* error)
         }
         if (digits > 0 && (at == text.size() || text[at] == ',') && number <= kMaxCpuNumber &&
             (runFirst < 0 || runFirst <= number)) {
-            set.AddRange(runFirst < 0 ? number : runFirst, number);
+            if (runFirst < 0)
+                set.Add(number);
+            else
+                set.AddRange(runFirst, number);
             if (at == text.size())
                 return set;
             start = at + 1;
@@ -272,14 +259,35 @@ std::string CpuSetText(const CpuSet& set)
 {
     if (set.Highest() <= 3)
         return AffinityTexts()[set.LowMask()];
-    std::string text;
-    text.reserve(64);
+    // Room for every CPU as a number of at most 7 digits and a separator.
+    std::string text(static_cast<std::size_t>(set.Count()) * 8 + 16, '\0');
+    char* out = text.data();
     int runs = 0;
-    for (int first = set.First(); first >= 0; ++runs) {
-        const int end = EndOfRun(set.Words(), first);
-        AppendRun(text, first, end - 1);
-        first = set.Next(end);
+    int runStart = -1;
+    int previous = -2;
+    const std::vector<std::uint64_t>& words = set.Words();
+    for (std::size_t word = 0; word < words.size(); ++word) {
+        const int base = static_cast<int>(word) * kWordBits;
+        std::uint64_t bits = words[word];
+        // A full word inside a run adds nothing to write.
+        if (bits == ~std::uint64_t{0} && previous == base - 1) {
+            previous = base + kWordBits - 1;
+            continue;
+        }
+        while (bits != 0) {
+            const int cpu = base + std::countr_zero(bits);
+            bits &= bits - 1;
+            if (cpu != previous + 1) {
+                if (runStart >= 0)
+                    out = WriteRun(out, runs++ == 0, runStart, previous);
+                runStart = cpu;
+            }
+            previous = cpu;
+        }
     }
+    if (runStart >= 0)
+        out = WriteRun(out, runs++ == 0, runStart, previous);
+    text.resize(static_cast<std::size_t>(out - text.data()));
     // A lone number of the digits 0-3 would read as a digit text.
     if (runs == 1 && set.Count() == 1 && OnlyDigitsZeroToThree(set.First())) {
         const std::string number = text;
