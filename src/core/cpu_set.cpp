@@ -75,41 +75,51 @@ std::optional<int> NumberOf(std::string_view text)
     return number;
 }
 
+// The set of a list of plain numbers and ranges ("0-3,8,10-11"), read in one pass; nothing when
+// the list is anything else, for ParseList to say why.
+std::optional<CpuSet> ParsePlainList(std::string_view text)
+{
+    CpuSet set;
+    const char* at = text.data();
+    const char* const end = at + text.size();
+    const auto number = [&at, end](unsigned* value) {
+        if (at == end || *at < '0' || *at > '9')
+            return false;
+        unsigned n = 0;
+        for (; at != end && *at >= '0' && *at <= '9'; ++at) {
+            n = n * 10 + static_cast<unsigned>(*at - '0');
+            if (n > static_cast<unsigned>(kMaxCpuNumber))
+                return false;
+        }
+        *value = n;
+        return true;
+    };
+    while (true) {
+        unsigned first = 0;
+        if (!number(&first))
+            return std::nullopt;
+        unsigned last = first;
+        if (at != end && *at == '-') {
+            ++at;
+            if (!number(&last) || last < first)
+                return std::nullopt;
+        }
+        set.AddRange(static_cast<int>(first), static_cast<int>(last));
+        if (at == end)
+            return set;
+        if (*at++ != ',')
+            return std::nullopt;
+    }
+}
+
 // The set of a CPU list, or why it cannot be read.
 std::optional<CpuSet> ParseList(std::string_view text, std::string* error)
 {
+    if (auto plain = ParsePlainList(text))
+        return plain;
     CpuSet set;
     std::size_t start = 0;
     while (true) {
-        // The plain case, one number or range of digits only, read in one pass.
-        std::size_t at = start;
-        int runFirst = -1;
-        int number = 0;
-        int digits = 0;
-        for (; at < text.size(); ++at) {
-            const char c = text[at];
-            if (c >= '0' && c <= '9' && digits < 7) {
-                number = number * 10 + (c - '0');
-                ++digits;
-            } else if (c == '-' && runFirst < 0 && digits > 0) {
-                runFirst = number;
-                number = 0;
-                digits = 0;
-            } else {
-                break;
-            }
-        }
-        if (digits > 0 && (at == text.size() || text[at] == ',') && number <= kMaxCpuNumber &&
-            (runFirst < 0 || runFirst <= number)) {
-            if (runFirst < 0)
-                set.Add(number);
-            else
-                set.AddRange(runFirst, number);
-            if (at == text.size())
-                return set;
-            start = at + 1;
-            continue;
-        }
         const std::size_t comma = text.find(',', start);
         const std::string_view item =
             Stripped(text.substr(start, comma == std::string_view::npos ? std::string_view::npos : comma - start));
