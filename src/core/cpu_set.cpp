@@ -330,6 +330,13 @@ std::optional<CpuSet> CpuSetOfText(std::string_view text)
     return CpuSet::FromMask(MaskOfAffinityText(text));
 }
 
+std::optional<CpuSet> CpuSetToApply(std::string_view text)
+{
+    if (IsCpuListText(text))
+        return CpuSetOfText(text);
+    return CpuSet::FromMask(MaskOfAffinityText(text));
+}
+
 TypedCpuSet ParseTypedCpuSet(std::string_view text, int highestCpu)
 {
     TypedCpuSet result;

@@ -66,6 +66,10 @@ bool IsCpuListText(std::string_view text);
 // keeps its own rule, by which "?" is CPU 0.
 std::optional<CpuSet> CpuSetOfText(std::string_view text);
 
+// The CPUs a text gives a process: a digit text by its own rule (a non-digit, "?" too, is CPU 0),
+// a CPU list by its ranges; nothing when the list cannot be read, which is never applied.
+std::optional<CpuSet> CpuSetToApply(std::string_view text);
+
 // A set the user typed, read as a stored text is, or the reason it cannot be applied on a machine
 // whose highest CPU is highestCpu: a character that is not a digit, comma, hyphen or space, no
 // CPU at all, a list that cannot be read, a CPU the machine does not have.

@@ -22,10 +22,7 @@ void AffinityControl::SetProcessAffinity(std::int32_t processId, std::string_vie
         AffinitySetFailed = 1;
         return;
     }
-    // A digit text keeps its own rule ("?" is CPU 0); a list that cannot be read is never applied.
-    const std::optional<core::CpuSet> cpus = core::IsCpuListText(text)
-                                                 ? core::CpuSetOfText(text)
-                                                 : core::CpuSet::FromMask(core::MaskOfAffinityText(text));
+    const std::optional<core::CpuSet> cpus = core::CpuSetToApply(text);
     if (cpus && m_processes.SetProcessAffinity(processId, cpus->Words())) {
         m_processes.YieldTimeSlice();
         return;

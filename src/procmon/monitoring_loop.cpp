@@ -68,7 +68,7 @@ void MonitoringLoop::Command3_Click()
         const std::string favoriteName = favoriteRow.Name();
         const std::string favoriteText(favoriteRow.Affinity());
         // A list that cannot be read ("5-3") stays in the favorites but is never applied.
-        if (core::IsCpuListText(favoriteText) && !core::CpuSetOfText(favoriteText))
+        if (!core::CpuSetToApply(favoriteText))
             continue;
         for (std::int32_t p = 0; p < list1.ListCount(); ++p) {
             const std::string& row = list1.List(p);
