@@ -265,10 +265,8 @@ void CpuSet::Trim()
         m_words.pop_back();
 }
 
-std::string CpuSetText(const CpuSet& set)
+std::string CpuListText(const CpuSet& set)
 {
-    if (set.Highest() <= 3)
-        return AffinityTexts()[set.LowMask()];
     // Room for every CPU as a number of at most 7 digits and a separator.
     std::string text(static_cast<std::size_t>(set.Count()) * 8 + 16, '\0');
     char* out = text.data();
@@ -296,10 +294,18 @@ std::string CpuSetText(const CpuSet& set)
         }
     }
     if (runStart >= 0)
-        out = WriteRun(out, runs++ == 0, runStart, previous);
+        out = WriteRun(out, runs == 0, runStart, previous);
     text.resize(static_cast<std::size_t>(out - text.data()));
+    return text;
+}
+
+std::string CpuSetText(const CpuSet& set)
+{
+    if (set.Highest() <= 3)
+        return AffinityTexts()[set.LowMask()];
+    std::string text = CpuListText(set);
     // A lone number of the digits 0-3 would read as a digit text.
-    if (runs == 1 && set.Count() == 1 && OnlyDigitsZeroToThree(set.First())) {
+    if (set.Count() == 1 && OnlyDigitsZeroToThree(set.First())) {
         const std::string number = text;
         text.push_back('-');
         text += number;

@@ -56,6 +56,10 @@ private:
 // as "12" is CPUs 1 and 2.
 std::string CpuSetText(const CpuSet& set);
 
+// The set as a CPU list whatever its CPUs ("2,3", "0-7", "0,1,4", "" for none): runs of three or
+// more as ranges, the others one by one.
+std::string CpuListText(const CpuSet& set);
+
 // Whether a text is a CPU list rather than a digit text: it holds only digits, commas and
 // hyphens, and a comma, a hyphen or a digit 4-9.
 bool IsCpuListText(std::string_view text);

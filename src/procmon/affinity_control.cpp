@@ -36,21 +36,10 @@ std::string AffinityControl::FailureMessage() const
     std::string message = kUnableToSetAffinity;
     if (m_refused.Empty())
         return message;
-    // "CPU 5", "CPUs 2, 3", "CPUs 8-15, 20": runs of three or more as ranges.
+    // "CPU 5", "CPUs 2, 3", "CPUs 8-15, 20".
     std::string cpus;
-    const auto add = [&cpus](const std::string& item) { cpus += (cpus.empty() ? "" : ", ") + item; };
-    for (int first = m_refused.First(); first >= 0;) {
-        int last = first;
-        while (m_refused.Contains(last + 1))
-            ++last;
-        if (last - first >= 2) {
-            add(std::to_string(first) + "-" + std::to_string(last));
-        } else {
-            for (int cpu = first; cpu <= last; ++cpu)
-                add(std::to_string(cpu));
-        }
-        first = m_refused.Next(last);
-    }
+    for (const char c : core::CpuListText(m_refused))
+        cpus += c == ',' ? std::string(", ") : std::string(1, c);
     return message + "\n\nThe process may not use " + (m_refused.Count() == 1 ? "CPU " : "CPUs ") + cpus + ".";
 }
 

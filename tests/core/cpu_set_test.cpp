@@ -71,6 +71,10 @@ TEST(CpuSetText, DigitTextsInsideCpus0To3AndListsBeyond)
         EXPECT_EQ(CpuSetText(c.set), c.text);
         EXPECT_EQ(CpuSetOfText(c.text), c.set) << c.text;
     }
+    // The list form of any set, digit sets included.
+    EXPECT_EQ(CpuListText(Of({2, 3})), "2,3");
+    EXPECT_EQ(CpuListText(Of({12})), "12");
+    EXPECT_EQ(CpuListText(CpuSet()), "");
     // Every specified text stays what it was.
     for (CpuMask mask = 0; mask < 16; ++mask)
         EXPECT_EQ(CpuSetText(CpuSet::FromMask(mask)), AffinityTextOfMask(mask));
