@@ -18,6 +18,7 @@
 #include "platform/linux/linux_program_location.h"
 #include "platform/linux/linux_single_instance.h"
 #include "platform/linux/proc_stat_counters.h"
+#include "platform/linux/process_connector_watch.h"
 #include "platform/linux/sysfs_topology.h"
 #include "platform/linux/xdg_paths.h"
 #include "ui/form1.h"
@@ -76,8 +77,9 @@ int AnswerCommandLine(int argc, char** argv)
     const QCommandLineOption version = parser.addVersionOption();
     const QCommandLineOption cpus(QStringLiteral("cpus"),
                                   QStringLiteral("Lists this machine's CPUs (online, allowed, package, core, thread, "
-                                                 "cache group, NUMA node, kind) and the groups of them Korvane "
-                                                 "offers, then exits."));
+                                                 "cache group, NUMA node, kind), the groups of them Korvane "
+                                                 "offers, and whether favorites are given their CPUs the moment "
+                                                 "a program starts, then exits."));
     parser.addOption(cpus);
     // Qt's own options ("-platform offscreen", "-style Fusion", ...) are for QApplication.
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
@@ -111,6 +113,9 @@ int AnswerCommandLine(int argc, char** argv)
         korvane::platform::linuxos::LinuxFileSystem files;
         korvane::platform::linuxos::SysfsTopology topology(files, root != nullptr ? root : "");
         std::printf("%s", korvane::core::DescribeCpus(topology.ReadTopology()).c_str());
+        korvane::platform::linuxos::ProcessConnectorWatch watch;
+        watch.Open();
+        std::printf("\nstart watch: %s\n", watch.Status().c_str());
         return 0;
     }
     const auto set = [](const char* name) {
@@ -125,6 +130,43 @@ int AnswerCommandLine(int argc, char** argv)
     }
     return -1;
 }
+
+// The start watch's socket on the event loop, as the timers are; a watch reopened after a
+// failure is followed to its new socket, a closed one is dropped (the polling goes on).
+class StartWatchNotifier {
+public:
+    StartWatchNotifier(korvane::ui::Form1& form, korvane::platform::StartWatch& watch) : m_form(form), m_watch(watch)
+    {
+        Follow();
+    }
+    StartWatchNotifier(const StartWatchNotifier&) = delete;
+    StartWatchNotifier& operator=(const StartWatchNotifier&) = delete;
+    ~StartWatchNotifier() { delete m_notifier; }
+
+private:
+    void Follow()
+    {
+        if (m_notifier != nullptr && m_notifier->socket() == m_watch.Handle())
+            return;
+        if (m_notifier != nullptr) {
+            // This runs inside the notifier's own signal: it goes once the signal returns.
+            m_notifier->setEnabled(false);
+            m_notifier->deleteLater();
+            m_notifier = nullptr;
+        }
+        if (m_watch.Handle() < 0)
+            return;
+        m_notifier = new QSocketNotifier(m_watch.Handle(), QSocketNotifier::Read);
+        QObject::connect(m_notifier, &QSocketNotifier::activated, m_notifier, [this] {
+            m_form.StartWatch_Ready();
+            Follow();
+        });
+    }
+
+    korvane::ui::Form1& m_form;
+    korvane::platform::StartWatch& m_watch;
+    QSocketNotifier* m_notifier = nullptr;
+};
 
 } // namespace
 
@@ -159,6 +201,10 @@ int main(int argc, char** argv)
 
     ui::Form1 form(ui::MachineServices{processes, processors, privileges, files, dialogs, icons, location, scheduler,
                                        counters, tray, clock, settings, instance, autostart, screen, fileDialogs});
+    // Favorites are given at the very start of a program where the kernel lets Korvane hear of it.
+    platform::linuxos::ProcessConnectorWatch startWatch;
+    startWatch.Open();
+    form.UseStartWatch(startWatch);
     qtfront::QtFrontEnd frontEnd(form, screen, tray);
     // exit() rather than quit(): quit() asks the windows to close, and the close box hides to the tray.
     form.OnEnded = [] { QTimer::singleShot(0, qApp, [] { QCoreApplication::exit(0); }); };
@@ -168,6 +214,7 @@ int main(int argc, char** argv)
     if (form.Ended())
         return 0;
     frontEnd.ApplySizeLimits();
+    const StartWatchNotifier startNotifier(form, startWatch);
 
     CatchEndSignals([&form] { form.Unload(ui::kUnloadAppWindows); });
     QObject::connect(&app, &QGuiApplication::commitDataRequest, &app,

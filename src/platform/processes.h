@@ -26,6 +26,10 @@ public:
     // After a SetProcessAffinity that failed: the CPUs of its set the process may not use
     // (offline, outside its cpuset); no CPU when the failure had another cause or is not known.
     virtual CpuWords LastRefusedCpus() const { return {}; }
+    // When the process started, in the platform's own units, so that a process id taken earlier
+    // can be told from a later process given the same id; 0 when it cannot be read (or the
+    // platform does not tell).
+    virtual std::uint64_t ProcessStartTime(std::int32_t /*processId*/) { return 0; }
     virtual std::int32_t CurrentProcessId() = 0;
     // Gives up the rest of the current time slice.
     virtual void YieldTimeSlice() = 0;

@@ -3,32 +3,34 @@
 #include "core/cpu_set.h"
 #include "platform/dialogs.h"
 #include "platform/processes.h"
+#include "procmon/process_table.h"
 
 namespace korvane::procmon {
 
 AffinityControl::AffinityControl(platform::Processes& processes, platform::Dialogs& dialogs,
-                                 ProcessControls& controls, ProcessSelection& selection,
+                                 ProcessControls& controls, ProcessSelection& selection, ProcessTable& table,
                                  std::function<void()> refreshProcessList)
-    : m_processes(processes), m_dialogs(dialogs), m_controls(controls), m_selection(selection),
+    : m_processes(processes), m_dialogs(dialogs), m_controls(controls), m_selection(selection), m_table(table),
       m_refreshProcessList(std::move(refreshProcessList))
 {
 }
 
-void AffinityControl::SetProcessAffinity(std::int32_t processId, std::string_view text)
+bool AffinityControl::SetProcessAffinity(std::int32_t processId, std::string_view text)
 {
     if (text.empty())
-        return;
+        return false;
     if (processId == 0) {
         AffinitySetFailed = 1;
-        return;
+        return false;
     }
     const std::optional<core::CpuSet> cpus = core::CpuSetToApply(text);
     if (cpus && m_processes.SetProcessAffinity(processId, cpus->Words())) {
         m_processes.YieldTimeSlice();
-        return;
+        return true;
     }
     AffinitySetFailed = 1;
     m_refused = cpus ? core::CpuSet::FromWords(m_processes.LastRefusedCpus()) : core::CpuSet();
+    return false;
 }
 
 std::string AffinityControl::FailureMessage() const
@@ -56,7 +58,11 @@ void AffinityControl::Command5_Click()
     }
     AffinitySetFailed = 0;
     m_refused = core::CpuSet();
-    SetProcessAffinity(m_selection.SelectedProcessId, text);
+    // The selected row may stand for a process that has ended, its id since given to another.
+    if (m_table.StillListedProcess(m_selection.SelectedProcessId))
+        SetProcessAffinity(m_selection.SelectedProcessId, text);
+    else
+        AffinitySetFailed = 1;
     // The redraw below shows what the process really runs on now.
     m_selection.BoxesChangedByUser = false;
     if (AffinitySetFailed == 1)

@@ -20,13 +20,16 @@ inline constexpr const char* kSetAffinityFirst = "Please set the affinity first!
 inline constexpr const char* kUnableToSetAffinity = "Unable to set CPU affinity on one or more files!";
 
 // Changing the affinity of a running process, and the "Apply" button.
+class ProcessTable;
+
 class AffinityControl {
 public:
     AffinityControl(platform::Processes& processes, platform::Dialogs& dialogs, ProcessControls& controls,
-                    ProcessSelection& selection, std::function<void()> refreshProcessList);
+                    ProcessSelection& selection, ProcessTable& table, std::function<void()> refreshProcessList);
 
-    // Applies the text to the process; a failure sets AffinitySetFailed and nothing else.
-    void SetProcessAffinity(std::int32_t processId, std::string_view text);
+    // Applies the text to the process; a failure sets AffinitySetFailed and nothing else. True
+    // when the process took it.
+    bool SetProcessAffinity(std::int32_t processId, std::string_view text);
     // "Apply": the ticked CPUs to the selected process.
     void Command5_Click();
 
@@ -40,6 +43,7 @@ private:
     platform::Dialogs& m_dialogs;
     ProcessControls& m_controls;
     ProcessSelection& m_selection;
+    ProcessTable& m_table;
     std::function<void()> m_refreshProcessList;
     core::CpuSet m_refused;
 };

@@ -75,10 +75,16 @@ void MonitoringLoop::Command3_Click()
             const core::ListRow process(row);
             if (process.NameWithoutFavoriteMark() != favoriteName)
                 continue;
-            if (process.Affinity() != favoriteText) {
-                setSomething = true;
-                m_affinity.SetProcessAffinity(list1.ItemData(p), favoriteText);
+            if (process.Affinity() == favoriteText)
+                continue;
+            // A row whose process ended and whose id went to a later process is left alone; the
+            // rebuild shows the later one.
+            if (!m_table.StillListedProcess(list1.ItemData(p))) {
+                m_controls.Timer2.SetEnabled(true);
+                continue;
             }
+            setSomething = true;
+            m_affinity.SetProcessAffinity(list1.ItemData(p), favoriteText);
         }
     }
     if (setSomething)

@@ -6,6 +6,8 @@
 #include "core/text.h"
 #include "platform/processes.h"
 
+#include <algorithm>
+
 namespace korvane::procmon {
 
 std::string FileNameFromPath(std::string_view path, char separator)
@@ -63,12 +65,32 @@ core::CpuSet ProcessTable::GetProcessAffinity(std::int32_t processId)
     return core::CpuSet::FromWords(m_processes.GetProcessAffinity(processId));
 }
 
+ProcessTable::NameColumn ProcessTable::NameColumnOf(const std::string& path) const
+{
+    const std::string fileName = core::VisibleName(FileNameFromPath(path, m_separator));
+    NameColumn name{core::ListRow::NameFieldOf(core::ProperCase(fileName)), m_hidden.IsHidden(fileName)};
+    if (m_favorites.IsFavoriteNameField(name.text))
+        name.text = core::ListRow::Marked('*', name.text);
+    if (name.hidden)
+        name.text = core::ListRow::Marked('<', name.text);
+    return name;
+}
+
+bool ProcessTable::StillListedProcess(std::int32_t processId)
+{
+    const auto found = std::lower_bound(m_startTimes.begin(), m_startTimes.end(), std::make_pair(processId, std::uint64_t{0}));
+    if (found == m_startTimes.end() || found->first != processId || found->second == 0)
+        return true;
+    return m_processes.ProcessStartTime(processId) == found->second;
+}
+
 void ProcessTable::RefreshProcessTable()
 {
     forms::ListBox& list1 = m_controls.List1;
     const std::int32_t reselectId = list1.ListIndex() >= 0 ? list1.ItemData(list1.ListIndex()) : 0;
 
     list1.Clear();
+    m_startTimes.clear();
     std::int32_t nameable = 0;
     const bool showAll = m_controls.ShowAll.Value() != 0;
     std::vector<std::pair<std::string, std::int32_t>> rows;
@@ -81,18 +103,14 @@ void ProcessTable::RefreshProcessTable()
         if (path.empty())
             continue; // ended, a kernel thread, or not ours to inspect
         ++nameable;
-        const std::string fileName = core::VisibleName(FileNameFromPath(path, m_separator));
-        std::string column = core::ListRow::NameFieldOf(core::ProperCase(fileName));
-        const bool hidden = m_hidden.IsHidden(fileName);
-        if (hidden && !showAll)
+        NameColumn name = NameColumnOf(path);
+        if (name.hidden && !showAll)
             continue;
-        if (m_favorites.IsFavoriteNameField(column))
-            column = core::ListRow::Marked('*', column);
-        if (hidden)
-            column = core::ListRow::Marked('<', column);
-        rows.emplace_back(column + affinity, processId);
+        m_startTimes.emplace_back(processId, m_processes.ProcessStartTime(processId));
+        rows.emplace_back(std::move(name.text) + affinity, processId);
     }
     list1.AddItems(std::move(rows));
+    std::sort(m_startTimes.begin(), m_startTimes.end());
 
     std::int32_t select = list1.ListCount() > 0 ? 0 : -1;
     for (std::int32_t i = 0; i < list1.ListCount(); ++i) {

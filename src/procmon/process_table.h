@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace korvane::core {
@@ -43,12 +44,25 @@ public:
     std::string GetProcessPath(std::int32_t processId);
     core::CpuSet GetProcessAffinity(std::int32_t processId);
 
+    // The name column a program path gets in List1: its proper-cased file name, marked "*" when
+    // it is a favorite and "<" when hidden.
+    struct NameColumn {
+        std::string text;
+        bool hidden = false;
+    };
+    NameColumn NameColumnOf(const std::string& path) const;
+    // False when the process listed under the id at the last rebuild has ended, even if a later
+    // process now has its id; true when the id was not listed or its start time is not known.
+    bool StillListedProcess(std::int32_t processId);
+
 private:
     platform::Processes& m_processes;
     ProcessControls& m_controls;
     core::FavoritesStore& m_favorites;
     core::HiddenNames& m_hidden;
     std::vector<std::int32_t> m_processIds;
+    // (id, start time) of each row of the last rebuild, by id.
+    std::vector<std::pair<std::int32_t, std::uint64_t>> m_startTimes;
     char m_separator;
 };
 

@@ -39,7 +39,7 @@ Form1::Form1(MachineServices services)
       m_programIcons(m_iconCache, services.icons, services.files),
       m_processView(m_controls, m_state, m_table, m_selection, m_hidden, m_iconCache, m_programIcons),
       m_favoritesView(m_controls, m_state, m_favorites, m_iconCache),
-      m_affinity(services.processes, services.dialogs, m_processControls, m_selection,
+      m_affinity(services.processes, services.dialogs, m_processControls, m_selection, m_table,
                  [this] { m_processView.RefreshProcessList(); }),
       m_monitor(m_table, m_affinity, m_processControls, [this] { m_processView.RefreshProcessList(); }),
       m_settings(services.settings), m_usageControls(m_controls.ForUsageMonitor()), m_usageCounters(services.counters),
@@ -163,6 +163,22 @@ void Form1::CheckPreviousInstance()
         return;
     }
     m_settings.SaveNumber(core::kKeyHwnd, instance.WindowHandle());
+}
+
+void Form1::UseStartWatch(platform::StartWatch& watch)
+{
+    m_startWatcher = std::make_unique<procmon::StartWatcher>(watch, m_services.processes, m_table, m_affinity,
+                                                             m_processControls, [this] {
+        // A fresh listing first: the dropped starts are not among the ids of the last tick.
+        m_monitor.Timer1_Timer();
+        m_monitor.Timer2_Timer();
+    });
+}
+
+void Form1::StartWatch_Ready()
+{
+    if (m_startWatcher && !m_ended)
+        m_startWatcher->StartWatch_Ready();
 }
 
 void Form1::Form_Load()

@@ -9,6 +9,7 @@
 #include "procmon/affinity_control.h"
 #include "procmon/monitoring_loop.h"
 #include "procmon/process_table.h"
+#include "procmon/start_watcher.h"
 #include "tray/tray_icon.h"
 #include "tray/tray_image.h"
 #include "ui/favorites_commands.h"
@@ -44,6 +45,7 @@ class ProgramLocation;
 class Screen;
 class SettingsStorage;
 class SingleInstance;
+class StartWatch;
 } // namespace korvane::platform
 
 namespace korvane::ui {
@@ -96,6 +98,10 @@ public:
     void TaskbarCreated() { m_trayIcon.Add_Tray(); }
     // A second start asked this instance to show its window.
     void PollShowRequests();
+    // Favorites are also given the moment a process starts, told by the watch (before Form_Load).
+    void UseStartWatch(platform::StartWatch& watch);
+    // The start watch has starts waiting.
+    void StartWatch_Ready();
     void List2_MouseUp(int button, int shift, float x, float y);
 
     MainControls& Controls() { return m_controls; }
@@ -104,6 +110,8 @@ public:
     procmon::ProcessTable& Table() { return m_table; }
     procmon::AffinityControl& Affinity() { return m_affinity; }
     procmon::MonitoringLoop& Monitor() { return m_monitor; }
+    // The start watcher, or nullptr when no watch was given.
+    procmon::StartWatcher* Starts() { return m_startWatcher.get(); }
     ProcessListView& ProcessView() { return m_processView; }
     procmon::ProcessSelection& Selection() { return m_selection; }
     ViewState& State() { return m_state; }
@@ -168,6 +176,7 @@ private:
     OptionsPanel m_options;
     FavoritesCommands m_commands;
     std::unique_ptr<Form2> m_form2;
+    std::unique_ptr<procmon::StartWatcher> m_startWatcher;
     std::string m_programFolder;
     std::int16_t m_maxCpuIndex = 0;
     bool m_alreadyRunning = false;

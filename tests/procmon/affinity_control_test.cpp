@@ -68,6 +68,20 @@ TEST_F(ApplyFixture, ApplyOnAnEndedProcessShowsTheErrorOnceAndRedraws)
     EXPECT_FALSE(f.Controls().Command5.Enabled());
 }
 
+TEST_F(ApplyFixture, ApplyNeverTouchesALaterProcessGivenTheIdOfTheSelectedOne)
+{
+    // The editor ends and its id goes to another program before the list is rebuilt.
+    f.machine.End(editor);
+    f.machine.StartWithId(editor, "/usr/bin/shell", 2);
+    Tick({0});
+    f.Controls().Command5.UserClick();
+    ASSERT_EQ(f.dialogs.Messages().size(), 1U);
+    EXPECT_EQ(f.dialogs.Messages()[0].text, "Unable to set CPU affinity on one or more files!");
+    EXPECT_EQ(f.machine.ThreadMasks(editor), (std::vector<std::uint32_t>{15, 15}));
+    EXPECT_EQ(f.machine.SetAffinityCount(), 0);
+    EXPECT_EQ(f.ProcessRows(), std::vector<std::string>{Row("Shell", "0123")});
+}
+
 TEST_F(ApplyFixture, AMaskOfMissingCpusIsRefusedAndReported)
 {
     f.machine.SetProcessorCount(2);

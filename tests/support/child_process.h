@@ -19,6 +19,11 @@ public:
     // program: path of the test child (or a copy of it under another name); mode: its second
     // argument ("spin", "leader-exits", "exit").
     ChildProcess(const std::string& program, int threads, const std::string& mode = {})
+        : ChildProcess(program, Arguments(program, threads, mode))
+    {
+    }
+    // The program started with the arguments given (the first is its argv[0]).
+    ChildProcess(const std::string& program, const std::vector<std::string>& arguments)
     {
         int pipeFds[2];
         if (::pipe(pipeFds) != 0)
@@ -27,10 +32,9 @@ public:
         posix_spawn_file_actions_init(&actions);
         posix_spawn_file_actions_adddup2(&actions, pipeFds[1], STDOUT_FILENO);
         posix_spawn_file_actions_addclose(&actions, pipeFds[0]);
-        const std::string threadText = std::to_string(threads);
-        std::vector<char*> argv{const_cast<char*>(program.c_str()), const_cast<char*>(threadText.c_str())};
-        if (!mode.empty())
-            argv.push_back(const_cast<char*>(mode.c_str()));
+        std::vector<char*> argv;
+        for (const auto& argument : arguments)
+            argv.push_back(const_cast<char*>(argument.c_str()));
         argv.push_back(nullptr);
         pid_t pid = 0;
         if (posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ) == 0)
@@ -42,6 +46,13 @@ public:
         while (m_pid > 0 && ::read(pipeFds[0], buffer, sizeof buffer) < 0) {
         }
         ::close(pipeFds[0]);
+    }
+    static std::vector<std::string> Arguments(const std::string& program, int threads, const std::string& mode)
+    {
+        std::vector<std::string> arguments{program, std::to_string(threads)};
+        if (!mode.empty())
+            arguments.push_back(mode);
+        return arguments;
     }
     ChildProcess(const ChildProcess&) = delete;
     ChildProcess& operator=(const ChildProcess&) = delete;

@@ -4,13 +4,44 @@
 #include "core/list_row.h"
 #include "support/child_process.h"
 #include "support/live_form.h"
+#include "platform/linux/process_connector_watch.h"
 
 #include <gtest/gtest.h>
+
+#include <bitset>
+#include <filesystem>
+#include <fstream>
+#include <poll.h>
+#include <sched.h>
+#include <spawn.h>
+#include <sys/wait.h>
 
 namespace korvane::ui {
 namespace {
 
 constexpr const char* kChildName = "Korvane_test_child";
+
+namespace live_cpus {
+std::bitset<64> Own()
+{
+    cpu_set_t cpus;
+    CPU_ZERO(&cpus);
+    std::bitset<64> own;
+    if (::sched_getaffinity(0, sizeof cpus, &cpus) == 0) {
+        for (int cpu = 0; cpu < 64; ++cpu)
+            own[static_cast<std::size_t>(cpu)] = CPU_ISSET(cpu, &cpus);
+    }
+    return own;
+}
+int Last(const std::bitset<64>& cpus)
+{
+    for (int cpu = 63; cpu > 0; --cpu) {
+        if (cpus[static_cast<std::size_t>(cpu)])
+            return cpu;
+    }
+    return 0;
+}
+} // namespace live_cpus
 using test::LiveForm;
 
 TEST(LiveForm, ApplyWithCpu1MovesEveryThreadAndTheRowShowsIt)
@@ -137,6 +168,72 @@ TEST(LiveForm, ProcessesEndingDuringARebuildNeverBreakIt)
     EXPECT_EQ(listed, 6);
     // Our own process and the children are nameable; whatever cannot be read is skipped.
     EXPECT_GE(live.form.Controls().List1.ListCount(), 7);
+}
+
+TEST(LiveForm, AFavoriteStartedAfterKorvaneRunsOnItsCpusBeforeItHasRun10Ms)
+{
+    platform::linuxos::ProcessConnectorWatch watch;
+    if (!watch.Open())
+        GTEST_SKIP() << "start watch " << watch.Status();
+    const auto own = live_cpus::Own();
+    if (own.count() < 2)
+        GTEST_SKIP() << "needs two CPUs to move a process to one of them";
+    forms::VirtualScheduler scheduler;
+    LiveForm live(scheduler);
+    const std::string program = (std::filesystem::path(live.folder.Path()) / "favchild").string();
+    std::filesystem::copy_file(KORVANE_TEST_CHILD, program);
+    const int cpu = live_cpus::Last(own);
+    std::ofstream(std::filesystem::path(live.folder.Path()) / "MyFav.Affinity")
+        << core::ListRow::Format("Favchild", std::to_string(cpu)) << "\r\n";
+    live.form.UseStartWatch(watch);
+    live.Load();
+    live.form.Controls().Check1.UserClick();
+    ASSERT_EQ(live.form.Controls().Check1.Value(), 1);
+
+    // The child waits for its CPUs, then says after how much of its own CPU time they came.
+    int output[2];
+    ASSERT_EQ(::pipe(output), 0);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, output[1], STDOUT_FILENO);
+    posix_spawn_file_actions_addclose(&actions, output[0]);
+    const std::string mask = std::to_string(1UL << cpu);
+    std::string path = program;
+    std::vector<char*> argv{path.data(), const_cast<char*>("3"), const_cast<char*>("await-cpus"),
+                            const_cast<char*>(mask.c_str()), nullptr};
+    pid_t pid = 0;
+    ASSERT_EQ(posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ), 0);
+    posix_spawn_file_actions_destroy(&actions);
+    ::close(output[1]);
+    std::string said;
+    const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (said.find("ready") == std::string::npos && std::chrono::steady_clock::now() < limit) {
+        pollfd ready[2] = {{watch.Handle(), POLLIN, 0}, {output[0], POLLIN, 0}};
+        if (::poll(ready, 2, 100) <= 0)
+            continue;
+        if ((ready[0].revents & POLLIN) != 0)
+            live.form.StartWatch_Ready();
+        if ((ready[1].revents & (POLLIN | POLLHUP)) != 0) {
+            char buffer[64];
+            const ssize_t n = ::read(output[0], buffer, sizeof buffer);
+            if (n <= 0)
+                break;
+            said.append(buffer, static_cast<std::size_t>(n));
+        }
+    }
+    const auto masks = test::ThreadMasksOf(pid);
+    ::kill(pid, SIGKILL);
+    ::waitpid(pid, nullptr, 0);
+    ::close(output[0]);
+
+    ASSERT_EQ(said.rfind("set ", 0), 0U) << said;
+    const long micros = std::stol(said.substr(4));
+    RecordProperty("favorite_cpu_time_before_set_us", static_cast<int>(micros));
+    EXPECT_LT(micros, 10000) << "the favorite ran " << micros << " us before it had its CPUs";
+    ASSERT_EQ(masks.size(), 3U);
+    for (const auto threadMask : masks)
+        EXPECT_EQ(threadMask, 1U << cpu);
+    EXPECT_GE(live.form.Starts()->StartsSet(), 1);
 }
 
 } // namespace

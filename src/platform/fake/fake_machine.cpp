@@ -21,6 +21,7 @@ std::int32_t FakeMachine::StartWithId(std::int32_t processId, const std::string&
     Process process;
     process.path = path;
     process.threadMasks.assign(static_cast<std::size_t>(std::max(threads, 1)), AllCpus());
+    process.started = ++m_starts;
     m_processes[processId] = std::move(process);
     m_nextId = std::max(m_nextId, processId + 4);
     return processId;
@@ -103,6 +104,12 @@ bool FakeMachine::AdjustPrivilege(std::int32_t processId, const std::string& pri
 {
     m_privilegeRequests.push_back(std::to_string(processId) + ":" + privilegeName + ":" + (enable ? "on" : "off"));
     return privilegeName == "SeDebugPrivilege";
+}
+
+std::uint64_t FakeMachine::ProcessStartTime(std::int32_t processId)
+{
+    const auto found = m_processes.find(processId);
+    return found == m_processes.end() ? 0 : found->second.started;
 }
 
 } // namespace korvane::platform::fake

@@ -50,6 +50,8 @@ public:
     std::string GetProcessPath(std::int32_t processId) override;
     CpuWords GetProcessAffinity(std::int32_t processId) override;
     bool SetProcessAffinity(std::int32_t processId, const CpuWords& cpus) override;
+    // Counts the starts: a process started later under the same id has a later time.
+    std::uint64_t ProcessStartTime(std::int32_t processId) override;
     std::int32_t CurrentProcessId() override { return m_currentProcessId; }
     void YieldTimeSlice() override {}
 
@@ -66,11 +68,13 @@ private:
         bool pathReadable = true;
         bool affinityReadable = true;
         bool settable = true;
+        std::uint64_t started = 0;
     };
     std::uint32_t AllCpus() const;
 
     std::map<std::int32_t, Process> m_processes;
     std::int32_t m_nextId = 1000;
+    std::uint64_t m_starts = 0;
     std::int32_t m_currentProcessId = 4;
     int m_processorCount;
     bool m_failEnumeration = false;

@@ -9,6 +9,8 @@
 #include <memory>
 #include <sched.h>
 #include <set>
+#include <sys/syscall.h>
+#include <cstring>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -109,17 +111,50 @@ std::vector<std::int32_t> ParseProcessIds(const std::vector<std::string>& names)
     return ids;
 }
 
-std::vector<std::int32_t> LinuxProcesses::ListProcessIds() const
+LinuxProcesses::~LinuxProcesses()
 {
-    return ParseProcessIds(FolderNames(m_root));
+    if (m_rootFd >= 0)
+        ::close(m_rootFd);
+}
+
+bool LinuxProcesses::ListProcessIds()
+{
+    // Polled three times a second: one getdents64 scan of the kept-open folder into a kept
+    // buffer, with neither a stat nor an allocation per entry.
+    if (m_rootFd < 0)
+        m_rootFd = ::open(m_root.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (m_rootFd < 0 || ::lseek(m_rootFd, 0, SEEK_SET) != 0)
+        return false;
+    if (m_entries.empty())
+        m_entries.resize(64 * 1024);
+    m_listing.clear();
+    for (;;) {
+        const long n = ::syscall(SYS_getdents64, m_rootFd, m_entries.data(), m_entries.size());
+        if (n < 0)
+            return false;
+        if (n == 0)
+            return true;
+        for (long at = 0; at < n;) {
+            const auto* entry = reinterpret_cast<const dirent64*>(m_entries.data() + at);
+            at += entry->d_reclen;
+            const char* name = entry->d_name;
+            if (name[0] < '1' || name[0] > '9')
+                continue;
+            std::int32_t id = 0;
+            const char* end = name + std::strlen(name);
+            const auto result = std::from_chars(name, end, id);
+            if (result.ec == std::errc{} && result.ptr == end)
+                m_listing.push_back(id);
+        }
+    }
 }
 
 bool LinuxProcesses::EnumProcesses(std::int32_t* buffer, std::int32_t byteCount, std::int32_t* bytesReturned)
 {
     if (buffer == nullptr || byteCount < 0)
         return false;
-    if (!(m_lastFilled && byteCount > m_lastRequest))
-        m_listing = ListProcessIds();
+    if (!(m_lastFilled && byteCount > m_lastRequest) && !ListProcessIds())
+        return false;
     const auto fits = static_cast<std::size_t>(byteCount / 4);
     const std::size_t count = std::min(fits, m_listing.size());
     std::copy_n(m_listing.begin(), count, buffer);
@@ -142,6 +177,91 @@ std::string LinuxProcesses::ExeTarget(const std::string& link) const
     return path;
 }
 
+std::optional<std::uint64_t> ParseStartTime(std::string_view statText)
+{
+    // The command name may hold spaces and parentheses: count fields after the last ')'.
+    const auto paren = statText.rfind(')');
+    if (paren == std::string_view::npos)
+        return std::nullopt;
+    std::size_t at = paren + 1;
+    for (int field = 3; field <= 22; ++field) {
+        while (at < statText.size() && statText[at] == ' ')
+            ++at;
+        const std::size_t end = std::min(statText.find(' ', at), statText.size());
+        if (at >= end)
+            return std::nullopt;
+        if (field == 22) {
+            std::uint64_t ticks = 0;
+            const auto result = std::from_chars(statText.data() + at, statText.data() + end, ticks);
+            if (result.ec != std::errc{} || result.ptr != statText.data() + end)
+                return std::nullopt;
+            return ticks;
+        }
+        at = end;
+    }
+    return std::nullopt;
+}
+
+bool IsWineLoaderName(std::string_view fileName)
+{
+    return fileName == "wine" || fileName == "wine64" || fileName == "wine-preloader" ||
+           fileName == "wine64-preloader";
+}
+
+std::string WineProgramPath(std::string_view commandLine, std::string_view loaderFolder)
+{
+    // Wine puts the Windows program's path first; when started as "wine64 Game.exe" and not
+    // yet rewritten, the loader comes first and the program second.
+    for (int argument = 0; argument < 2 && !commandLine.empty(); ++argument) {
+        const std::string_view text = commandLine.substr(0, commandLine.find('\0'));
+        commandLine.remove_prefix(std::min(commandLine.size(), text.size() + 1));
+        std::string path(text);
+        std::replace(path.begin(), path.end(), '\\', '/');
+        const std::size_t slash = path.rfind('/');
+        const std::string_view fileName = slash == std::string::npos ? std::string_view(path)
+                                                                     : std::string_view(path).substr(slash + 1);
+        if (fileName.empty())
+            return {};
+        if (IsWineLoaderName(fileName))
+            continue;
+        if (slash == std::string::npos)
+            path = std::string(loaderFolder) + "/" + path;
+        return path;
+    }
+    return {};
+}
+
+std::string LinuxProcesses::ProgramPath(const std::string& processFolder, std::string exePath) const
+{
+    const std::size_t slash = exePath.rfind('/');
+    if (slash == std::string::npos)
+        return exePath;
+    const std::string_view fileName = std::string_view(exePath).substr(slash + 1);
+    if (IsWineLoaderName(fileName)) {
+        std::string commandLine = ReadSmallFile(processFolder + "/cmdline");
+        std::string program = WineProgramPath(commandLine, std::string_view(exePath).substr(0, slash));
+        if (!program.empty())
+            return program;
+    } else if (exePath.rfind("/memfd:", 0) == 0) {
+        // A program run from memory ("/memfd:sealed-91173221a7ea") by a sandbox or a packer:
+        // its command name says what it is.
+        std::string comm = ReadSmallFile(processFolder + "/comm");
+        while (!comm.empty() && comm.back() == '\n')
+            comm.pop_back();
+        std::replace(comm.begin(), comm.end(), '/', '?');
+        if (!comm.empty())
+            return "/" + comm;
+    }
+    return exePath;
+}
+
+std::uint64_t LinuxProcesses::ProcessStartTime(std::int32_t processId)
+{
+    if (processId <= 0)
+        return 0;
+    return ParseStartTime(ReadSmallFile(m_root + "/" + std::to_string(processId) + "/stat")).value_or(0);
+}
+
 std::string LinuxProcesses::GetProcessPath(std::int32_t processId)
 {
     if (processId <= 0)
@@ -150,7 +270,7 @@ std::string LinuxProcesses::GetProcessPath(std::int32_t processId)
     std::string path = ExeTarget(folder + "/exe");
     if (!path.empty() || errno != ENOENT) {
         m_liveThreadOf.erase(processId);
-        return path;
+        return path.empty() ? path : ProgramPath(folder, std::move(path));
     }
     // The link goes through the first thread; once it has ended (pthread_exit) while other
     // threads run, a live thread still names the program. A task folder links 2 + its threads:
@@ -166,7 +286,7 @@ std::string LinuxProcesses::GetProcessPath(std::int32_t processId)
         path = ExeTarget(folder + "/task/" + std::to_string(thread) + "/exe");
         if (!path.empty()) {
             m_liveThreadOf[processId] = thread;
-            return path;
+            return ProgramPath(folder, std::move(path));
         }
     }
     m_liveThreadOf.erase(processId);

@@ -8,6 +8,9 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
+#include <sys/mman.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace korvane::platform::linuxos {
@@ -139,6 +142,104 @@ TEST(LinuxProcesses, AnEndedProcessNotYetReapedIsNotListedAndCannotBeSet)
     EXPECT_FALSE(processes.SetProcessAffinity(child.Pid(), {1}));
     EXPECT_EQ(ParseTaskState("12 (a) b) Z 1 2"), 'Z');
     EXPECT_EQ(ParseTaskState("12 (no state"), '?');
+}
+
+TEST(LinuxProcesses, StartTimesAndWineProgramsAreReadFromTheirProcTexts)
+{
+    std::string stat = "42 (we(ird) na)me) S";
+    for (int field = 4; field <= 21; ++field)
+        stat += " " + std::to_string(field);
+    EXPECT_EQ(ParseStartTime(stat + " 987654 1 2"), 987654U);
+    EXPECT_EQ(ParseStartTime(stat + "\n"), std::nullopt);
+    EXPECT_EQ(ParseStartTime("42 (x) S 1 2"), std::nullopt);
+    EXPECT_EQ(ParseStartTime(stat + " 98x 1"), std::nullopt);
+    EXPECT_EQ(ParseStartTime("no parenthesis"), std::nullopt);
+
+    using namespace std::string_literals;
+    const struct {
+        std::string commandLine;
+        std::string path;
+    } cases[] = {
+        {"C:\\windows\\system32\\cmd.exe\0/c\0ping\0\0\0"s, "C:/windows/system32/cmd.exe"},
+        {"/usr/lib/wine/wine64\0C:\\Games\\Nappy.exe\0-windowed\0"s, "C:/Games/Nappy.exe"},
+        {"wine\0/home/u/Games/Game.exe\0"s, "/home/u/Games/Game.exe"},
+        {"start.exe\0/exec\0"s, "/usr/lib/wine/start.exe"},
+        {"wine64-preloader\0wine64\0"s, ""},
+        {"C:\\Games\\\0"s, ""},
+        {""s, ""},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(WineProgramPath(c.commandLine, "/usr/lib/wine"), c.path) << c.commandLine;
+    for (const char* loader : {"wine", "wine64", "wine-preloader", "wine64-preloader"})
+        EXPECT_TRUE(IsWineLoaderName(loader));
+    for (const char* other : {"winecfg", "Wine64", "wineserver", "wine64.exe"})
+        EXPECT_FALSE(IsWineLoaderName(other));
+}
+
+TEST(LinuxProcesses, AStartTimeTellsAProcessFromALaterOneAndIsZeroOnceItEnded)
+{
+    test::ChildProcess child(KORVANE_TEST_CHILD, 1);
+    LinuxProcesses processes;
+    const std::uint64_t started = processes.ProcessStartTime(child.Pid());
+    EXPECT_GT(started, 0U);
+    EXPECT_EQ(processes.ProcessStartTime(child.Pid()), started);
+    EXPECT_GE(started, processes.ProcessStartTime(::getpid()));
+    const std::int32_t pid = child.Pid();
+    child.Kill();
+    EXPECT_EQ(processes.ProcessStartTime(pid), 0U);
+}
+
+TEST(LinuxProcesses, ProgramsRunByTheWineLoaderAreNamedByTheWindowsProgram)
+{
+    test::TempFolder folder;
+    for (const char* loader : {"wine64", "wine-preloader"})
+        std::filesystem::copy_file(KORVANE_TEST_CHILD, folder / loader);
+    LinuxProcesses processes;
+    // As "wine64 C:\Games\Nappy.exe" starts, and as Wine shows a program it runs.
+    const std::string wine64 = folder / "wine64";
+    test::ChildProcess started(wine64, {wine64, "C:\\Games\\Nappy.exe"});
+    EXPECT_EQ(processes.GetProcessPath(started.Pid()), "C:/Games/Nappy.exe");
+    const std::string preloader = folder / "wine-preloader";
+    test::ChildProcess running(preloader, {"C:\\Program Files\\Tool\\Tool.exe", "1"});
+    EXPECT_EQ(processes.GetProcessPath(running.Pid()), "C:/Program Files/Tool/Tool.exe");
+    // Without a program on its command line the loader keeps its own name.
+    test::ChildProcess bare(wine64, {wine64});
+    EXPECT_EQ(processes.GetProcessPath(bare.Pid()), std::filesystem::canonical(wine64).string());
+}
+
+TEST(LinuxProcesses, AProgramRunFromAMemoryFileIsNamedByItsCommandName)
+{
+    std::ifstream file(KORVANE_TEST_CHILD, std::ios::binary);
+    const std::string program((std::istreambuf_iterator<char>(file)), {});
+    ASSERT_FALSE(program.empty());
+    int ready[2];
+    ASSERT_EQ(::pipe(ready), 0);
+    const pid_t pid = ::fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        const int memory = ::memfd_create("sealed-91173221a7ea", MFD_CLOEXEC);
+        for (std::size_t at = 0; memory >= 0 && at < program.size();) {
+            const ssize_t n = ::write(memory, program.data() + at, program.size() - at);
+            if (n <= 0)
+                ::_exit(1);
+            at += static_cast<std::size_t>(n);
+        }
+        ::dup2(ready[1], STDOUT_FILENO);
+        char* argv[] = {const_cast<char*>("worker"), const_cast<char*>("1"), const_cast<char*>("name"),
+                        const_cast<char*>("worker-7"), nullptr};
+        ::fexecve(memory, argv, environ);
+        ::_exit(1);
+    }
+    ::close(ready[1]);
+    char buffer[16];
+    const ssize_t said = ::read(ready[0], buffer, sizeof buffer);
+    ::close(ready[0]);
+    LinuxProcesses processes;
+    const std::string path = processes.GetProcessPath(pid);
+    ::kill(pid, SIGKILL);
+    ::waitpid(pid, nullptr, 0);
+    ASSERT_GT(said, 0);
+    EXPECT_EQ(path, "/worker-7");
 }
 
 } // namespace
