@@ -68,12 +68,25 @@ core::CpuSet ProcessTable::GetProcessAffinity(std::int32_t processId)
 ProcessTable::NameColumn ProcessTable::NameColumnOf(const std::string& path) const
 {
     const std::string fileName = core::VisibleName(FileNameFromPath(path, m_separator));
-    NameColumn name{core::ListRow::NameFieldOf(core::ProperCase(fileName)), m_hidden.IsHidden(fileName)};
-    if (m_favorites.IsFavoriteNameField(name.text))
+    NameColumn name{core::ListRow::NameFieldOf(core::ProperCase(fileName)), m_hidden.IsHidden(fileName), false};
+    name.favorite = m_favorites.IsFavoriteNameField(name.text);
+    if (name.favorite)
         name.text = core::ListRow::Marked('*', name.text);
     if (name.hidden)
         name.text = core::ListRow::Marked('<', name.text);
     return name;
+}
+
+void ProcessTable::RememberStartTime(std::int32_t processId)
+{
+    if (processId <= 0)
+        return;
+    const std::uint64_t started = m_processes.ProcessStartTime(processId);
+    const auto at = std::lower_bound(m_startTimes.begin(), m_startTimes.end(), std::make_pair(processId, std::uint64_t{0}));
+    if (at != m_startTimes.end() && at->first == processId)
+        at->second = started;
+    else
+        m_startTimes.insert(at, {processId, started});
 }
 
 bool ProcessTable::StillListedProcess(std::int32_t processId)
@@ -106,7 +119,10 @@ void ProcessTable::RefreshProcessTable()
         NameColumn name = NameColumnOf(path);
         if (name.hidden && !showAll)
             continue;
-        m_startTimes.emplace_back(processId, m_processes.ProcessStartTime(processId));
+        // One more read per process would slow every rebuild by half: only the rows Korvane
+        // sets by itself are checked at the rebuild.
+        if (name.favorite)
+            m_startTimes.emplace_back(processId, m_processes.ProcessStartTime(processId));
         rows.emplace_back(std::move(name.text) + affinity, processId);
     }
     list1.AddItems(std::move(rows));
@@ -119,8 +135,10 @@ void ProcessTable::RefreshProcessTable()
             break;
         }
     }
-    if (select >= 0)
+    if (select >= 0) {
         list1.SetSelected(select, true);
+        RememberStartTime(list1.ItemData(select));
+    }
 
     m_controls.Label2.SetCaption("Process (" + std::to_string(list1.ListCount()) + "/" + std::to_string(nameable) +
                                  ")");

@@ -49,11 +49,16 @@ public:
     struct NameColumn {
         std::string text;
         bool hidden = false;
+        bool favorite = false;
     };
     NameColumn NameColumnOf(const std::string& path) const;
-    // False when the process listed under the id at the last rebuild has ended, even if a later
-    // process now has its id; true when the id was not listed or its start time is not known.
+    // False when the process whose start time was remembered under the id has ended, even if a
+    // later process now has its id; true when none was remembered or it cannot be read.
     bool StillListedProcess(std::int32_t processId);
+    // Remembers the start time of the process now under the id. A rebuild remembers it for the
+    // rows Korvane acts on by itself (favorites) and the selected row; the rest, one read each,
+    // are remembered as they are selected.
+    void RememberStartTime(std::int32_t processId);
 
 private:
     platform::Processes& m_processes;
@@ -61,7 +66,7 @@ private:
     core::FavoritesStore& m_favorites;
     core::HiddenNames& m_hidden;
     std::vector<std::int32_t> m_processIds;
-    // (id, start time) of each row of the last rebuild, by id.
+    // (id, start time) of rows of the last rebuild, by id.
     std::vector<std::pair<std::int32_t, std::uint64_t>> m_startTimes;
     char m_separator;
 };

@@ -118,6 +118,7 @@ void ProcessListView::List1_Click()
         c.Command8.SetEnabled(false);
     m_selection.SelectedProcessName = core::ListRow(row).NameWithoutFavoriteMark();
     m_selection.SelectedProcessId = list1.ItemData(selected);
+    m_table.RememberStartTime(m_selection.SelectedProcessId);
 }
 
 void ProcessListView::Check11_MouseUp()

@@ -70,7 +70,9 @@ TEST_F(ApplyFixture, ApplyOnAnEndedProcessShowsTheErrorOnceAndRedraws)
 
 TEST_F(ApplyFixture, ApplyNeverTouchesALaterProcessGivenTheIdOfTheSelectedOne)
 {
-    // The editor ends and its id goes to another program before the list is rebuilt.
+    // A rebuild keeps the selection; then the editor ends and its id goes to another program
+    // before the list is rebuilt again.
+    f.form->ProcessView().RefreshProcessList();
     f.machine.End(editor);
     f.machine.StartWithId(editor, "/usr/bin/shell", 2);
     Tick({0});

@@ -71,6 +71,14 @@ void SteadyScheduler::DoEvents()
     }
 }
 
+std::chrono::steady_clock::time_point SteadyScheduler::NextDue() const
+{
+    auto due = TimePoint::max();
+    for (const auto& [handle, entry] : m_entries)
+        due = std::min(due, entry.due);
+    return due;
+}
+
 bool SteadyScheduler::RunUntil(const std::function<bool()>& done, std::chrono::milliseconds limit)
 {
     const auto end = std::chrono::steady_clock::now() + limit;

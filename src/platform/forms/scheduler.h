@@ -56,6 +56,8 @@ public:
 
     // Runs ticks until done() is true or the limit has passed; returns done().
     bool RunUntil(const std::function<bool()>& done, std::chrono::milliseconds limit);
+    // When the earliest tick is due; the time point's maximum when no timer is armed.
+    std::chrono::steady_clock::time_point NextDue() const;
 
 private:
     using TimePoint = std::chrono::steady_clock::time_point;

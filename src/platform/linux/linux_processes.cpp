@@ -119,8 +119,17 @@ LinuxProcesses::~LinuxProcesses()
 
 bool LinuxProcesses::ListProcessIds()
 {
-    // Polled three times a second: one getdents64 scan of the kept-open folder into a kept
-    // buffer, with neither a stat nor an allocation per entry.
+    // Polled three times a second. Every process start creates a task, which takes the next
+    // process id, and every end, once reaped, lowers the task count; with both as they were at
+    // the last scan, the ids are the same and the folder need not be read. Read before the scan,
+    // so that a start during it shows at the next call.
+    const auto counters =
+        m_root == "/proc" ? ParseTaskCounters(ReadSmallFile("/proc/loadavg")) : std::nullopt;
+    if (counters && counters == m_listedCounters)
+        return true;
+    m_listedCounters.reset();
+    // One getdents64 scan of the kept-open folder into a kept buffer, with neither a stat nor
+    // an allocation per entry.
     if (m_rootFd < 0)
         m_rootFd = ::open(m_root.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (m_rootFd < 0 || ::lseek(m_rootFd, 0, SEEK_SET) != 0)
@@ -132,8 +141,10 @@ bool LinuxProcesses::ListProcessIds()
         const long n = ::syscall(SYS_getdents64, m_rootFd, m_entries.data(), m_entries.size());
         if (n < 0)
             return false;
-        if (n == 0)
+        if (n == 0) {
+            m_listedCounters = counters;
             return true;
+        }
         for (long at = 0; at < n;) {
             const auto* entry = reinterpret_cast<const dirent64*>(m_entries.data() + at);
             at += entry->d_reclen;
@@ -175,6 +186,23 @@ std::string LinuxProcesses::ExeTarget(const std::string& link) const
     if (path.size() > kDeleted.size() && path.compare(path.size() - kDeleted.size(), kDeleted.size(), kDeleted) == 0)
         path.resize(path.size() - kDeleted.size());
     return path;
+}
+
+std::optional<std::pair<std::uint64_t, std::uint64_t>> ParseTaskCounters(std::string_view loadavgText)
+{
+    const auto slash = loadavgText.find('/');
+    if (slash == std::string_view::npos)
+        return std::nullopt;
+    const char* end = loadavgText.data() + loadavgText.size();
+    std::uint64_t tasks = 0;
+    std::uint64_t lastId = 0;
+    const auto [afterTasks, tasksError] = std::from_chars(loadavgText.data() + slash + 1, end, tasks);
+    if (tasksError != std::errc{} || afterTasks == end || *afterTasks != ' ')
+        return std::nullopt;
+    const auto [afterId, idError] = std::from_chars(afterTasks + 1, end, lastId);
+    if (idError != std::errc{} || (afterId != end && *afterId != '\n'))
+        return std::nullopt;
+    return std::make_pair(tasks, lastId);
 }
 
 std::optional<std::uint64_t> ParseStartTime(std::string_view statText)

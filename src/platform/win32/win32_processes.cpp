@@ -203,6 +203,21 @@ bool Win32Processes::SetProcessAffinity(std::int32_t processId, const CpuWords& 
     return setMasks(process.Get(), affinities.data(), static_cast<USHORT>(affinities.size())) != 0;
 }
 
+std::uint64_t Win32Processes::ProcessStartTime(std::int32_t processId)
+{
+    if (processId <= 0)
+        return 0;
+    // The limited right is granted even on elevated processes.
+    const ProcessHandle process(PROCESS_QUERY_LIMITED_INFORMATION, processId);
+    FILETIME created{};
+    FILETIME exited{};
+    FILETIME kernel{};
+    FILETIME user{};
+    if (process.Get() == nullptr || !::GetProcessTimes(process.Get(), &created, &exited, &kernel, &user))
+        return 0;
+    return (static_cast<std::uint64_t>(created.dwHighDateTime) << 32) | created.dwLowDateTime;
+}
+
 std::int32_t Win32Processes::CurrentProcessId()
 {
     return static_cast<std::int32_t>(::GetCurrentProcessId());

@@ -33,6 +33,8 @@ public:
     CpuWords GetProcessAffinity(std::int32_t processId) override;
     // Opened with all access (0x1F0FFF); the system refuses a mask naming no CPU it has.
     bool SetProcessAffinity(std::int32_t processId, const CpuWords& cpus) override;
+    // The creation time (FILETIME, 100 ns units since 1601).
+    std::uint64_t ProcessStartTime(std::int32_t processId) override;
     std::int32_t CurrentProcessId() override;
     void YieldTimeSlice() override;
     // GetSystemInfo's processor count.

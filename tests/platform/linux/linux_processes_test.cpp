@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <memory>
 #include <fstream>
 #include <sys/mman.h>
 #include <sys/wait.h>
@@ -39,6 +40,40 @@ TEST(LinuxProcesses, EnumerationFollowsTheByteCountContract)
     EXPECT_GT(small[0], 0);
     ASSERT_TRUE(processes.EnumProcesses(small, 3, &bytes));
     EXPECT_EQ(bytes, 0);
+}
+
+std::vector<std::int32_t> Listed(LinuxProcesses& processes)
+{
+    std::vector<std::int32_t> ids(65536);
+    std::int32_t bytes = 0;
+    EXPECT_TRUE(processes.EnumProcesses(ids.data(), static_cast<std::int32_t>(ids.size() * 4), &bytes));
+    ids.resize(static_cast<std::size_t>(bytes / 4));
+    return ids;
+}
+
+bool Has(const std::vector<std::int32_t>& ids, std::int32_t id)
+{
+    return std::find(ids.begin(), ids.end(), id) != ids.end();
+}
+
+TEST(LinuxProcesses, ListingsThatSkipTheScanStillSeeEveryStartAndEnd)
+{
+    EXPECT_EQ(ParseTaskCounters("0.13 0.34 0.57 1/112 10752\n"), std::make_pair(std::uint64_t{112}, std::uint64_t{10752}));
+    EXPECT_EQ(ParseTaskCounters("0.13 0.34 0.57 1/112 10752"), std::make_pair(std::uint64_t{112}, std::uint64_t{10752}));
+    for (const char* bad : {"", "0.1 0.2 0.3 1/ 5", "0.1 0.2 0.3 1/112", "0.1 0.2 0.3 1/112 x", "1/2 3 4"})
+        EXPECT_EQ(ParseTaskCounters(bad), std::nullopt) << bad;
+
+    LinuxProcesses processes;
+    const auto before = Listed(processes);
+    EXPECT_EQ(Listed(processes), before); // nothing started: the same ids
+    for (int round = 0; round < 20; ++round) {
+        auto child = std::make_unique<test::ChildProcess>(KORVANE_TEST_CHILD, 1);
+        const std::int32_t pid = child->Pid();
+        EXPECT_TRUE(Has(Listed(processes), pid));
+        EXPECT_TRUE(Has(Listed(processes), pid));
+        child.reset(); // killed and reaped
+        EXPECT_FALSE(Has(Listed(processes), pid));
+    }
 }
 
 TEST(LinuxProcesses, PathsComeFromTheExeLinkAndAreEmptyWhenItCannotBeRead)

@@ -85,6 +85,13 @@ TEST(Win32Processes, AChildTakesAMaskAndAMaskOfNoCpuIsRefusedWithoutChange)
     EXPECT_FALSE(processes.SetProcessAffinity(child.Id(), {1, 1})); // a CPU beyond the one group
     EXPECT_EQ(processes.GetProcessAffinity(child.Id()), CpuWords{1});
     EXPECT_FALSE(processes.SetProcessAffinity(0x7FFFFFF0, {1})); // no such process
+
+    // The creation time tells this child from a later process given its id.
+    const std::uint64_t created = processes.ProcessStartTime(child.Id());
+    EXPECT_GT(created, 0U);
+    EXPECT_EQ(processes.ProcessStartTime(child.Id()), created);
+    EXPECT_LE(processes.ProcessStartTime(static_cast<std::int32_t>(::GetCurrentProcessId())), created);
+    EXPECT_EQ(processes.ProcessStartTime(0x7FFFFFF0), 0U);
 }
 
 TEST(Win32ProcessorGroups, CpusAreNumberedAcrossGroupsOfTheirMaximumSize)
