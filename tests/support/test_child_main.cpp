@@ -4,7 +4,8 @@
 // ends the first thread while the others go on; "exit" ends the process (a zombie until reaped);
 // "name" takes the third argument as its command name; "await-cpus" first waits until it runs on
 // exactly the CPUs of the mask given as third argument and says after how much of its own CPU
-// time since it started ("set 812" in microseconds, "unset" after a second without).
+// time since it started and how much of it came before main ("set 812 640" in microseconds,
+// "unset" after a second without).
 #include <atomic>
 #include <chrono>
 #include <cstdio>
@@ -30,6 +31,8 @@ int main(int argc, char** argv)
     if (std::strcmp(mode, "await-cpus") == 0 && argc > 3) {
         const unsigned long wanted = std::strtoul(argv[3], nullptr, 10);
         timespec now{};
+        timespec atMain{};
+        ::clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &atMain);
         const auto began = std::chrono::steady_clock::now();
         bool set = false;
         while (!set && std::chrono::steady_clock::now() - began < std::chrono::seconds(1)) {
@@ -45,8 +48,9 @@ int main(int argc, char** argv)
         ::clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
         // Everything the process has run since it was started, loading included.
         const long micros = now.tv_sec * 1000000L + now.tv_nsec / 1000;
+        const long mainMicros = atMain.tv_sec * 1000000L + atMain.tv_nsec / 1000;
         if (set)
-            std::printf("set %ld\n", micros);
+            std::printf("set %ld %ld\n", micros, mainMicros);
         else
             std::printf("unset\n");
         std::fflush(stdout);
