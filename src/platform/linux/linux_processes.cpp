@@ -117,14 +117,42 @@ LinuxProcesses::~LinuxProcesses()
         ::close(m_rootFd);
 }
 
+std::optional<std::pair<std::uint64_t, std::uint64_t>> LinuxProcesses::TaskCounters()
+{
+    const auto starts = [this]() -> std::optional<std::uint64_t> {
+        const int fd = ::open("/proc/stat", O_RDONLY | O_CLOEXEC);
+        if (fd < 0)
+            return std::nullopt;
+        if (m_statText.empty())
+            m_statText.resize(16 * 1024);
+        std::size_t size = 0;
+        for (;;) {
+            if (size == m_statText.size())
+                m_statText.resize(m_statText.size() * 2); // many CPUs, many interrupts
+            const ssize_t n = ::read(fd, m_statText.data() + size, m_statText.size() - size);
+            if (n <= 0)
+                break;
+            size += static_cast<std::size_t>(n);
+        }
+        ::close(fd);
+        return ParseStartCount(std::string_view(m_statText.data(), size));
+    };
+    // A start is counted, and shows in /proc, at the same moment; the count of tasks alive is
+    // read between two reads of the start count that agree, so that no start happened while it was.
+    const auto before = starts();
+    const auto alive = ParseTaskCount(ReadSmallFile("/proc/loadavg"));
+    if (!before || !alive || starts() != before)
+        return std::nullopt;
+    return std::make_pair(*before, *alive);
+}
+
 bool LinuxProcesses::ListProcessIds()
 {
-    // Polled three times a second. Every process start creates a task, which takes the next
-    // process id, and every end, once reaped, lowers the task count; with both as they were at
-    // the last scan, the ids are the same and the folder need not be read. Read before the scan,
-    // so that a start during it shows at the next call.
-    const auto counters =
-        m_root == "/proc" ? ParseTaskCounters(ReadSmallFile("/proc/loadavg")) : std::nullopt;
+    // Polled three times a second. Every process start is counted and every end, once reaped,
+    // lowers the count of tasks alive: with both counts as they were at the last scan, nothing
+    // started or ended and the folder need not be read. Read before the scan, so that a change
+    // during it shows at the next call.
+    const auto counters = m_root == "/proc" ? TaskCounters() : std::nullopt;
     if (counters && counters == m_listedCounters)
         return true;
     m_listedCounters.reset();
@@ -188,21 +216,32 @@ std::string LinuxProcesses::ExeTarget(const std::string& link) const
     return path;
 }
 
-std::optional<std::pair<std::uint64_t, std::uint64_t>> ParseTaskCounters(std::string_view loadavgText)
+std::optional<std::uint64_t> ParseTaskCount(std::string_view loadavgText)
 {
     const auto slash = loadavgText.find('/');
     if (slash == std::string_view::npos)
         return std::nullopt;
     const char* end = loadavgText.data() + loadavgText.size();
     std::uint64_t tasks = 0;
-    std::uint64_t lastId = 0;
-    const auto [afterTasks, tasksError] = std::from_chars(loadavgText.data() + slash + 1, end, tasks);
-    if (tasksError != std::errc{} || afterTasks == end || *afterTasks != ' ')
+    const auto [after, error] = std::from_chars(loadavgText.data() + slash + 1, end, tasks);
+    if (error != std::errc{} || after == end || *after != ' ')
         return std::nullopt;
-    const auto [afterId, idError] = std::from_chars(afterTasks + 1, end, lastId);
-    if (idError != std::errc{} || (afterId != end && *afterId != '\n'))
+    return tasks;
+}
+
+std::optional<std::uint64_t> ParseStartCount(std::string_view statText)
+{
+    constexpr std::string_view kLine = "\nprocesses ";
+    const auto at = statText.find(kLine);
+    if (at == std::string_view::npos)
         return std::nullopt;
-    return std::make_pair(tasks, lastId);
+    const char* begin = statText.data() + at + kLine.size();
+    const char* end = statText.data() + statText.size();
+    std::uint64_t starts = 0;
+    const auto [after, error] = std::from_chars(begin, end, starts);
+    if (error != std::errc{} || after == begin || (after != end && *after != '\n'))
+        return std::nullopt;
+    return starts;
 }
 
 std::optional<std::uint64_t> ParseStartTime(std::string_view statText)

@@ -50,8 +50,12 @@ private:
 
     std::string m_root;
     int m_rootFd = -1;
-    // The kernel's task count and last process id when m_listing was scanned.
+    // (tasks started since boot, tasks alive) at one moment; nullopt when they could not be
+    // read as one.
+    std::optional<std::pair<std::uint64_t, std::uint64_t>> TaskCounters();
+    // The counters when m_listing was scanned.
     std::optional<std::pair<std::uint64_t, std::uint64_t>> m_listedCounters;
+    std::vector<char> m_statText;
     std::vector<char> m_entries;
     std::vector<std::int32_t> m_listing;
     std::int32_t m_lastRequest = 0;
@@ -69,9 +73,10 @@ char ParseTaskState(const std::string& statText);
 // Numeric entries of a folder listing as process ids (others skipped).
 std::vector<std::int32_t> ParseProcessIds(const std::vector<std::string>& names);
 
-// The task count and the last process id given out, from a /proc/loadavg text
-// ("0.13 0.34 0.57 1/112 10752" gives 112 and 10752); nullopt when the text has neither.
-std::optional<std::pair<std::uint64_t, std::uint64_t>> ParseTaskCounters(std::string_view loadavgText);
+// The number of tasks alive, from a /proc/loadavg text ("0.13 0.34 0.57 1/112 10752" gives 112).
+std::optional<std::uint64_t> ParseTaskCount(std::string_view loadavgText);
+// The number of tasks started since boot, the "processes" line of a /proc/stat text.
+std::optional<std::uint64_t> ParseStartCount(std::string_view statText);
 
 // Field 22 (start time) of a /proc/PID/stat text; nullopt when the text has none.
 std::optional<std::uint64_t> ParseStartTime(std::string_view statText);

@@ -7,7 +7,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <filesystem>
+#include <thread>
 #include <memory>
 #include <fstream>
 #include <sys/mman.h>
@@ -58,15 +60,26 @@ bool Has(const std::vector<std::int32_t>& ids, std::int32_t id)
 
 TEST(LinuxProcesses, ListingsThatSkipTheScanStillSeeEveryStartAndEnd)
 {
-    EXPECT_EQ(ParseTaskCounters("0.13 0.34 0.57 1/112 10752\n"), std::make_pair(std::uint64_t{112}, std::uint64_t{10752}));
-    EXPECT_EQ(ParseTaskCounters("0.13 0.34 0.57 1/112 10752"), std::make_pair(std::uint64_t{112}, std::uint64_t{10752}));
-    for (const char* bad : {"", "0.1 0.2 0.3 1/ 5", "0.1 0.2 0.3 1/112", "0.1 0.2 0.3 1/112 x", "1/2 3 4"})
-        EXPECT_EQ(ParseTaskCounters(bad), std::nullopt) << bad;
+    EXPECT_EQ(ParseTaskCount("0.13 0.34 0.57 1/112 10752\n"), 112U);
+    for (const char* bad : {"", "0.1 0.2 0.3 1/ 5", "0.1 0.2 0.3 1/112", "0.1 0.2 0.3 12 x"})
+        EXPECT_EQ(ParseTaskCount(bad), std::nullopt) << bad;
+    EXPECT_EQ(ParseStartCount("cpu  1 2 3\nintr 5 6\nctxt 9\nbtime 1\nprocesses 123456\nprocs_running 2\n"), 123456U);
+    EXPECT_EQ(ParseStartCount("ctxt 9\nprocesses 77"), 77U);
+    for (const char* bad : {"", "processes 5\n", "ctxt 1\nprocesses x\n", "ctxt 1\nprocesses_x 5\n"})
+        EXPECT_EQ(ParseStartCount(bad), std::nullopt) << bad;
 
     LinuxProcesses processes;
     const auto before = Listed(processes);
     EXPECT_EQ(Listed(processes), before); // nothing started: the same ids
-    for (int round = 0; round < 20; ++round) {
+    // Other programs start and end all the while: a start half done when the counts are read
+    // must not make a later end look like nothing happened.
+    std::atomic<bool> stop{false};
+    std::thread churn([&stop] {
+        while (!stop) {
+            test::ChildProcess other(KORVANE_TEST_CHILD, 1, "exit");
+        }
+    });
+    for (int round = 0; round < 100; ++round) {
         auto child = std::make_unique<test::ChildProcess>(KORVANE_TEST_CHILD, 1);
         const std::int32_t pid = child->Pid();
         EXPECT_TRUE(Has(Listed(processes), pid));
@@ -74,6 +87,8 @@ TEST(LinuxProcesses, ListingsThatSkipTheScanStillSeeEveryStartAndEnd)
         child.reset(); // killed and reaped
         EXPECT_FALSE(Has(Listed(processes), pid));
     }
+    stop = true;
+    churn.join();
 }
 
 TEST(LinuxProcesses, PathsComeFromTheExeLinkAndAreEmptyWhenItCannotBeRead)
