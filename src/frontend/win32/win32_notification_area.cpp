@@ -85,6 +85,7 @@ Win32NotificationArea::~Win32NotificationArea()
         NOTIFYICONDATAW remove{};
         remove.cbSize = sizeof remove;
         remove.hWnd = static_cast<HWND>(m_window);
+        remove.uID = m_iconId;
         ::Shell_NotifyIconW(NIM_DELETE, &remove);
         ::DestroyIcon(static_cast<HICON>(m_icon));
     }
@@ -116,6 +117,7 @@ bool Win32NotificationArea::Notify(unsigned command, const platform::TrayIconDat
     const std::wstring tip = platform::win32::Widen(data.Tip());
     tip.copy(notify.szTip, std::min<std::size_t>(tip.size(), std::size(notify.szTip) - 1));
     const bool done = ::Shell_NotifyIconW(command, &notify) != 0;
+    m_iconId = notify.uID;
     // The icon shown before goes now, or every tick would leak one.
     if (icon != nullptr) {
         if (m_icon != nullptr)

@@ -88,6 +88,10 @@ FileRead Win32FileSystem::ReadFileChecked(const std::string& path)
     return result;
 }
 
+namespace {
+constexpr int kReplaceAttempts = 6; // 25 ms doubling: at most 0.8 s in all
+} // namespace
+
 bool Win32FileSystem::WriteFileAtomic(const std::string& path, const std::string& content)
 {
     const std::wstring temporary = TemporaryBeside(path);
@@ -97,9 +101,16 @@ bool Win32FileSystem::WriteFileAtomic(const std::string& path, const std::string
         return false;
     const bool written = WriteAll(file, content) && ::FlushFileBuffers(file);
     ::CloseHandle(file);
-    if (written && ::MoveFileExW(temporary.c_str(), Widen(path).c_str(),
-                                 MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-        return true;
+    // Antivirus, the indexer and cloud sync hold a file they have just seen for a moment: the
+    // replacement is refused meanwhile, so it is tried again a few times, waiting longer each time.
+    for (int attempt = 0; written && attempt < kReplaceAttempts; ++attempt) {
+        if (::MoveFileExW(temporary.c_str(), Widen(path).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+            return true;
+        const DWORD error = ::GetLastError();
+        if (error != ERROR_ACCESS_DENIED && error != ERROR_SHARING_VIOLATION)
+            break;
+        ::Sleep(static_cast<DWORD>(25 << attempt));
+    }
     ::DeleteFileW(temporary.c_str());
     return false;
 }

@@ -8,6 +8,7 @@
 #undef EnumProcesses
 
 #include <algorithm>
+#include <initializer_list>
 #include <vector>
 
 namespace korvane::platform::win32 {
@@ -15,7 +16,10 @@ namespace korvane::platform::win32 {
 namespace {
 
 constexpr DWORD kQueryAndRead = PROCESS_QUERY_INFORMATION | PROCESS_VM_READ; // 0x0410
-constexpr DWORD kAllAccess = 0x1F0FFF;
+// Granted on elevated and protected processes to a normal user, where 0x0410 is refused.
+constexpr DWORD kQueryLimited = PROCESS_QUERY_LIMITED_INFORMATION;
+constexpr DWORD kSetAffinity = PROCESS_SET_INFORMATION | PROCESS_QUERY_LIMITED_INFORMATION;
+constexpr DWORD kSetCpuSets = 0x2000 /* PROCESS_SET_LIMITED_INFORMATION */ | PROCESS_QUERY_LIMITED_INFORMATION;
 
 // Closes a process handle when it goes out of scope.
 class ProcessHandle {
@@ -23,6 +27,15 @@ public:
     ProcessHandle(DWORD access, std::int32_t processId)
         : m_handle(::OpenProcess(access, FALSE, static_cast<DWORD>(processId)))
     {
+    }
+    // The first of the rights that opens the process.
+    ProcessHandle(std::initializer_list<DWORD> accessInTurn, std::int32_t processId) : m_handle(nullptr)
+    {
+        for (const DWORD access : accessInTurn) {
+            m_handle = ::OpenProcess(access, FALSE, static_cast<DWORD>(processId));
+            if (m_handle != nullptr)
+                break;
+        }
     }
     ProcessHandle(const ProcessHandle&) = delete;
     ProcessHandle& operator=(const ProcessHandle&) = delete;
@@ -139,23 +152,32 @@ bool Win32Processes::EnumProcesses(std::int32_t* buffer, std::int32_t byteCount,
 
 std::string Win32Processes::GetProcessPath(std::int32_t processId)
 {
-    const ProcessHandle process(kQueryAndRead, processId);
-    if (process.Get() == nullptr)
-        return {};
-    HMODULE module = nullptr;
-    DWORD needed = 0;
-    if (!::EnumProcessModules(process.Get(), &module, sizeof module, &needed))
-        return {};
     // Long paths exist; a path cut at 260 characters would name the wrong program.
     std::wstring path(32768, L'\0');
-    const DWORD length = ::GetModuleFileNameExW(process.Get(), module, path.data(), static_cast<DWORD>(path.size()));
+    {
+        const ProcessHandle process(kQueryAndRead, processId);
+        HMODULE module = nullptr;
+        DWORD needed = 0;
+        if (process.Get() != nullptr && ::EnumProcessModules(process.Get(), &module, sizeof module, &needed)) {
+            const DWORD length =
+                ::GetModuleFileNameExW(process.Get(), module, path.data(), static_cast<DWORD>(path.size()));
+            if (length > 0)
+                return Narrow(path.substr(0, length));
+        }
+    }
+    // An elevated or protected process, or one whose module list is not ready yet (just started,
+    // or created suspended): the limited right still names its image.
+    const ProcessHandle process(kQueryLimited, processId);
+    DWORD length = static_cast<DWORD>(path.size());
+    if (process.Get() == nullptr || !::QueryFullProcessImageNameW(process.Get(), 0, path.data(), &length))
+        return {};
     path.resize(length);
     return Narrow(path);
 }
 
 CpuWords Win32Processes::GetProcessAffinity(std::int32_t processId)
 {
-    const ProcessHandle process(kQueryAndRead, processId);
+    const ProcessHandle process({kQueryAndRead, kQueryLimited}, processId);
     if (process.Get() == nullptr)
         return {};
     const std::vector<int> counts = MaximumCounts();
@@ -183,7 +205,8 @@ bool Win32Processes::SetProcessAffinity(std::int32_t processId, const CpuWords& 
     std::vector<GroupMask> masks;
     if (!SplitIntoGroups(cpus, MaximumCounts(), &masks) || masks.empty())
         return false;
-    const ProcessHandle process(kAllAccess, processId);
+    // Only the rights the change needs: all access is refused on far more processes.
+    const ProcessHandle process(kSetAffinity, processId);
     if (process.Get() == nullptr)
         return false;
     const std::vector<std::uint16_t> groups = ProcessGroups(process.Get());
@@ -191,7 +214,8 @@ bool Win32Processes::SetProcessAffinity(std::int32_t processId, const CpuWords& 
         return ::SetProcessAffinityMask(process.Get(), static_cast<DWORD_PTR>(masks.front().second)) != 0;
     // Across groups, or into another group: the process's default CPU sets.
     const SetCpuSetMasks setMasks = FindSetCpuSetMasks();
-    if (setMasks == nullptr)
+    const ProcessHandle cpuSets(kSetCpuSets, processId);
+    if (setMasks == nullptr || cpuSets.Get() == nullptr)
         return false;
     std::vector<GROUP_AFFINITY> affinities;
     for (const auto& [group, mask] : masks) {
@@ -200,7 +224,7 @@ bool Win32Processes::SetProcessAffinity(std::int32_t processId, const CpuWords& 
         affinity.Mask = static_cast<KAFFINITY>(mask);
         affinities.push_back(affinity);
     }
-    return setMasks(process.Get(), affinities.data(), static_cast<USHORT>(affinities.size())) != 0;
+    return setMasks(cpuSets.Get(), affinities.data(), static_cast<USHORT>(affinities.size())) != 0;
 }
 
 std::uint64_t Win32Processes::ProcessStartTime(std::int32_t processId)

@@ -20,8 +20,10 @@ bool Win32SingleInstance::AnotherInstanceRunning()
         return false;
     // "Local\" is the user's session: another user's copy on the same machine is no obstacle.
     HANDLE mutex = ::CreateMutexW(nullptr, FALSE, Widen("Local\\" + m_name + ".Instance").c_str());
+    // An elevated instance's mutex denies a normal start access to it: that one runs too, and
+    // two copies would write over each other's files.
     if (mutex == nullptr)
-        return false; // no way to tell: better two copies than none
+        return ::GetLastError() == ERROR_ACCESS_DENIED; // any other failure: better two copies than none
     if (::GetLastError() == ERROR_ALREADY_EXISTS) {
         ::CloseHandle(mutex);
         return true;
