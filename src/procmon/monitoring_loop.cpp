@@ -53,10 +53,39 @@ void MonitoringLoop::Timer2_Timer()
     else
         m_refreshProcessList();
     if (m_controls.Check1.Value() == 1)
-        Command3_Click();
+        SetFavorites(true);
 }
 
 void MonitoringLoop::Command3_Click()
+{
+    SetFavorites(false);
+}
+
+bool MonitoringLoop::RefusedBefore(std::int32_t processId)
+{
+    const auto found = std::find_if(m_refusals.begin(), m_refusals.end(),
+                                    [processId](const auto& refusal) { return refusal.first == processId; });
+    if (found == m_refusals.end())
+        return false;
+    if (m_table.ProcessStartTime(processId) == found->second)
+        return true;
+    m_refusals.erase(found); // a later process under the same id
+    return false;
+}
+
+void MonitoringLoop::ForgetEndedRefusals()
+{
+    const forms::ListBox& list1 = m_controls.List1;
+    std::erase_if(m_refusals, [&list1](const auto& refusal) {
+        for (std::int32_t p = 0; p < list1.ListCount(); ++p) {
+            if (list1.ItemData(p) == refusal.first)
+                return false;
+        }
+        return true;
+    });
+}
+
+void MonitoringLoop::SetFavorites(bool automatic)
 {
     m_controls.Timer1.SetEnabled(false);
     bool setSomething = false;
@@ -83,12 +112,18 @@ void MonitoringLoop::Command3_Click()
                 m_controls.Timer2.SetEnabled(true);
                 continue;
             }
+            const std::int32_t processId = list1.ItemData(p);
+            if (automatic && RefusedBefore(processId))
+                continue;
             setSomething = true;
-            m_affinity.SetProcessAffinity(list1.ItemData(p), favoriteText);
+            if (!m_affinity.SetProcessAffinity(processId, favoriteText) && !RefusedBefore(processId))
+                m_refusals.emplace_back(processId, m_table.ProcessStartTime(processId));
         }
     }
     if (setSomething)
         m_refreshProcessList();
+    if (!m_refusals.empty())
+        ForgetEndedRefusals();
     m_controls.Timer1.SetEnabled(true);
 }
 

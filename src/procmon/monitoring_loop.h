@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <utility>
 #include <vector>
 
 namespace korvane::procmon {
@@ -30,6 +31,11 @@ public:
     std::int32_t LastProcessCount = 0;
 
 private:
+    // Gives every listed favorite its CPUs. The automatic pass after a rebuild skips the
+    // processes that refused them before: asking again on every refresh changes nothing.
+    void SetFavorites(bool automatic);
+    bool RefusedBefore(std::int32_t processId);
+    void ForgetEndedRefusals();
     bool SelectedRowIsFavorite() const;
     // Takes the ids of this tick, sorted; true when they differ from the last tick's.
     bool ProcessIdsChanged();
@@ -40,6 +46,8 @@ private:
     std::function<void()> m_refreshProcessList;
     std::vector<std::int32_t> m_lastIds;
     std::vector<std::int32_t> m_ids;
+    // (id, start time) of the processes that refused their favorite's CPUs.
+    std::vector<std::pair<std::int32_t, std::uint64_t>> m_refusals;
 };
 
 } // namespace korvane::procmon

@@ -77,6 +77,11 @@ ProcessTable::NameColumn ProcessTable::NameColumnOf(const std::string& path) con
     return name;
 }
 
+std::uint64_t ProcessTable::ProcessStartTime(std::int32_t processId)
+{
+    return m_processes.ProcessStartTime(processId);
+}
+
 void ProcessTable::RememberStartTime(std::int32_t processId)
 {
     if (processId <= 0)

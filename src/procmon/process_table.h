@@ -59,6 +59,7 @@ public:
     // rows Korvane acts on by itself (favorites) and the selected row; the rest, one read each,
     // are remembered as they are selected.
     void RememberStartTime(std::int32_t processId);
+    std::uint64_t ProcessStartTime(std::int32_t processId);
 
 private:
     platform::Processes& m_processes;

@@ -190,5 +190,34 @@ TEST(LoopOnEightCpus, FavoritesWithCpuListsAreAppliedAndUnreadableListsNever)
               (std::vector<std::string>{Row("*Game", "4-7"), Row("*Odd", "0-7"), Row("*Tool", "0,5")}));
 }
 
+TEST_F(LoopFixture, AProcessThatRefusesItsFavoriteIsNotAskedAgainAtEveryRefresh)
+{
+    f.AddFavoriteFile({Row("Game", "1")});
+    f.Start();
+    const auto game = f.machine.Start("/opt/game/game");
+    f.machine.RefuseAffinityChanges(game);
+    f.Run(1000);
+    AutoSet(true);
+    const int asked = f.machine.SetAffinityCount();
+    EXPECT_GE(asked, 1);
+    // Other programs come and go: the list is rebuilt each time, the game is left alone.
+    for (int i = 0; i < 5; ++i) {
+        f.machine.Start("/bin/other" + std::to_string(i));
+        f.Run(333 + 500);
+    }
+    EXPECT_EQ(f.machine.SetAffinityCount(), asked);
+    EXPECT_TRUE(f.dialogs.Messages().empty());
+
+    // Turning Auto Set off and on asks again; so does a later process given the same id.
+    AutoSet(false);
+    AutoSet(true);
+    EXPECT_EQ(f.machine.SetAffinityCount(), asked + 1);
+    f.machine.End(game);
+    f.machine.StartWithId(game, "/opt/game/game");
+    f.machine.Start("/bin/shell");
+    f.Run(333 + 500);
+    EXPECT_EQ(f.machine.ThreadMasks(game), std::vector<std::uint32_t>{2});
+}
+
 } // namespace
 } // namespace korvane::procmon
