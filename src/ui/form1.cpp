@@ -340,6 +340,21 @@ void Form1::UpdateTrayImage(double totalUsage)
 
 void Form1::MouseWheel(std::int32_t rotation)
 {
+    // A notch (120) or more is one row. Precision touchpads send a notch in small parts: they
+    // add up to a row, and turning back starts the count afresh.
+    constexpr std::int32_t kNotch = 120;
+    if (rotation == 0)
+        return;
+    if (rotation > -kNotch && rotation < kNotch) {
+        if ((m_wheelRest < 0) != (rotation < 0))
+            m_wheelRest = 0;
+        m_wheelRest += rotation;
+        if (m_wheelRest > -kNotch && m_wheelRest < kNotch)
+            return;
+        m_wheelRest += m_wheelRest < 0 ? kNotch : -kNotch;
+    } else {
+        m_wheelRest = 0;
+    }
     if (!m_processView.WheelProcessList(rotation))
         m_favoritesView.WheelFavorites(rotation);
 }

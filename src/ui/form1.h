@@ -92,7 +92,8 @@ public:
     bool Unload(int reason);
     bool Ended() const { return m_ended; }
 
-    // The wheel, routed to the list that is its target.
+    // The wheel, routed to the list that is its target: one row a notch (120) or more, parts of
+    // a notch added up.
     void MouseWheel(std::int32_t rotation);
     // The notification area was recreated: the icon must be added again.
     void TaskbarCreated() { m_trayIcon.Add_Tray(); }
@@ -179,6 +180,7 @@ private:
     std::unique_ptr<procmon::StartWatcher> m_startWatcher;
     std::string m_programFolder;
     std::int16_t m_maxCpuIndex = 0;
+    std::int32_t m_wheelRest = 0; // parts of a notch not yet scrolled
     bool m_alreadyRunning = false;
     bool m_ended = false;
 };

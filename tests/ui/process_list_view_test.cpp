@@ -56,6 +56,20 @@ TEST_F(ListFixture, WheelMovesOneRowAndStopsAtBothEndsOnlyOnceAListIsTheTarget)
     form.MouseWheel(120);
     EXPECT_EQ(form.State().ProcessScrollTop, 0);
 
+    // A touchpad's parts of a notch: a row once they add up to one, afresh after turning back.
+    for (int i = 0; i < 3; ++i)
+        form.MouseWheel(-30);
+    EXPECT_EQ(form.State().ProcessScrollTop, 0);
+    form.MouseWheel(-30);
+    EXPECT_EQ(form.State().ProcessScrollTop, -240);
+    for (int i = 0; i < 4; ++i)
+        form.MouseWheel(-30);
+    EXPECT_EQ(form.State().ProcessScrollTop, -480);
+    form.MouseWheel(100);
+    EXPECT_EQ(form.State().ProcessScrollTop, -480);
+    form.MouseWheel(20);
+    EXPECT_EQ(form.State().ProcessScrollTop, -240);
+
     for (int i = 0; i < 100; ++i)
         form.MouseWheel(-120);
     EXPECT_EQ(form.State().ProcessScrollTop, -f.Controls().Vs1.Max());
