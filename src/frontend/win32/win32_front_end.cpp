@@ -342,6 +342,9 @@ Win32MainWindow::Win32MainWindow(platform::Screen& screen) : m_impl(std::make_un
     m_window = window;
     m_impl->window = window;
     ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(m_impl.get()));
+    // Run elevated, the window would not hear a second, normal start asking it to show itself.
+    ::ChangeWindowMessageFilterEx(window, platform::win32::Win32SingleInstance::ShowRequestMessage(), MSGFLT_ALLOW,
+                                  nullptr);
     m_impl->tooltips = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, 0, 0, 0,
                                          0, window, nullptr, ::GetModuleHandleW(nullptr), nullptr);
     m_impl->binder = std::make_unique<ControlBinder>(m_impl->tpp, m_impl->fonts, m_impl->tooltips);

@@ -77,6 +77,8 @@ Win32NotificationArea::Win32NotificationArea()
     ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     m_window = window;
     m_taskbarCreated = ::RegisterWindowMessageW(L"TaskbarCreated");
+    // Run elevated, the window would not hear Explorer (not elevated) say the taskbar is back.
+    ::ChangeWindowMessageFilterEx(window, m_taskbarCreated, MSGFLT_ALLOW, nullptr);
 }
 
 Win32NotificationArea::~Win32NotificationArea()
@@ -129,12 +131,17 @@ bool Win32NotificationArea::Notify(unsigned command, const platform::TrayIconDat
 
 bool Win32NotificationArea::Add(const platform::TrayIconData& data)
 {
-    return Notify(NIM_ADD, data);
+    m_added = Notify(NIM_ADD, data);
+    return m_added;
 }
 
 bool Win32NotificationArea::Modify(const platform::TrayIconData& data)
 {
-    return Notify(NIM_MODIFY, data);
+    // At log-on the taskbar may not take the icon yet, and no "TaskbarCreated" follows when it
+    // is ready; a taskbar that restarted may have lost it. Each new picture tries again.
+    if (m_added && Notify(NIM_MODIFY, data))
+        return true;
+    return Add(data);
 }
 
 bool Win32NotificationArea::Delete(const platform::TrayIconData& data)
@@ -144,6 +151,7 @@ bool Win32NotificationArea::Delete(const platform::TrayIconData& data)
     notify.hWnd = static_cast<HWND>(m_window);
     notify.uID = data.uID;
     const bool done = ::Shell_NotifyIconW(NIM_DELETE, &notify) != 0;
+    m_added = false;
     if (m_icon != nullptr) {
         ::DestroyIcon(static_cast<HICON>(m_icon));
         m_icon = nullptr;

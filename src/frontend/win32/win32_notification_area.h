@@ -43,6 +43,7 @@ private:
     void* m_window = nullptr;
     void* m_icon = nullptr;
     unsigned m_iconId = 0; // the uID the icon was added with: deleting needs it
+    bool m_added = false;  // the taskbar took the icon
     unsigned m_taskbarCreated = 0;
 };
 
