@@ -6,7 +6,11 @@ namespace korvane::platform::win32 {
 
 bool Win32Autostart::IsAutostartSet(const std::string& valueName)
 {
-    return ReadUserText(kRunKey, valueName).has_value();
+    if (!ReadUserText(kRunKey, valueName).has_value())
+        return false;
+    // Switched off in Task Manager or Settings: the entry is there but Windows skips it.
+    const std::optional<std::string> approved = ReadUserBinary(kStartupApprovedKey, valueName);
+    return !approved || approved->empty() || (static_cast<unsigned char>(approved->front()) % 2) == 0;
 }
 
 void Win32Autostart::SetAutostart(const std::string& valueName, const std::string& executablePath, bool enable)
@@ -16,6 +20,9 @@ void Win32Autostart::SetAutostart(const std::string& valueName, const std::strin
         WriteUserText(kRunKey, valueName, "\"" + executablePath + "\"");
     else
         DeleteUserValue(kRunKey, valueName);
+    // Ticked again here after being switched off there: the switch goes, or Windows would go on
+    // skipping the entry.
+    DeleteUserValue(kStartupApprovedKey, valueName);
 }
 
 } // namespace korvane::platform::win32

@@ -5,6 +5,10 @@
 namespace korvane::platform::win32 {
 
 inline constexpr const char* kRunKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+// Where Task Manager's Startup tab and Settings keep their switch for each Run entry: a first
+// byte that is even means on.
+inline constexpr const char* kStartupApprovedKey =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\StartupApproved\\Run";
 
 // A value under the per-user Run key, holding the quoted program path.
 class Win32Autostart : public Autostart {

@@ -9,6 +9,40 @@
 
 namespace korvane::platform::win32 {
 
+std::optional<std::string> ReadUserBinary(const std::string& subKey, const std::string& name)
+{
+    HKEY key = nullptr;
+    if (::RegOpenKeyExW(HKEY_CURRENT_USER, Widen(subKey).c_str(), 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
+        return std::nullopt;
+    const std::wstring valueName = Widen(name);
+    std::optional<std::string> bytes;
+    DWORD type = 0;
+    DWORD size = 0;
+    if (::RegQueryValueExW(key, valueName.c_str(), nullptr, &type, nullptr, &size) == ERROR_SUCCESS &&
+        type == REG_BINARY) {
+        std::string data(size, '\0');
+        DWORD read = size;
+        if (::RegQueryValueExW(key, valueName.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(data.data()), &read) ==
+            ERROR_SUCCESS)
+            bytes = data.substr(0, read);
+    }
+    ::RegCloseKey(key);
+    return bytes;
+}
+
+bool WriteUserBinary(const std::string& subKey, const std::string& name, const std::string& bytes)
+{
+    HKEY key = nullptr;
+    if (::RegCreateKeyExW(HKEY_CURRENT_USER, Widen(subKey).c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
+                          nullptr) != ERROR_SUCCESS)
+        return false;
+    const bool written = ::RegSetValueExW(key, Widen(name).c_str(), 0, REG_BINARY,
+                                          reinterpret_cast<const BYTE*>(bytes.data()),
+                                          static_cast<DWORD>(bytes.size())) == ERROR_SUCCESS;
+    ::RegCloseKey(key);
+    return written;
+}
+
 std::optional<std::string> ReadUserText(const std::string& subKey, const std::string& name)
 {
     HKEY key = nullptr;

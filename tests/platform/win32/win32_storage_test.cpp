@@ -71,6 +71,24 @@ TEST(Win32Autostart, TheRunValueHoldsTheQuotedPathAndGoesWhenSwitchedOff)
     EXPECT_EQ(ReadUserText(kRunKey, name), std::nullopt);
 }
 
+TEST(Win32Autostart, AnEntrySwitchedOffInTaskManagerIsNotTickedUntilTickedAgain)
+{
+    using namespace std::string_literals;
+    Win32Autostart autostart;
+    const std::string name = RunName("Approved");
+    autostart.SetAutostart(name, "C:\\Korvane\\korvane.exe", true);
+    // As Task Manager switches an entry off (3) and on (2).
+    ASSERT_TRUE(WriteUserBinary(kStartupApprovedKey, name, "\x03\0\0\0\x10\x20\x30\x40\0\0\0\0"s));
+    EXPECT_FALSE(autostart.IsAutostartSet(name));
+    ASSERT_TRUE(WriteUserBinary(kStartupApprovedKey, name, "\x02\0\0\0\0\0\0\0\0\0\0\0"s));
+    EXPECT_TRUE(autostart.IsAutostartSet(name));
+    ASSERT_TRUE(WriteUserBinary(kStartupApprovedKey, name, "\x03\0\0\0\0\0\0\0\0\0\0\0"s));
+    autostart.SetAutostart(name, "C:\\Korvane\\korvane.exe", true);
+    EXPECT_TRUE(autostart.IsAutostartSet(name));
+    EXPECT_EQ(ReadUserBinary(kStartupApprovedKey, name), std::nullopt);
+    autostart.SetAutostart(name, "C:\\Korvane\\korvane.exe", false);
+}
+
 TEST(Win32SingleInstance, ASecondProcessFindsTheFirstUntilItEnds)
 {
     const std::string name = RunName("Instance");
