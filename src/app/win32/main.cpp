@@ -35,6 +35,7 @@ int main()
     win32front::Win32Screen screen;
     win32front::Win32NotificationArea tray;
     win32front::Win32MainWindow window(screen);
+    screen.SetWindow(window.Handle());
     win32front::Win32Dialogs dialogs;
     win32front::Win32FileDialogs fileDialogs;
     dialogs.owner = window.Handle();
@@ -54,6 +55,10 @@ int main()
 
     MSG message;
     while (::GetMessageW(&message, nullptr, 0, 0) > 0) {
+        // Tab, Shift+Tab, the arrows between buttons and Space on a button, as in a dialog box.
+        HWND root = message.hwnd != nullptr ? ::GetAncestor(message.hwnd, GA_ROOT) : nullptr;
+        if (root != nullptr && ::IsDialogMessageW(root, &message))
+            continue;
         ::TranslateMessage(&message);
         ::DispatchMessageW(&message);
     }

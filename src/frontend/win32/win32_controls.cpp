@@ -529,6 +529,8 @@ void ControlBinder::Track(forms::Control& control, void* window)
 void* ControlBinder::AddPanel(forms::PictureBox& panel, void* parent, bool raised)
 {
     HWND window = CreateChild(kControlClass, WS_CLIPCHILDREN, parent);
+    // Tab moves into the panel's controls too.
+    ::SetWindowLongPtrW(window, GWL_EXSTYLE, ::GetWindowLongPtrW(window, GWL_EXSTYLE) | WS_EX_CONTROLPARENT);
     Bind(panel, window, raised ? kRaisedPanel : kPanel).Apply();
     return window;
 }

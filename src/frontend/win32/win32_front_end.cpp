@@ -95,6 +95,7 @@ struct Win32MainWindow::Impl {
     std::optional<ui::SizeLimits> limits;
     bool applying = false;
     bool frozen = false;
+    bool redrawOff = false; // WM_SETREDRAW FALSE sent, and WS_VISIBLE cleared with it
     std::vector<forms::MenuItem*> menuItems;
     std::vector<std::unique_ptr<Picker>> pickers;
 };
@@ -108,9 +109,15 @@ void Win32MainWindow::Impl::ApplyModel()
     // the window's state waits for the thaw, which applies it.
     if (model.UpdatesFrozen() != frozen) {
         frozen = model.UpdatesFrozen();
-        ::SendMessageW(window, WM_SETREDRAW, frozen ? FALSE : TRUE, 0);
-        if (!frozen)
+        // A window hidden in the tray is not frozen at all: the thaw would make it visible.
+        if (frozen && ::IsWindowVisible(window)) {
+            ::SendMessageW(window, WM_SETREDRAW, FALSE, 0);
+            redrawOff = true;
+        } else if (!frozen && redrawOff) {
+            ::SendMessageW(window, WM_SETREDRAW, TRUE, 0);
+            redrawOff = false;
             ::RedrawWindow(window, nullptr, nullptr, RDW_ERASE | RDW_FRAME | RDW_INVALIDATE | RDW_ALLCHILDREN);
+        }
     }
     if (frozen)
         return;
@@ -266,6 +273,14 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
             auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
             info->ptMaxSize = {impl->limits->maxSizeWidth, impl->limits->maxSizeHeight};
             info->ptMaxPosition = {impl->limits->maxPositionX, impl->limits->maxPositionY};
+            // The maximized place is given as on the primary monitor, which Windows moves to
+            // the window's own: the limits are of that monitor, so its origin comes off.
+            MONITORINFO monitor{};
+            monitor.cbSize = sizeof monitor;
+            if (::GetMonitorInfoW(::MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &monitor)) {
+                info->ptMaxPosition.x -= monitor.rcMonitor.left;
+                info->ptMaxPosition.y -= monitor.rcMonitor.top;
+            }
             info->ptMinTrackSize = {impl->limits->minTrackWidth, impl->limits->minTrackHeight};
             info->ptMaxTrackSize = {impl->limits->maxTrackWidth, impl->limits->maxTrackHeight};
             return 0;

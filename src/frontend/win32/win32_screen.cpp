@@ -18,6 +18,17 @@ std::int32_t TwipsPerPixel(int capability)
 
 bool Win32Screen::WorkArea(platform::PixelRect* area)
 {
+    // A window on a second monitor stays there: its limits come from its own monitor.
+    if (m_window != nullptr) {
+        MONITORINFO monitor{};
+        monitor.cbSize = sizeof monitor;
+        HMONITOR handle = ::MonitorFromWindow(static_cast<HWND>(m_window), MONITOR_DEFAULTTONEAREST);
+        if (handle != nullptr && ::GetMonitorInfoW(handle, &monitor)) {
+            *area = platform::PixelRect{monitor.rcWork.left, monitor.rcWork.top, monitor.rcWork.right,
+                                        monitor.rcWork.bottom};
+            return true;
+        }
+    }
     RECT rect;
     if (!::SystemParametersInfoW(SPI_GETWORKAREA, 0, &rect, 0))
         return false;

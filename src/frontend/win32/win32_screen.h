@@ -4,9 +4,12 @@
 
 namespace korvane::win32front {
 
-// The primary screen: its work area (SPI_GETWORKAREA), size, and dots per inch.
+// The screen: the work area of the monitor the main window is on (the primary one before there
+// is a window), the primary screen's size, and dots per inch.
 class Win32Screen : public platform::Screen {
 public:
+    // The main window, whose monitor the work area is taken from.
+    void SetWindow(void* window) { m_window = window; }
     bool WorkArea(platform::PixelRect* area) override;
     std::int32_t ScreenWidthPixels() override;
     std::int32_t ScreenHeightPixels() override;
@@ -14,6 +17,9 @@ public:
     std::int32_t TwipsPerPixelY() override;
     // The system's window colour (COLOR_BTNFACE, behind dialogs and forms).
     std::uint32_t WindowBackgroundColor() override;
+
+private:
+    void* m_window = nullptr;
 };
 
 } // namespace korvane::win32front

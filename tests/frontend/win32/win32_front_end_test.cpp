@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
+
 #include <memory>
 #include <string>
 #include <vector>
@@ -124,6 +126,24 @@ TEST_F(Win32FrontEndFixture, ClicksKeysAndRowsGoToTheModel)
     ::SendMessageW(list, WM_KEYDOWN, VK_UP, 0);
     EXPECT_EQ(c.List1.ListIndex(), 1);
     EXPECT_FALSE(c.cpuOptions.Visible()); // a click in the list closes the panels
+}
+
+TEST_F(Win32FrontEndFixture, TabMovesTheFocusThroughTheControlsOfEveryPanel)
+{
+    ::ShowWindow(static_cast<HWND>(window.Handle()), SW_SHOWNORMAL);
+    HWND root = static_cast<HWND>(window.Handle());
+    HWND apply = static_cast<HWND>(Of(f.Controls().Command5));
+    ::SetFocus(apply);
+    std::set<HWND> reached{apply};
+    for (int i = 0; i < 40; ++i) {
+        MSG tab{::GetFocus(), WM_KEYDOWN, VK_TAB, 0, 0, {}};
+        ASSERT_TRUE(::IsDialogMessageW(root, &tab));
+        reached.insert(::GetFocus());
+    }
+    // The buttons of the main window and the process list, which sit in different panels.
+    EXPECT_TRUE(reached.count(static_cast<HWND>(Of(f.Controls().List1))));
+    EXPECT_TRUE(reached.count(static_cast<HWND>(Of(f.Controls().Command1))));
+    EXPECT_GE(reached.size(), 4U);
 }
 
 TEST_F(Win32FrontEndFixture, TheCloseBoxHidesTheTrayBringsItBackAndTheSessionsEndSaves)
