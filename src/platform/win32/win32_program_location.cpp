@@ -17,6 +17,38 @@ std::string Environment(const wchar_t* name)
 
 } // namespace
 
+bool IsInsideAnyFolder(const std::string& folder, const std::vector<std::string>& folders)
+{
+    const auto lower = [](std::string text) {
+        for (char& c : text) {
+            if (c >= 'A' && c <= 'Z')
+                c = static_cast<char>(c - 'A' + 'a');
+            else if (c == '/')
+                c = '\\';
+        }
+        while (text.size() > 3 && text.back() == '\\')
+            text.pop_back();
+        return text;
+    };
+    const std::string inside = lower(folder);
+    for (const std::string& candidate : folders) {
+        if (candidate.empty())
+            continue;
+        const std::string outer = lower(candidate);
+        if (inside == outer ||
+            (inside.size() > outer.size() && inside.compare(0, outer.size(), outer) == 0 &&
+             (outer.back() == '\\' || inside[outer.size()] == '\\')))
+            return true;
+    }
+    return false;
+}
+
+bool Win32ProgramLocation::Installed()
+{
+    return IsInsideAnyFolder(ExecutableFolder(), {Environment(L"ProgramFiles"), Environment(L"ProgramFiles(x86)"),
+                                                  Environment(L"ProgramW6432"), WindowsFolder()});
+}
+
 std::string Win32ProgramLocation::ExecutablePath()
 {
     std::wstring path(32768, L'\0');

@@ -2,6 +2,9 @@
 
 #include "platform/program_location.h"
 
+#include <string>
+#include <vector>
+
 namespace korvane::platform::win32 {
 
 // The executable's folder (GetModuleFileNameW), and per-user folders under %APPDATA% and
@@ -16,6 +19,14 @@ public:
     std::string UserCacheFolder() override;
     // GetWindowsDirectoryW; empty when the call fails.
     std::string WindowsFolder() override;
+    // A copy under Program Files or the Windows folder: its data goes to the per-user folders
+    // whether or not this run is elevated (an elevated run could write beside it, the next
+    // normal one could not, and the two would drift apart).
+    bool Installed() override;
 };
+
+// Whether the folder is one of the given folders or inside one, without regard to case; empty
+// folders are skipped.
+bool IsInsideAnyFolder(const std::string& folder, const std::vector<std::string>& folders);
 
 } // namespace korvane::platform::win32

@@ -123,6 +123,20 @@ TEST(Win32Privileges, AnUnknownPrivilegeIsRefusedAndTheDebugPrivilegeIsTried)
     (void)privileges.AdjustPrivilege(processes.CurrentProcessId(), "SeDebugPrivilege", true);
 }
 
+TEST(Win32ProgramLocation, ACopyUnderProgramFilesOrWindowsIsInstalledWhateverTheRunsRights)
+{
+    const std::vector<std::string> folders{"C:\\Program Files", "", "C:\\Windows"};
+    EXPECT_TRUE(IsInsideAnyFolder("C:\\Program Files\\Korvane", folders));
+    EXPECT_TRUE(IsInsideAnyFolder("c:/program files/Korvane/bin/", folders));
+    EXPECT_TRUE(IsInsideAnyFolder("C:\\Windows", folders));
+    EXPECT_FALSE(IsInsideAnyFolder("C:\\Program Files Portable\\Korvane", folders));
+    EXPECT_FALSE(IsInsideAnyFolder("D:\\Tools\\Korvane", folders));
+    EXPECT_FALSE(IsInsideAnyFolder("C:\\", folders));
+    EXPECT_TRUE(IsInsideAnyFolder("C:\\Tools", {"C:\\"}));
+    // The tests run from the build folder: a portable copy.
+    EXPECT_FALSE(Win32ProgramLocation().Installed());
+}
+
 TEST(Win32ProgramLocation, TheExecutablesFolderAndTheWindowsFolder)
 {
     Win32ProgramLocation location;
