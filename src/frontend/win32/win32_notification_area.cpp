@@ -98,8 +98,13 @@ Win32NotificationArea::~Win32NotificationArea()
 void Win32NotificationArea::Received(unsigned message, std::intptr_t lParam)
 {
     if (message == kCallbackMessage) {
+        // From the keyboard (Win+B, the arrows, then Enter or Space) the icon does what a
+        // double click does. (WM_CONTEXTMENU also follows a right click: the menu opens once.)
+        int event = static_cast<int>(LOWORD(lParam));
+        if (event == NIN_KEYSELECT)
+            event = WM_LBUTTONDBLCLK;
         if (onMouseMessage)
-            onMouseMessage(static_cast<int>(LOWORD(lParam)));
+            onMouseMessage(event);
     } else if (message == m_taskbarCreated && m_taskbarCreated != 0) {
         if (onTrayCreated)
             onTrayCreated();
@@ -132,6 +137,16 @@ bool Win32NotificationArea::Notify(unsigned command, const platform::TrayIconDat
 bool Win32NotificationArea::Add(const platform::TrayIconData& data)
 {
     m_added = Notify(NIM_ADD, data);
+    if (m_added) {
+        // Version 3 tells of the keyboard (NIN_KEYSELECT) and keeps the mouse messages as they
+        // were.
+        NOTIFYICONDATAW version{};
+        version.cbSize = sizeof version;
+        version.hWnd = static_cast<HWND>(m_window);
+        version.uID = m_iconId;
+        version.uVersion = NOTIFYICON_VERSION;
+        ::Shell_NotifyIconW(NIM_SETVERSION, &version);
+    }
     return m_added;
 }
 
