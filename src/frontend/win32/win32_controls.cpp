@@ -470,7 +470,9 @@ LRESULT CALLBACK ListSubclass(HWND window, UINT message, WPARAM wParam, LPARAM l
 
 HWND CreateChild(const wchar_t* className, DWORD style, void* parent)
 {
-    return ::CreateWindowExW(0, className, L"", WS_CHILD | WS_CLIPSIBLINGS | style, 0, 0, 0, 0,
+    // Containers (panels, list viewports) let Tab move into the controls they hold.
+    const DWORD extended = (style & WS_CLIPCHILDREN) != 0 ? WS_EX_CONTROLPARENT : 0;
+    return ::CreateWindowExW(extended, className, L"", WS_CHILD | WS_CLIPSIBLINGS | style, 0, 0, 0, 0,
                              static_cast<HWND>(parent), nullptr, ::GetModuleHandleW(nullptr), nullptr);
 }
 
@@ -529,8 +531,6 @@ void ControlBinder::Track(forms::Control& control, void* window)
 void* ControlBinder::AddPanel(forms::PictureBox& panel, void* parent, bool raised)
 {
     HWND window = CreateChild(kControlClass, WS_CLIPCHILDREN, parent);
-    // Tab moves into the panel's controls too.
-    ::SetWindowLongPtrW(window, GWL_EXSTYLE, ::GetWindowLongPtrW(window, GWL_EXSTYLE) | WS_EX_CONTROLPARENT);
     Bind(panel, window, raised ? kRaisedPanel : kPanel).Apply();
     return window;
 }
