@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# korvane.exe as a user has it, under wine on a real X server (Xvfb) with a tray host: it starts
+# korvane.exe as a user has it (from the zip that ships, or the bare file), under wine on a real X server (Xvfb) with a tray host: it starts
 # and shows its window, adds its tray icon, gives a favorite program started after it its affinity
 # with "Auto Set Affinity" on, and writes its settings to the registry when the session ends.
 set -euo pipefail
@@ -26,8 +26,16 @@ mkdir -p "$WINEPREFIX"
 "$wine" reg add 'HKCU\Software\Tollmere\Korvane' /v AutoSet /d 1 /f >/dev/null
 
 # The program alone in a folder, beside a favorite: the probe, on CPU 0 only.
-mkdir -p "$work/app"
-cp "$korvane" "$work/app/korvane.exe"
+mkdir -p "$work/app" "$work/unpacked"
+if [ "${korvane%.zip}" != "$korvane" ]; then
+  (cd "$work/unpacked" && cmake -E tar xf "$korvane")
+  unpacked=("$work"/unpacked/korvane-*-win64)
+  [ -f "${unpacked[0]}/korvane.exe" ] && [ -f "${unpacked[0]}/README.txt" ] \
+    || fail "the zip holds no korvane-VERSION-win64/korvane.exe and README.txt"
+  cp "${unpacked[0]}/korvane.exe" "$work/app/korvane.exe"
+else
+  cp "$korvane" "$work/app/korvane.exe"
+fi
 cp "$child" "$work/app/Korvane_probe.exe"
 printf '%-34s0\r\n' "Korvane_probe.exe" > "$work/app/MyFav.Affinity"
 "$wine" "$work/app/korvane.exe" >/dev/null 2>&1 &
