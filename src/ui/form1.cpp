@@ -431,9 +431,20 @@ void Form1::Shutdown()
     m_controls.Timer2.SetEnabled(false);
     m_controls.Timer3.SetEnabled(false);
     m_layout.UnhookMainWindow();
-    // What the run's actions could not write yet.
-    m_favorites.SaveUnsavedFavorites();
-    m_hidden.SaveHiddenNames();
+    // What the run's actions could not write yet. A file that still cannot be written (held by
+    // another program, a full disk) is named rather than lost without a word; a file that could
+    // not be read was not to be saved over.
+    std::string unsaved;
+    if (!m_favorites.SaveUnsavedFavorites() && !m_favorites.ReadFailed())
+        unsaved += "\n" + m_favorites.FilePath();
+    const bool hiddenReadFailed = m_hidden.ReadFailed();
+    if (!m_hidden.SaveHiddenNames() && !hiddenReadFailed)
+        unsaved += "\n" + m_hidden.FilePath();
+    if (!unsaved.empty())
+        m_services.dialogs.MessageBox("Korvane could not save:" + unsaved +
+                                          "\n\nAnother program may be holding the file, or the disk is full. "
+                                          "The changes of this run to it are lost.",
+                                      platform::kMbIconError, procmon::kProgramTitle);
     if (!m_options.SettingsDeleted)
         SaveSettings();
     m_trayIcon.DeleteIcon();

@@ -248,6 +248,25 @@ TEST(Favorites, EachChangeReachesTheDiskAtOnceAndTheExitWritesOnlyWhatIsLeft)
     c.mnuExit.UserClick();
     EXPECT_EQ(f.files.Content(kFavorites), "");
     EXPECT_EQ(f.files.WriteCount(), writes + 1);
+    EXPECT_TRUE(f.dialogs.Messages().empty());
+}
+
+TEST(Favorites, AChangeThatCannotBeWrittenEvenAtTheExitIsNamedNotLostSilently)
+{
+    test::FakeForm f;
+    f.machine.Start("/usr/bin/editor");
+    f.Start();
+    f.Run(1000);
+    MainControls& c = f.Controls();
+    f.files.FailAllWrites(true);
+    c.List1.UserClickRow(f.RowOf("Editor"));
+    c.Command1.UserClick();
+    c.mnuExit.UserClick();
+    ASSERT_EQ(f.dialogs.Messages().size(), 1U);
+    EXPECT_EQ(f.dialogs.Messages()[0].text.rfind("Korvane could not save:\n" + std::string(kFavorites) + "\n", 0), 0U)
+        << f.dialogs.Messages()[0].text;
+    EXPECT_EQ(f.dialogs.Messages()[0].style, 16);
+    EXPECT_TRUE(f.form->Ended());
 }
 
 struct PickerFixture : ::testing::Test {

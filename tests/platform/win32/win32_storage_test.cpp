@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <string>
+#include <thread>
 
 namespace korvane::platform::win32 {
 namespace {
@@ -174,6 +175,18 @@ TEST_F(Win32Files, AnAtomicSaveReplacesTheFileAndAFailedOneLeavesItWhole)
     ::CloseHandle(held);
     EXPECT_EQ(files.ReadFile(path), "new\r\n");
     EXPECT_EQ(files.ListFolder(folder), std::vector<std::string>{"MyFav.Affinity"}); // no temporary left
+
+    // Held only for a moment (antivirus, the indexer, cloud sync): the save waits it out.
+    held = ::CreateFileW(Widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    std::thread release([held] {
+        ::Sleep(100);
+        ::CloseHandle(held);
+    });
+    EXPECT_TRUE(files.WriteFileAtomic(path, "kept\r\n"));
+    release.join();
+    EXPECT_EQ(files.ReadFile(path), "kept\r\n");
+    EXPECT_EQ(files.ListFolder(folder), std::vector<std::string>{"MyFav.Affinity"});
 
     EXPECT_FALSE(files.WriteFileAtomic(folder + "\\missing\\x", "x"));
     EXPECT_TRUE(files.FileExists(path));
