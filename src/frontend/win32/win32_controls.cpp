@@ -21,7 +21,9 @@ const wchar_t* const kControlClass = L"KorvaneControl";
 
 enum Kind { kPlain, kPanel, kRaisedPanel, kLabel, kCheckBox, kButton, kPicture, kScrollBar, kList, kViewport };
 
-constexpr int kRowPixels = 16;
+// A list row is 240 twips in the model, its scroll steps included, and holds a 16-pixel icon.
+constexpr std::int32_t kRowTwips = 240;
+constexpr int kIconPixels = 16;
 
 // The modifier state as the handlers receive it: 1 shift, 2 ctrl, 4 alt.
 int ShiftState()
@@ -35,8 +37,9 @@ COLORREF ToColorRef(image::Color c)
     return RGB(image::RedOf(c), image::GreenOf(c), image::BlueOf(c));
 }
 
-// Draws a 32-bit surface at (x, y) of a device context.
-void DrawSurface(HDC dc, int x, int y, const image::Surface& surface)
+// Draws a 32-bit surface at (x, y) of a device context, scaled from 16 to `scaledTo` pixels a
+// side (the icon column, with a row of a list taller than its icon).
+void DrawSurface(HDC dc, int x, int y, const image::Surface& surface, int scaledTo = kIconPixels)
 {
     const int width = surface.Width();
     const int height = surface.Height();
@@ -52,8 +55,14 @@ void DrawSurface(HDC dc, int x, int y, const image::Surface& surface)
         }
     }
     BITMAPINFO info = platform::win32::TopDownBitmapInfo(width, height);
-    ::SetDIBitsToDevice(dc, x, y, static_cast<DWORD>(width), static_cast<DWORD>(height), 0, 0, 0,
-                        static_cast<UINT>(height), pixels.data(), &info, DIB_RGB_COLORS);
+    if (scaledTo == kIconPixels) {
+        ::SetDIBitsToDevice(dc, x, y, static_cast<DWORD>(width), static_cast<DWORD>(height), 0, 0, 0,
+                            static_cast<UINT>(height), pixels.data(), &info, DIB_RGB_COLORS);
+        return;
+    }
+    ::SetStretchBltMode(dc, COLORONCOLOR);
+    ::StretchDIBits(dc, x, y, ::MulDiv(width, scaledTo, kIconPixels), ::MulDiv(height, scaledTo, kIconPixels), 0, 0,
+                    width, height, pixels.data(), &info, DIB_RGB_COLORS, SRCCOPY);
 }
 
 int PointSize(int points, int dotsPerInch)
@@ -72,7 +81,16 @@ Fonts::Fonts(int dotsPerInch)
 {
     NONCLIENTMETRICSW metrics{};
     metrics.cbSize = sizeof metrics;
-    if (!::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) {
+    if (::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) {
+        // The system's fonts are sized for its own DPI; the layout's may differ by a rounding.
+        HDC screen = ::GetDC(nullptr);
+        const int systemDpi = screen != nullptr ? ::GetDeviceCaps(screen, LOGPIXELSY) : 96;
+        ::ReleaseDC(nullptr, screen);
+        if (systemDpi > 0 && systemDpi != dotsPerInch) {
+            metrics.lfMessageFont.lfHeight = ::MulDiv(metrics.lfMessageFont.lfHeight, dotsPerInch, systemDpi);
+            metrics.lfMenuFont.lfHeight = ::MulDiv(metrics.lfMenuFont.lfHeight, dotsPerInch, systemDpi);
+        }
+    } else {
         metrics.lfMessageFont.lfHeight = PointSize(8, dotsPerInch);
         wcscpy(metrics.lfMessageFont.lfFaceName, L"MS Shell Dlg 2");
         metrics.lfMenuFont = metrics.lfMessageFont;
@@ -106,6 +124,8 @@ struct ControlBinder::Binding {
     HFONT font = nullptr;
     HFONT listFont = nullptr;
     int tpp = 15;
+    int rowPixels = 16;     // a list row, and the side of an icon drawn in the icon column
+    bool iconColumn = false; // a picture of 16-pixel icons, one a row
     std::wstring tip;
     bool placed = false;
     bool sized = false; // since the label last fitted its window to its text
@@ -339,7 +359,7 @@ void Paint(ControlBinder::Binding& b, HDC dc)
         HBRUSH back = ::CreateSolidBrush(ToColorRef(picture->BackColor()));
         ::FillRect(dc, &rect, back);
         ::DeleteObject(back);
-        DrawSurface(dc, 0, 0, picture->Picture());
+        DrawSurface(dc, 0, 0, picture->Picture(), b.iconColumn ? b.rowPixels : kIconPixels);
         break;
     }
     case kViewport:
@@ -441,7 +461,8 @@ LRESULT CALLBACK ListSubclass(HWND window, UINT message, WPARAM wParam, LPARAM l
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
         ::SetFocus(window);
-        list->UserClickRow(GET_Y_LPARAM(lParam) / kRowPixels, (wParam & MK_CONTROL) != 0, (wParam & MK_SHIFT) != 0);
+        list->UserClickRow(GET_Y_LPARAM(lParam) / std::max(b->rowPixels, 1), (wParam & MK_CONTROL) != 0,
+                           (wParam & MK_SHIFT) != 0);
         return 0;
     case WM_LBUTTONUP:
     case WM_RBUTTONUP:
@@ -514,6 +535,7 @@ ControlBinder::Binding& ControlBinder::Bind(forms::Control& control, void* windo
     b.font = static_cast<HFONT>(m_fonts.normal);
     b.listFont = static_cast<HFONT>(m_fonts.list);
     b.tpp = m_tpp;
+    b.rowPixels = Pixels(kRowTwips, m_tpp);
     ::SetWindowLongPtrW(b.window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&b));
     m_bindings[&control] = std::move(binding);
     control.SetChangedHandler([&b] { b.Apply(); });
@@ -589,14 +611,17 @@ void ControlBinder::AddScrollingList(forms::PictureBox& viewportModel, forms::Pi
     ::SetWindowLongPtrW(v.inside, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&v));
     v.Apply();
     HWND scrollArea = CreateChild(kControlClass, WS_CLIPCHILDREN, v.inside);
-    Bind(scrollAreaModel, scrollArea, kPicture).Apply();
+    Binding& area = Bind(scrollAreaModel, scrollArea, kPicture);
+    area.iconColumn = true;
+    area.Apply();
     // Owner-drawn without data and without LBS_SORT: the model orders the rows, and the system's
     // order by locale would disagree with its indexes.
     HWND listWindow = CreateChild(L"LISTBOX",
                                   WS_TABSTOP | LBS_OWNERDRAWFIXED | LBS_NODATA | LBS_NOINTEGRALHEIGHT |
                                       (list.Kind() == forms::ListBoxKind::MultiSelect ? LBS_EXTENDEDSEL : 0),
                                   scrollArea);
-    ::SendMessageW(listWindow, LB_SETITEMHEIGHT, 0, kRowPixels);
+    // Rows as tall as the model's: the wheel, the scroll bar and the icons step by the same.
+    ::SendMessageW(listWindow, LB_SETITEMHEIGHT, 0, Pixels(kRowTwips, m_tpp));
     Binding& l = Bind(list, listWindow, kList);
     ::SetWindowSubclass(listWindow, ListSubclass, 2, reinterpret_cast<DWORD_PTR>(&l));
     l.Apply();

@@ -16,6 +16,8 @@ int Pixels(std::int32_t twips, int twipsPerPixel);
 // The fonts the windows use: the system's message font, its bold form, the picker's 8-point menu
 // font and the lists' "Courier New" 10 point bold.
 struct Fonts {
+    // dotsPerInch: the layout's (1440 / twips per pixel), so that text and the places laid out
+    // for it scale together.
     explicit Fonts(int dotsPerInch);
     Fonts(const Fonts&) = delete;
     Fonts& operator=(const Fonts&) = delete;

@@ -26,14 +26,6 @@ const wchar_t* const kPickerClass = L"KorvanePicker";
 // Runs the menu item chosen in the pop-up menu once the menu's own messages are done.
 constexpr UINT kRunMenuItem = WM_APP + 10;
 
-int DotsPerInch()
-{
-    HDC screen = ::GetDC(nullptr);
-    const int dpi = screen != nullptr ? ::GetDeviceCaps(screen, LOGPIXELSY) : 96;
-    ::ReleaseDC(nullptr, screen);
-    return dpi > 0 ? dpi : 96;
-}
-
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT CALLBACK PickerWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
@@ -73,7 +65,7 @@ struct Picker {
 
 struct Win32MainWindow::Impl {
     explicit Impl(platform::Screen& screen)
-        : screen(screen), tpp(std::max(screen.TwipsPerPixelX(), 1)), fonts(DotsPerInch())
+        : screen(screen), tpp(std::max(screen.TwipsPerPixelX(), 1)), fonts(1440 / tpp)
     {
     }
 

@@ -4,6 +4,7 @@
 #include "frontend/win32/win32_controls.h"
 #include "frontend/win32/win32_dialogs.h"
 #include "frontend/win32/win32_notification_area.h"
+#include "platform/win32/win32_text.h"
 #include "support/fake_form.h"
 #include "tray/tray_icon.h"
 
@@ -11,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <set>
 
 #include <memory>
@@ -103,6 +105,57 @@ TEST_F(Win32FrontEndFixture, EveryControlHasANativeWindowThatMirrorsIt)
     // A change of the model reaches the window.
     c.Label2.SetCaption("Process (9/9)");
     EXPECT_EQ(TextOf(Of(c.Label2)), "Process (9/9)");
+}
+
+TEST(Win32HighDpi, RowsIconsTextAndScrollingShareOneRowHeightAtEveryScale)
+{
+    for (const int dpi : {96, 120, 144, 192}) {
+        SCOPED_TRACE(dpi);
+        test::FakeForm f{2};
+        f.screen.twipsPerPixel = (1440 + dpi / 2) / dpi;
+        for (int i = 0; i < 40; ++i)
+            f.machine.Start("/usr/bin/program" + std::to_string(i));
+        Win32NotificationArea tray;
+        Win32MainWindow window{f.screen};
+        f.Start();
+        Win32FrontEnd view(*f.form, window, tray, nullptr);
+        view.ApplySizeLimits();
+        f.Run(1000);
+        PumpMessages();
+        ui::MainControls& c = f.Controls();
+        HWND list = static_cast<HWND>(view.WindowOf(&c.List1));
+        const int row = static_cast<int>(::SendMessageW(list, LB_GETITEMHEIGHT, 0, 0));
+        EXPECT_EQ(row, static_cast<int>(std::lround(240.0 / f.screen.twipsPerPixel)));
+
+        // The list's text, measured at the layout's scale, fits its row; a caption its button.
+        Fonts fonts(1440 / f.screen.twipsPerPixel);
+        HDC dc = ::GetDC(list);
+        HGDIOBJ old = ::SelectObject(dc, static_cast<HFONT>(fonts.list));
+        TEXTMETRICW metrics{};
+        ::GetTextMetricsW(dc, &metrics);
+        EXPECT_LE(metrics.tmHeight, row);
+        ::SelectObject(dc, static_cast<HFONT>(fonts.normal));
+        for (const forms::Button* button : {&c.Command5, &c.Command1, &c.Command3}) {
+            SIZE extent{};
+            const std::wstring caption = platform::win32::Widen(button->Caption());
+            ::GetTextExtentPoint32W(dc, caption.c_str(), static_cast<int>(caption.size()), &extent);
+            RECT place{};
+            ::GetClientRect(static_cast<HWND>(view.WindowOf(button)), &place);
+            EXPECT_LT(extent.cx, place.right) << button->Caption();
+        }
+        ::SelectObject(dc, old);
+        ::ReleaseDC(list, dc);
+
+        // A click in the middle of the fourth row picks it; a wheel notch moves one row.
+        ::SendMessageW(list, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, row * 3 + row / 2));
+        EXPECT_EQ(c.List1.ListIndex(), 3);
+        HWND area = static_cast<HWND>(view.WindowOf(&c.ScrollBox));
+        const RECT before = PlaceInParent(area);
+        c.List1.UserGotFocus();
+        f.form->MouseWheel(-120);
+        PumpMessages();
+        EXPECT_EQ(before.top - PlaceInParent(area).top, row);
+    }
 }
 
 TEST_F(Win32FrontEndFixture, ClicksKeysAndRowsGoToTheModel)
