@@ -11,6 +11,9 @@
 
 namespace korvane::win32front {
 
+class ControlWindow;
+
+// Twips to whole pixels at the given scale.
 int Pixels(std::int32_t twips, int twipsPerPixel);
 
 // The fonts the windows use: the system's message font, its bold form, the picker's 8-point menu
@@ -65,15 +68,14 @@ public:
     // A parent's WM_COMMAND or WM_VSCROLL from one of the bound windows; true when it was one.
     static bool Route(unsigned message, std::uintptr_t wParam, std::intptr_t lParam);
 
-    struct Binding;
-
 private:
-    Binding& Bind(forms::Control& control, void* window, int kind);
+    // Keeps the window, points the window at it and lets every change of the control reach it.
+    ControlWindow& Bind(std::unique_ptr<ControlWindow> window);
 
     int m_tpp;
     const Fonts& m_fonts;
     void* m_tooltips;
-    std::map<const forms::Control*, std::unique_ptr<Binding>> m_bindings;
+    std::map<const forms::Control*, std::unique_ptr<ControlWindow>> m_bindings;
 };
 
 } // namespace korvane::win32front
