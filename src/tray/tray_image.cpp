@@ -1,6 +1,9 @@
 #include "tray/tray_image.h"
 
+#include <algorithm>
 #include <cmath>
+#include <optional>
+#include <vector>
 #include <string>
 
 namespace korvane::tray {
@@ -182,6 +185,42 @@ std::optional<image::Icon> TrayImage::ComposeTrayIcon(double totalUsage, bool as
     auto icon = BitmapToIcon(p2, kTransparent);
     m_p2.SetPicture(std::move(p2));
     return icon;
+}
+
+image::Icon ShrinkIcon(const image::Icon& icon, int size)
+{
+    const int width = icon.color.Width();
+    const int height = icon.color.Height();
+    if (size <= 0 || (size >= width && size >= height) || icon.mask.size() != static_cast<std::size_t>(width * height))
+        return icon;
+    image::Icon small{image::Surface(size, size, image::kBlack),
+                      std::vector<std::uint8_t>(static_cast<std::size_t>(size * size), 1)};
+    const auto luminance = [](image::Color c) {
+        return 299 * image::RedOf(c) + 587 * image::GreenOf(c) + 114 * image::BlueOf(c);
+    };
+    for (int y = 0; y < size; ++y) {
+        for (int x = 0; x < size; ++x) {
+            const int left = x * width / size;
+            const int right = std::max((x + 1) * width / size, left + 1);
+            const int top = y * height / size;
+            const int bottom = std::max((y + 1) * height / size, top + 1);
+            std::optional<image::Color> ink;
+            for (int sy = top; sy < bottom; ++sy) {
+                for (int sx = left; sx < right; ++sx) {
+                    if (icon.Transparent(sx, sy))
+                        continue;
+                    const image::Color c = icon.color.Pixel(sx, sy);
+                    if (!ink || luminance(c) < luminance(*ink))
+                        ink = c;
+                }
+            }
+            if (ink) {
+                small.color.SetPixel(x, y, *ink);
+                small.mask[static_cast<std::size_t>(y * size + x)] = 0;
+            }
+        }
+    }
+    return small;
 }
 
 } // namespace korvane::tray

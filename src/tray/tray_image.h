@@ -38,6 +38,12 @@ std::optional<std::vector<std::uint8_t>> CreateMaskBitmap(const image::Surface& 
 // image); nullopt when the bitmap is empty.
 std::optional<image::Icon> BitmapToIcon(const image::Surface& bitmap, image::Color transparent);
 
+// The icon made smaller (the notification area's own icon size), each pixel from the block of
+// the source it covers: opaque when any pixel of the block is, in its darkest colour, so that a
+// digit's one-pixel stroke or the box's frame is never dropped. A size as large as the icon or
+// larger gives the icon as it is.
+image::Icon ShrinkIcon(const image::Icon& icon, int size);
+
 // The picture of the tray icon: the total usage as a two-digit number or as a box that fills from
 // the bottom, in the chosen colour.
 class TrayImage {

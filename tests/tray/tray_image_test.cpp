@@ -143,6 +143,47 @@ TEST_F(TrayFixture, ColoursRecolourTheWorkingPicturesAndPurpleStaysOpaque)
     EXPECT_EQ(image.NumSrc(), DrawNumSrc()); // the sources never change
 }
 
+TEST(IconConversion, ASmallerTrayIconKeepsEveryOnePixelStrokeAndTheFrameOverTheFill)
+{
+    // Three one-pixel strokes at odd columns, which taking every other pixel would drop, and a
+    // box with a black frame around a red fill.
+    image::Surface picture(32, 32, image::kMagenta);
+    for (int y = 2; y < 14; ++y) {
+        for (const int x : {5, 11, 17})
+            picture.SetPixel(x, y, image::Rgb(255, 255, 0));
+    }
+    for (int i = 16; i < 32; ++i) {
+        for (int j = 16; j < 32; ++j)
+            picture.SetPixel(i, j, i == 17 || i == 31 || j == 17 || j == 31 ? image::kBlack : image::Rgb(255, 0, 0));
+    }
+    const image::Icon icon = *BitmapToIcon(picture, image::kMagenta);
+    for (const int size : {16, 20, 24}) {
+        SCOPED_TRACE(size);
+        const image::Icon small = ShrinkIcon(icon, size);
+        ASSERT_EQ(small.color.Width(), size);
+        ASSERT_EQ(small.color.Height(), size);
+        // Across the row at a third of the height: three separate yellow strokes.
+        const int y = size / 4;
+        int strokes = 0;
+        for (int x = 0; x < size; ++x) {
+            const bool ink = !small.Transparent(x, y);
+            if (ink) {
+                EXPECT_EQ(small.color.Pixel(x, y), image::Rgb(255, 255, 0));
+                if (x == 0 || small.Transparent(x - 1, y))
+                    ++strokes;
+            }
+        }
+        EXPECT_EQ(strokes, 3);
+        // The frame stays black where it meets the fill; the fill stays red inside.
+        EXPECT_EQ(small.color.Pixel(size - 1, size - 1), image::kBlack);
+        EXPECT_EQ(small.color.Pixel(size * 3 / 4, size * 3 / 4), image::Rgb(255, 0, 0));
+        EXPECT_TRUE(small.Transparent(0, size - 1));
+    }
+    // No larger: the icon as it is.
+    EXPECT_EQ(ShrinkIcon(icon, 32).mask, icon.mask);
+    EXPECT_EQ(ShrinkIcon(icon, 48).color.Width(), 32);
+}
+
 TEST(IconConversion, MaskMarksExactlyTheTransparentColour)
 {
     Surface s(3, 1);

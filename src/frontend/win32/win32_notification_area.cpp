@@ -2,6 +2,7 @@
 
 #include "platform/win32/win32_bitmap_info.h"
 #include "platform/win32/win32_text.h"
+#include "tray/tray_image.h"
 
 #include <windows.h>
 #include <shellapi.h>
@@ -119,7 +120,11 @@ bool Win32NotificationArea::Notify(unsigned command, const platform::TrayIconDat
     notify.uID = data.uID;
     notify.uFlags = NIF_MESSAGE | NIF_TIP | (data.hIcon ? NIF_ICON : 0);
     notify.uCallbackMessage = kCallbackMessage;
-    HICON icon = data.hIcon ? static_cast<HICON>(CreateIconOf(*data.hIcon)) : nullptr;
+    // Made at the taskbar's own icon size here: the shell's scaling of the 32-pixel picture can
+    // drop a digit's one-pixel stroke.
+    HICON icon = data.hIcon ? static_cast<HICON>(CreateIconOf(tray::ShrinkIcon(*data.hIcon,
+                                                                               ::GetSystemMetrics(SM_CXSMICON))))
+                            : nullptr;
     notify.hIcon = icon;
     const std::wstring tip = platform::win32::Widen(data.Tip());
     tip.copy(notify.szTip, std::min<std::size_t>(tip.size(), std::size(notify.szTip) - 1));

@@ -258,6 +258,22 @@ TEST_F(Win32FrontEndFixture, ThePickerIsAPopUpWhoseBoxesAndItemsReachItsModel)
     EXPECT_EQ(::FindWindowW(L"KorvanePicker", nullptr), nullptr); // gone once its messages ran
 }
 
+TEST(Win32TrayIcon, TheTrayPictureIsMadeAtTheTaskbarsIconSize)
+{
+    Win32NotificationArea tray;
+    platform::TrayIconData data;
+    data.uID = 1;
+    data.hIcon = image::Icon{image::Surface(32, 32, image::Rgb(10, 20, 30)), std::vector<std::uint8_t>(1024, 0)};
+    tray.Add(data); // without a taskbar (wine's null driver) the icon is still made
+    ICONINFO info{};
+    ASSERT_TRUE(::GetIconInfo(static_cast<HICON>(tray.CurrentIcon()), &info));
+    BITMAP bitmap{};
+    ::GetObjectW(info.hbmColor, sizeof bitmap, &bitmap);
+    EXPECT_EQ(bitmap.bmWidth, std::min(::GetSystemMetrics(SM_CXSMICON), 32));
+    ::DeleteObject(info.hbmColor);
+    ::DeleteObject(info.hbmMask);
+}
+
 TEST(Win32TrayIcon, TheIconHasThePicturesPixelsAndItsMask)
 {
     image::Icon picture{image::Surface(16, 16, image::Rgb(10, 20, 30)), std::vector<std::uint8_t>(256, 0)};
