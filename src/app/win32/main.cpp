@@ -34,7 +34,8 @@ int main()
     win32front::Win32Scheduler scheduler;
     win32front::Win32Screen screen;
     win32front::Win32NotificationArea tray;
-    win32front::Win32MainWindow window(screen);
+    // The window lays itself out at the screen's exact scale (7.5 twips a pixel at 200 %).
+    win32front::Win32MainWindow window(screen, screen.DotsPerInch());
     screen.SetWindow(window.Handle());
     win32front::Win32Dialogs dialogs;
     win32front::Win32FileDialogs fileDialogs;

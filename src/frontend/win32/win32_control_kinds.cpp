@@ -122,7 +122,7 @@ bool PictureWindow::OnClick()
     return true;
 }
 
-ViewportWindow::ViewportWindow(forms::PictureBox& viewport, HWND window, int tpp, HWND tooltips)
+ViewportWindow::ViewportWindow(forms::PictureBox& viewport, HWND window, double tpp, HWND tooltips)
     : ControlWindow(viewport, window, tpp, tooltips), m_viewport(viewport),
       m_inside(CreateChild(kControlClass, WS_CLIPCHILDREN | WS_VISIBLE, window))
 {

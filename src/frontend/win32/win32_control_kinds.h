@@ -11,7 +11,7 @@ namespace korvane::win32front {
 // A panel that hosts other controls; a raised one comes to the front whenever it is shown.
 class PanelWindow : public ControlWindow {
 public:
-    PanelWindow(forms::PictureBox& panel, HWND window, int tpp, HWND tooltips, bool raised)
+    PanelWindow(forms::PictureBox& panel, HWND window, double tpp, HWND tooltips, bool raised)
         : ControlWindow(panel, window, tpp, tooltips), m_raised(raised)
     {
     }
@@ -27,7 +27,7 @@ private:
 // A label's caption; a picker's item stands indented, as a menu item does.
 class LabelWindow : public ControlWindow {
 public:
-    LabelWindow(forms::Label& label, HWND window, int tpp, HWND tooltips, HFONT font, int indentPixels)
+    LabelWindow(forms::Label& label, HWND window, double tpp, HWND tooltips, HFONT font, int indentPixels)
         : ControlWindow(label, window, tpp, tooltips), m_label(label), m_font(font), m_indent(indentPixels)
     {
     }
@@ -52,7 +52,7 @@ private:
 // A check box whose tick the model decides (BS_CHECKBOX, not BS_AUTOCHECKBOX).
 class CheckBoxWindow : public ControlWindow {
 public:
-    CheckBoxWindow(forms::CheckBox& box, HWND window, int tpp, HWND tooltips)
+    CheckBoxWindow(forms::CheckBox& box, HWND window, double tpp, HWND tooltips)
         : ControlWindow(box, window, tpp, tooltips), m_box(box)
     {
     }
@@ -68,7 +68,7 @@ private:
 
 class ButtonWindow : public ControlWindow {
 public:
-    ButtonWindow(forms::Button& button, HWND window, int tpp, HWND tooltips)
+    ButtonWindow(forms::Button& button, HWND window, double tpp, HWND tooltips)
         : ControlWindow(button, window, tpp, tooltips), m_button(button)
     {
     }
@@ -84,7 +84,7 @@ private:
 // A picture; the icon column of a list draws its 16-pixel icons as tall as the list's rows.
 class PictureWindow : public ControlWindow {
 public:
-    PictureWindow(forms::PictureBox& picture, HWND window, int tpp, HWND tooltips, int iconPixels = kIconPixels)
+    PictureWindow(forms::PictureBox& picture, HWND window, double tpp, HWND tooltips, int iconPixels = kIconPixels)
         : ControlWindow(picture, window, tpp, tooltips), m_picture(picture), m_iconPixels(iconPixels)
     {
     }
@@ -99,7 +99,7 @@ private:
 // The sunken frame a list scrolls in: its inner area, inside the border, clips the scroll area.
 class ViewportWindow : public ControlWindow {
 public:
-    ViewportWindow(forms::PictureBox& viewport, HWND window, int tpp, HWND tooltips);
+    ViewportWindow(forms::PictureBox& viewport, HWND window, double tpp, HWND tooltips);
     HWND Inside() const { return m_inside; }
     void Paint(HDC dc, const RECT& rect) override;
     bool OnClick() override;

@@ -36,9 +36,9 @@ constexpr UINT_PTR kSubclassId = 1;
 
 } // namespace
 
-int Pixels(std::int32_t twips, int twipsPerPixel)
+int Pixels(std::int32_t twips, double twipsPerPixel)
 {
-    return static_cast<int>(std::lround(twips / static_cast<double>(std::max(twipsPerPixel, 1))));
+    return static_cast<int>(std::lround(twips / std::max(twipsPerPixel, 1.0)));
 }
 
 int ShiftState()
@@ -123,8 +123,8 @@ Fonts::~Fonts()
     }
 }
 
-ControlWindow::ControlWindow(forms::Control& control, HWND window, int twipsPerPixel, HWND tooltips)
-    : m_control(control), m_window(window), m_tooltips(tooltips), m_tpp(std::max(twipsPerPixel, 1))
+ControlWindow::ControlWindow(forms::Control& control, HWND window, double twipsPerPixel, HWND tooltips)
+    : m_control(control), m_window(window), m_tooltips(tooltips), m_tpp(std::max(twipsPerPixel, 1.0))
 {
 }
 

@@ -31,7 +31,7 @@ HWND CreateChild(const wchar_t* className, DWORD style, HWND parent);
 // procedures pass what the user does to the handlers, which each kind overrides as it needs.
 class ControlWindow {
 public:
-    ControlWindow(forms::Control& control, HWND window, int twipsPerPixel, HWND tooltips);
+    ControlWindow(forms::Control& control, HWND window, double twipsPerPixel, HWND tooltips);
     ControlWindow(const ControlWindow&) = delete;
     ControlWindow& operator=(const ControlWindow&) = delete;
     virtual ~ControlWindow() = default;
@@ -69,7 +69,7 @@ protected:
     // The window took a new place or size, in pixels.
     virtual void Placed(int /*width*/, int /*height*/) {}
     void SetText(const std::string& caption);
-    int TwipsPerPixel() const { return m_tpp; }
+    double TwipsPerPixel() const { return m_tpp; }
     // Whether the window was placed anew since the last call.
     bool TakeResized();
 
@@ -83,7 +83,7 @@ private:
     forms::Control& m_control;
     HWND m_window;
     HWND m_tooltips;
-    int m_tpp;
+    double m_tpp;
     std::wstring m_tip;
     Placement m_lastPlace;
     bool m_placed = false;

@@ -76,8 +76,8 @@ void RegisterControlClasses()
     ::RegisterClassW(&windowClass);
 }
 
-ControlBinder::ControlBinder(int twipsPerPixel, const Fonts& fonts, void* tooltips)
-    : m_tpp(std::max(twipsPerPixel, 1)), m_fonts(fonts), m_tooltips(tooltips)
+ControlBinder::ControlBinder(double twipsPerPixel, const Fonts& fonts, void* tooltips)
+    : m_tpp(std::max(twipsPerPixel, 1.0)), m_fonts(fonts), m_tooltips(tooltips)
 {
     RegisterControlClasses();
 }

@@ -13,8 +13,8 @@ namespace korvane::win32front {
 
 class ControlWindow;
 
-// Twips to whole pixels at the given scale.
-int Pixels(std::int32_t twips, int twipsPerPixel);
+// Twips to whole pixels at the given scale, which may be fractional (7.5 at 192 DPI).
+int Pixels(std::int32_t twips, double twipsPerPixel);
 
 // The fonts the windows use: the system's message font, its bold form, the picker's 8-point menu
 // font and the lists' "Courier New" 10 point bold.
@@ -40,12 +40,12 @@ void RegisterControlClasses();
 // with Route. Unbind detaches the controls before the windows go.
 class ControlBinder {
 public:
-    ControlBinder(int twipsPerPixel, const Fonts& fonts, void* tooltips);
+    ControlBinder(double twipsPerPixel, const Fonts& fonts, void* tooltips);
     ControlBinder(const ControlBinder&) = delete;
     ControlBinder& operator=(const ControlBinder&) = delete;
     ~ControlBinder();
 
-    int TwipsPerPixel() const { return m_tpp; }
+    double TwipsPerPixel() const { return m_tpp; }
 
     // A raised panel that hosts other controls and comes to the front whenever it is shown.
     void* AddPanel(forms::PictureBox& panel, void* parent, bool raised);
@@ -72,7 +72,7 @@ private:
     // Keeps the window, points the window at it and lets every change of the control reach it.
     ControlWindow& Bind(std::unique_ptr<ControlWindow> window);
 
-    int m_tpp;
+    double m_tpp;
     const Fonts& m_fonts;
     void* m_tooltips;
     std::map<const forms::Control*, std::unique_ptr<ControlWindow>> m_bindings;

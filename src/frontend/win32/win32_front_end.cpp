@@ -12,6 +12,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <cmath>
 #include <optional>
 #include <vector>
 
@@ -64,9 +65,19 @@ struct Picker {
 };
 
 struct Win32MainWindow::Impl {
-    explicit Impl(platform::Screen& screen)
-        : screen(screen), tpp(std::max(screen.TwipsPerPixelX(), 1)), fonts(1440 / tpp)
+    Impl(platform::Screen& screen, int dotsPerInch)
+        : screen(screen), modelTpp(std::max(screen.TwipsPerPixelX(), 1)),
+          dpi(dotsPerInch > 0 ? dotsPerInch : 1440 / modelTpp), tpp(1440.0 / dpi), fonts(dpi)
     {
+    }
+
+    // Twips of the model from pixels of the window, at the window's exact scale.
+    std::int32_t Twips(int pixels) const { return static_cast<std::int32_t>(std::lround(pixels * tpp)); }
+    // Pixels the model counted at its whole twips per pixel, at the window's exact scale: the two
+    // differ where the DPI does not divide 1440 (175, 200, 225 %).
+    LONG Rescaled(std::int32_t modelPixels) const
+    {
+        return static_cast<LONG>(std::lround(modelPixels * static_cast<double>(modelTpp) / tpp));
     }
 
     void ApplyModel();
@@ -76,7 +87,9 @@ struct Win32MainWindow::Impl {
     void ClosePicker(Picker& picker);
 
     platform::Screen& screen;
-    int tpp;
+    int modelTpp; // the model's twips per pixel, a whole number
+    int dpi;      // the window's dots per inch
+    double tpp;   // the window's twips per pixel: 1440 / dpi, exactly
     Fonts fonts;
     HWND window = nullptr;
     HWND tooltips = nullptr;
@@ -141,15 +154,15 @@ void Win32MainWindow::Impl::SendGeometry()
     ::GetWindowRect(window, &outer);
     ::GetClientRect(window, &client);
     forms::Window& model = form->Controls().Form;
-    const std::int32_t frame = ((outer.bottom - outer.top) - (client.bottom - client.top)) * tpp;
-    const std::int32_t width = (outer.right - outer.left) * tpp;
-    const std::int32_t height = (outer.bottom - outer.top) * tpp;
+    const std::int32_t frame = Twips((outer.bottom - outer.top) - (client.bottom - client.top));
+    const std::int32_t width = Twips(outer.right - outer.left);
+    const std::int32_t height = Twips(outer.bottom - outer.top);
     // A new frame with the same outer size still changes the room inside.
     const bool onlyFrame = frame != model.Height() - model.InnerHeight() && width == model.Width() &&
                            height == model.Height();
     model.SetFrameHeight(frame);
     applying = true;
-    model.UserResize(outer.left * tpp, outer.top * tpp, width, height);
+    model.UserResize(Twips(outer.left), Twips(outer.top), width, height);
     if (onlyFrame && model.OnResize)
         model.OnResize();
     applying = false;
@@ -263,8 +276,10 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_GETMINMAXINFO:
         if (impl->limits) {
             auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
-            info->ptMaxSize = {impl->limits->maxSizeWidth, impl->limits->maxSizeHeight};
-            info->ptMaxPosition = {impl->limits->maxPositionX, impl->limits->maxPositionY};
+            const ui::SizeLimits& l = *impl->limits;
+            // The widths and the left edge come from twips, the heights from the screen's pixels.
+            info->ptMaxSize = {impl->Rescaled(l.maxSizeWidth), l.maxSizeHeight};
+            info->ptMaxPosition = {impl->Rescaled(l.maxPositionX), l.maxPositionY};
             // The maximized place is given as on the primary monitor, which Windows moves to
             // the window's own: the limits are of that monitor, so its origin comes off.
             MONITORINFO monitor{};
@@ -273,8 +288,8 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
                 info->ptMaxPosition.x -= monitor.rcMonitor.left;
                 info->ptMaxPosition.y -= monitor.rcMonitor.top;
             }
-            info->ptMinTrackSize = {impl->limits->minTrackWidth, impl->limits->minTrackHeight};
-            info->ptMaxTrackSize = {impl->limits->maxTrackWidth, impl->limits->maxTrackHeight};
+            info->ptMinTrackSize = {impl->Rescaled(l.minTrackWidth), l.minTrackHeight};
+            info->ptMaxTrackSize = {impl->Rescaled(l.maxTrackWidth), l.maxTrackHeight};
             return 0;
         }
         break;
@@ -335,7 +350,8 @@ LRESULT CALLBACK PickerWindowProc(HWND window, UINT message, WPARAM wParam, LPAR
 
 } // namespace
 
-Win32MainWindow::Win32MainWindow(platform::Screen& screen) : m_impl(std::make_unique<Impl>(screen))
+Win32MainWindow::Win32MainWindow(platform::Screen& screen, int dotsPerInch)
+    : m_impl(std::make_unique<Impl>(screen, dotsPerInch))
 {
     INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
     ::InitCommonControlsEx(&controls);

@@ -16,7 +16,8 @@ class Win32NotificationArea;
 // single-instance hand-over and the tray from the start.
 class Win32MainWindow {
 public:
-    explicit Win32MainWindow(platform::Screen& screen);
+    // dotsPerInch: the window's real DPI; 0 takes the screen's whole twips per pixel.
+    explicit Win32MainWindow(platform::Screen& screen, int dotsPerInch = 0);
     Win32MainWindow(const Win32MainWindow&) = delete;
     Win32MainWindow& operator=(const Win32MainWindow&) = delete;
     ~Win32MainWindow();

@@ -9,7 +9,7 @@ namespace korvane::win32front {
 // A vertical scroll bar whose range, page and position are the model's.
 class ScrollBarWindow : public ControlWindow {
 public:
-    ScrollBarWindow(forms::ScrollBar& bar, HWND window, int tpp, HWND tooltips)
+    ScrollBarWindow(forms::ScrollBar& bar, HWND window, double tpp, HWND tooltips)
         : ControlWindow(bar, window, tpp, tooltips), m_bar(bar)
     {
     }
@@ -27,7 +27,7 @@ private:
 // and what the user does goes to it; the list box itself never selects, scrolls or searches.
 class ListWindow : public ControlWindow {
 public:
-    ListWindow(forms::ListBox& list, HWND window, int tpp, HWND tooltips, HFONT font, int rowPixels)
+    ListWindow(forms::ListBox& list, HWND window, double tpp, HWND tooltips, HFONT font, int rowPixels)
         : ControlWindow(list, window, tpp, tooltips), m_list(list), m_font(font), m_rowPixels(rowPixels)
     {
     }

@@ -46,6 +46,14 @@ std::int32_t Win32Screen::ScreenHeightPixels()
     return ::GetSystemMetrics(SM_CYSCREEN);
 }
 
+int Win32Screen::DotsPerInch()
+{
+    HDC screen = ::GetDC(nullptr);
+    const int dpi = screen != nullptr ? ::GetDeviceCaps(screen, LOGPIXELSY) : 96;
+    ::ReleaseDC(nullptr, screen);
+    return dpi > 0 ? dpi : 96;
+}
+
 std::int32_t Win32Screen::TwipsPerPixelX()
 {
     return TwipsPerPixel(LOGPIXELSX);

@@ -15,6 +15,8 @@ public:
     std::int32_t ScreenHeightPixels() override;
     std::int32_t TwipsPerPixelX() override;
     std::int32_t TwipsPerPixelY() override;
+    // The screen's dots per inch (96 at 100 %, 144 at 150 %, ...).
+    int DotsPerInch();
     // The system's window colour (COLOR_BTNFACE, behind dialogs and forms).
     std::uint32_t WindowBackgroundColor() override;
 

@@ -116,7 +116,7 @@ TEST(Win32HighDpi, RowsIconsTextAndScrollingShareOneRowHeightAtEveryScale)
         for (int i = 0; i < 40; ++i)
             f.machine.Start("/usr/bin/program" + std::to_string(i));
         Win32NotificationArea tray;
-        Win32MainWindow window{f.screen};
+        Win32MainWindow window{f.screen, dpi};
         f.Start();
         Win32FrontEnd view(*f.form, window, tray, nullptr);
         view.ApplySizeLimits();
@@ -125,10 +125,11 @@ TEST(Win32HighDpi, RowsIconsTextAndScrollingShareOneRowHeightAtEveryScale)
         ui::MainControls& c = f.Controls();
         HWND list = static_cast<HWND>(view.WindowOf(&c.List1));
         const int row = static_cast<int>(::SendMessageW(list, LB_GETITEMHEIGHT, 0, 0));
-        EXPECT_EQ(row, static_cast<int>(std::lround(240.0 / f.screen.twipsPerPixel)));
+        // At the exact scale (7.5 twips a pixel at 192 DPI, where the model counts 8).
+        EXPECT_EQ(row, static_cast<int>(std::lround(240.0 * dpi / 1440.0)));
 
-        // The list's text, measured at the layout's scale, fits its row; a caption its button.
-        Fonts fonts(1440 / f.screen.twipsPerPixel);
+        // The list's text, measured at the real DPI, fits its row; a caption its button.
+        Fonts fonts(dpi);
         HDC dc = ::GetDC(list);
         HGDIOBJ old = ::SelectObject(dc, static_cast<HFONT>(fonts.list));
         TEXTMETRICW metrics{};
@@ -145,6 +146,17 @@ TEST(Win32HighDpi, RowsIconsTextAndScrollingShareOneRowHeightAtEveryScale)
         }
         ::SelectObject(dc, old);
         ::ReleaseDC(list, dc);
+
+        // The narrowest window still holds both lists whole.
+        HWND main = static_cast<HWND>(window.Handle());
+        ::ShowWindow(main, SW_SHOWNORMAL);
+        RECT outer{};
+        ::GetWindowRect(main, &outer);
+        ::MoveWindow(main, outer.left, outer.top, 50, outer.bottom - outer.top, TRUE);
+        PumpMessages();
+        RECT client{};
+        ::GetClientRect(main, &client);
+        EXPECT_GE(client.right, PlaceInParent(view.WindowOf(&c.MainBox2)).right);
 
         // A click in the middle of the fourth row picks it; a wheel notch moves one row.
         ::SendMessageW(list, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, row * 3 + row / 2));
