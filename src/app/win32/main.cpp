@@ -36,6 +36,7 @@ int main()
     win32front::Win32NotificationArea tray;
     // The window lays itself out at the screen's exact scale (7.5 twips a pixel at 200 %).
     win32front::Win32MainWindow window(screen, screen.DotsPerInch());
+    window.FollowOwnMonitor();
     screen.SetWindow(window.Handle());
     win32front::Win32Dialogs dialogs;
     win32front::Win32FileDialogs fileDialogs;

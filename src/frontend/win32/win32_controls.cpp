@@ -99,9 +99,7 @@ ControlWindow& ControlBinder::Bind(std::unique_ptr<ControlWindow> window)
 
 void ControlBinder::Track(forms::Control& control, void* window)
 {
-    // Kept in step by its caller: neither pointed at nor told of changes.
-    m_bindings[&control] =
-        std::make_unique<ControlWindow>(control, static_cast<HWND>(window), m_tpp, static_cast<HWND>(m_tooltips));
+    m_tracked[&control] = window;
 }
 
 void* ControlBinder::AddPanel(forms::PictureBox& panel, void* parent, bool raised)
@@ -172,6 +170,8 @@ void ControlBinder::AddScrollingList(forms::PictureBox& viewportModel, forms::Pi
 
 void* ControlBinder::WindowOf(const forms::Control* control) const
 {
+    if (const auto tracked = m_tracked.find(control); tracked != m_tracked.end())
+        return tracked->second;
     const auto it = m_bindings.find(control);
     return it == m_bindings.end() ? nullptr : it->second->Window();
 }
@@ -183,6 +183,7 @@ void ControlBinder::Unbind()
         window->Detach();
     }
     m_bindings.clear();
+    m_tracked.clear();
 }
 
 bool ControlBinder::Route(unsigned message, std::uintptr_t wParam, std::intptr_t lParam)

@@ -76,6 +76,8 @@ private:
     const Fonts& m_fonts;
     void* m_tooltips;
     std::map<const forms::Control*, std::unique_ptr<ControlWindow>> m_bindings;
+    // Windows kept in step by their callers, whose change handlers are theirs too.
+    std::map<const forms::Control*, void*> m_tracked;
 };
 
 } // namespace korvane::win32front

@@ -12,6 +12,10 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#ifndef WM_DPICHANGED
+#define WM_DPICHANGED 0x02E0
+#endif
+
 #include <cmath>
 #include <optional>
 #include <vector>
@@ -28,6 +32,15 @@ const wchar_t* const kPickerClass = L"KorvanePicker";
 constexpr UINT kRunMenuItem = WM_APP + 10;
 
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+// GetDpiForWindow (Windows 10 1607 and later), looked up as older systems lack it; 0 without it.
+int DpiOfWindow(HWND window)
+{
+    using GetDpi = UINT(WINAPI*)(HWND);
+    static const auto getDpi =
+        reinterpret_cast<GetDpi>(reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
+    return getDpi != nullptr ? static_cast<int>(getDpi(window)) : 0;
+}
 LRESULT CALLBACK PickerWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 void RegisterWindowClasses(HICON icon)
@@ -67,9 +80,15 @@ struct Picker {
 struct Win32MainWindow::Impl {
     Impl(platform::Screen& screen, int dotsPerInch)
         : screen(screen), modelTpp(std::max(screen.TwipsPerPixelX(), 1)),
-          dpi(dotsPerInch > 0 ? dotsPerInch : 1440 / modelTpp), tpp(1440.0 / dpi), fonts(dpi)
+          dpi(dotsPerInch > 0 ? dotsPerInch : 1440 / modelTpp), tpp(1440.0 / dpi), fonts(std::make_unique<Fonts>(dpi))
     {
     }
+
+    // Makes the native controls of the model's main window (again, after a change of DPI).
+    void AddControls();
+    // The window moved to a monitor of another scale (WM_DPICHANGED): fonts, controls and size
+    // are made anew at it, so that text stays sharp.
+    void ChangeDpi(int newDpi, const RECT& suggested);
 
     // Twips of the model from pixels of the window, at the window's exact scale.
     std::int32_t Twips(int pixels) const { return static_cast<std::int32_t>(std::lround(pixels * tpp)); }
@@ -90,7 +109,7 @@ struct Win32MainWindow::Impl {
     int modelTpp; // the model's twips per pixel, a whole number
     int dpi;      // the window's dots per inch
     double tpp;   // the window's twips per pixel: 1440 / dpi, exactly
-    Fonts fonts;
+    std::unique_ptr<Fonts> fonts;
     HWND window = nullptr;
     HWND tooltips = nullptr;
     std::unique_ptr<ControlBinder> binder;
@@ -143,6 +162,47 @@ void Win32MainWindow::Impl::ApplyModel()
     // The frame is known once the window is shown: the model lays out the inside for it.
     if (model.Visible() && model.State() != forms::WindowState::Minimized)
         SendGeometry();
+}
+
+void Win32MainWindow::Impl::AddControls()
+{
+    ControlBinder& b = *binder;
+    HWND main = window;
+    ui::MainControls& c = form->Controls();
+    b.Track(c.Form, main);
+    b.AddScrollingList(c.MainBox, c.ScrollBox, c.List1, main);
+    b.AddScrollingList(c.MainBox2, c.ScrollBox2, c.List2, main);
+    b.AddScrollBar(c.Vs1, main);
+    b.AddScrollBar(c.Vs2, main);
+    for (forms::Label* label : {&c.Label2, &c.Label3, &c.Label5, &c.Label4})
+        b.AddLabel(*label, main, true);
+    ui::MainControls::AddPanelParts(b, c.CommandStripParts(), b.AddPanel(c.Picture1, main, false));
+    ui::MainControls::AddPanelParts(b, c.OptionsPanelParts(), b.AddPanel(c.Picture2, main, true));
+    ui::MainControls::AddPanelParts(b, c.UsagePanelParts(), b.AddPanel(c.cpuOptions, main, true));
+}
+
+void Win32MainWindow::Impl::ChangeDpi(int newDpi, const RECT& suggested)
+{
+    if (newDpi <= 0)
+        return;
+    dpi = newDpi;
+    tpp = 1440.0 / dpi;
+    if (form != nullptr) {
+        binder->Unbind();
+        // The controls' windows go with their binder; the tooltips window is a pop-up, not a child.
+        while (HWND child = ::GetWindow(window, GW_CHILD))
+            ::DestroyWindow(child);
+    }
+    binder.reset();
+    fonts = std::make_unique<Fonts>(dpi);
+    binder = std::make_unique<ControlBinder>(tpp, *fonts, tooltips);
+    if (form != nullptr)
+        AddControls();
+    applying = true;
+    ::SetWindowPos(window, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                   suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    applying = false;
+    SendGeometry();
 }
 
 void Win32MainWindow::Impl::SendGeometry()
@@ -205,7 +265,7 @@ void Win32MainWindow::Impl::OpenPicker(ui::Form2& model)
     p.window = ::CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, kPickerClass, L"", WS_POPUP | WS_BORDER | WS_CLIPCHILDREN,
                                  0, 0, 10, 10, window, nullptr, ::GetModuleHandleW(nullptr), nullptr);
     ::SetWindowLongPtrW(p.window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&p));
-    p.binder = std::make_unique<ControlBinder>(tpp, fonts, tooltips);
+    p.binder = std::make_unique<ControlBinder>(tpp, *fonts, tooltips);
     p.binder->AddLabel(model.Label3, p.window, false, true);
     for (auto& box : model.Check1)
         p.binder->AddCheckBox(box, p.window, true);
@@ -307,6 +367,9 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_MOVE:
         impl->SendGeometry();
         break;
+    case WM_DPICHANGED:
+        impl->ChangeDpi(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+        return 0;
     case WM_MOUSEWHEEL:
         form.MouseWheel(GET_WHEEL_DELTA_WPARAM(wParam));
         return 0;
@@ -365,12 +428,21 @@ Win32MainWindow::Win32MainWindow(platform::Screen& screen, int dotsPerInch)
     m_window = window;
     m_impl->window = window;
     ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(m_impl.get()));
+
     // Run elevated, the window would not hear a second, normal start asking it to show itself.
     ::ChangeWindowMessageFilterEx(window, platform::win32::Win32SingleInstance::ShowRequestMessage(), MSGFLT_ALLOW,
                                   nullptr);
     m_impl->tooltips = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, 0, 0, 0,
                                          0, window, nullptr, ::GetModuleHandleW(nullptr), nullptr);
-    m_impl->binder = std::make_unique<ControlBinder>(m_impl->tpp, m_impl->fonts, m_impl->tooltips);
+    m_impl->binder = std::make_unique<ControlBinder>(m_impl->tpp, *m_impl->fonts, m_impl->tooltips);
+}
+
+void Win32MainWindow::FollowOwnMonitor()
+{
+    RECT place{};
+    ::GetWindowRect(static_cast<HWND>(m_window), &place);
+    if (const int own = DpiOfWindow(static_cast<HWND>(m_window)); own > 0 && own != m_impl->dpi)
+        m_impl->ChangeDpi(own, place);
 }
 
 Win32MainWindow::~Win32MainWindow()
@@ -389,7 +461,6 @@ Win32FrontEnd::Win32FrontEnd(ui::Form1& form, Win32MainWindow& window, Win32Noti
     impl.form = &form;
     impl.instance = instance;
     impl.tray = &tray;
-    ControlBinder& binder = *impl.binder;
     HWND main = impl.window;
     ui::MainControls& c = form.Controls();
     ::SetWindowTextW(main, Widen(c.Form.Caption()).c_str());
@@ -399,18 +470,7 @@ Win32FrontEnd::Win32FrontEnd(ui::Form1& form, Win32MainWindow& window, Win32Noti
         ::BringWindowToTop(main);
     };
     c.Form.OnPopupMenu = [&impl](const forms::Menu& menu) { impl.ShowMenu(menu); };
-    binder.Track(c.Form, main);
-
-    binder.AddScrollingList(c.MainBox, c.ScrollBox, c.List1, main);
-    binder.AddScrollingList(c.MainBox2, c.ScrollBox2, c.List2, main);
-    binder.AddScrollBar(c.Vs1, main);
-    binder.AddScrollBar(c.Vs2, main);
-    for (forms::Label* label : {&c.Label2, &c.Label3, &c.Label5, &c.Label4})
-        binder.AddLabel(*label, main, true);
-
-    ui::MainControls::AddPanelParts(binder, c.CommandStripParts(), binder.AddPanel(c.Picture1, main, false));
-    ui::MainControls::AddPanelParts(binder, c.OptionsPanelParts(), binder.AddPanel(c.Picture2, main, true));
-    ui::MainControls::AddPanelParts(binder, c.UsagePanelParts(), binder.AddPanel(c.cpuOptions, main, true));
+    impl.AddControls();
 
     tray.onMouseMessage = [&form](int message) {
         ui::MainControls& controls = form.Controls();

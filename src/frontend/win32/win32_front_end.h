@@ -23,6 +23,9 @@ public:
     ~Win32MainWindow();
 
     void* Handle() const { return m_window; }
+    // Takes the scale of the monitor the window is on, where Windows tells it (10 and later; the
+    // program is aware of each monitor's scale).
+    void FollowOwnMonitor();
     std::int64_t HandleValue() const { return reinterpret_cast<std::intptr_t>(m_window); }
 
     struct Impl;

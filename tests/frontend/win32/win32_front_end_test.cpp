@@ -12,6 +12,10 @@
 
 #include <gtest/gtest.h>
 
+#ifndef WM_DPICHANGED
+#define WM_DPICHANGED 0x02E0
+#endif
+
 #include <cmath>
 #include <set>
 
@@ -168,6 +172,26 @@ TEST(Win32HighDpi, RowsIconsTextAndScrollingShareOneRowHeightAtEveryScale)
         PumpMessages();
         EXPECT_EQ(before.top - PlaceInParent(area).top, row);
     }
+}
+
+TEST_F(Win32FrontEndFixture, MovedToAMonitorOfAnotherScaleTheWindowIsMadeAnewAtIt)
+{
+    ui::MainControls& c = f.Controls();
+    HWND main = static_cast<HWND>(window.Handle());
+    ::ShowWindow(main, SW_SHOWNORMAL);
+    RECT suggested{100, 50, 100 + 1100, 50 + 700};
+    ::SendMessageW(main, WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
+    PumpMessages();
+    HWND list = static_cast<HWND>(Of(c.List1));
+    ASSERT_NE(list, nullptr);
+    EXPECT_EQ(::SendMessageW(list, LB_GETITEMHEIGHT, 0, 0), 24);
+    EXPECT_EQ(::SendMessageW(list, LB_GETCOUNT, 0, 0), c.List1.ListCount());
+    EXPECT_EQ(TextOf(Of(c.Command5)), "Apply");
+    // The new windows reach the model, and the model still reaches the window.
+    ::SendMessageW(list, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, 24 + 5));
+    EXPECT_EQ(c.List1.ListIndex(), 1);
+    c.Form.SetVisible(false);
+    EXPECT_FALSE(::IsWindowVisible(main));
 }
 
 TEST_F(Win32FrontEndFixture, ClicksKeysAndRowsGoToTheModel)
