@@ -1,0 +1,209 @@
+#include "frontend/win32/win32_main_window_impl.h"
+
+#include "platform/win32/win32_text.h"
+
+#include <commctrl.h>
+
+namespace korvane::win32front {
+
+using platform::win32::Widen;
+
+void Win32MainWindow::Impl::ApplyModel()
+{
+    if (applying || form == nullptr)
+        return;
+    const forms::Window& model = form->Controls().Form;
+    // WM_SETREDRAW also clears and sets WS_VISIBLE: it is sent only when the freeze changes, and
+    // the window's state waits for the thaw, which applies it.
+    if (model.UpdatesFrozen() != frozen) {
+        frozen = model.UpdatesFrozen();
+        // A window hidden in the tray is not frozen at all: the thaw would make it visible.
+        if (frozen && ::IsWindowVisible(window)) {
+            ::SendMessageW(window, WM_SETREDRAW, FALSE, 0);
+            redrawOff = true;
+        } else if (!frozen && redrawOff) {
+            ::SendMessageW(window, WM_SETREDRAW, TRUE, 0);
+            redrawOff = false;
+            ::RedrawWindow(window, nullptr, nullptr, RDW_ERASE | RDW_FRAME | RDW_INVALIDATE | RDW_ALLCHILDREN);
+        }
+    }
+    if (frozen)
+        return;
+    applying = true;
+    // Minimized is hidden to the tray.
+    if (!model.Visible() || model.State() == forms::WindowState::Minimized) {
+        ::ShowWindow(window, SW_HIDE);
+    } else if (model.State() == forms::WindowState::Maximized) {
+        if (!::IsZoomed(window) || !::IsWindowVisible(window))
+            ::ShowWindow(window, SW_SHOWMAXIMIZED);
+    } else {
+        if (!::IsWindowVisible(window) || ::IsIconic(window) || ::IsZoomed(window))
+            ::ShowWindow(window, SW_SHOWNORMAL);
+        ::SetWindowPos(window, nullptr, Pixels(model.Left(), tpp), Pixels(model.Top(), tpp),
+                       Pixels(model.Width(), tpp), Pixels(model.Height(), tpp), SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    applying = false;
+    // The frame is known once the window is shown: the model lays out the inside for it.
+    if (model.Visible() && model.State() != forms::WindowState::Minimized)
+        SendGeometry();
+}
+
+void Win32MainWindow::Impl::AddControls()
+{
+    ControlBinder& b = *binder;
+    HWND main = window;
+    ui::MainControls& c = form->Controls();
+    b.Track(c.Form, main);
+    b.AddScrollingList(c.MainBox, c.ScrollBox, c.List1, main);
+    b.AddScrollingList(c.MainBox2, c.ScrollBox2, c.List2, main);
+    b.AddScrollBar(c.Vs1, main);
+    b.AddScrollBar(c.Vs2, main);
+    for (forms::Label* label : {&c.Label2, &c.Label3, &c.Label5, &c.Label4})
+        b.AddLabel(*label, main, true);
+    ui::MainControls::AddPanelParts(b, c.CommandStripParts(), b.AddPanel(c.Picture1, main, false));
+    ui::MainControls::AddPanelParts(b, c.OptionsPanelParts(), b.AddPanel(c.Picture2, main, true));
+    ui::MainControls::AddPanelParts(b, c.UsagePanelParts(), b.AddPanel(c.cpuOptions, main, true));
+}
+
+void Win32MainWindow::Impl::ChangeDpi(int newDpi, const RECT& suggested)
+{
+    if (newDpi <= 0)
+        return;
+    dpi = newDpi;
+    tpp = 1440.0 / dpi;
+    if (form != nullptr) {
+        binder->Unbind();
+        // The controls' windows go with their binder; the tooltips window is a pop-up, not a child.
+        while (HWND child = ::GetWindow(window, GW_CHILD))
+            ::DestroyWindow(child);
+    }
+    binder.reset();
+    fonts = std::make_unique<Fonts>(dpi);
+    binder = std::make_unique<ControlBinder>(tpp, *fonts, tooltips);
+    if (form != nullptr)
+        AddControls();
+    applying = true;
+    ::SetWindowPos(window, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                   suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    applying = false;
+    SendGeometry();
+}
+
+void Win32MainWindow::Impl::SendGeometry()
+{
+    if (applying || form == nullptr || !::IsWindowVisible(window) || ::IsIconic(window))
+        return;
+    RECT outer;
+    RECT client;
+    ::GetWindowRect(window, &outer);
+    ::GetClientRect(window, &client);
+    forms::Window& model = form->Controls().Form;
+    const std::int32_t frame = Twips((outer.bottom - outer.top) - (client.bottom - client.top));
+    const std::int32_t width = Twips(outer.right - outer.left);
+    const std::int32_t height = Twips(outer.bottom - outer.top);
+    // A new frame with the same outer size still changes the room inside.
+    const bool onlyFrame = frame != model.Height() - model.InnerHeight() && width == model.Width() &&
+                           height == model.Height();
+    model.SetFrameHeight(frame);
+    applying = true;
+    model.UserResize(Twips(outer.left), Twips(outer.top), width, height);
+    if (onlyFrame && model.OnResize)
+        model.OnResize();
+    applying = false;
+}
+
+void Win32MainWindow::Impl::ShowMenu(const forms::Menu& menu)
+{
+    HMENU popup = ::CreatePopupMenu();
+    std::vector<forms::MenuItem*> items;
+    for (forms::MenuItem* item : menu.Items) {
+        if (item == nullptr) {
+            ::AppendMenuW(popup, MF_SEPARATOR, 0, nullptr);
+            continue;
+        }
+        items.push_back(item);
+        const UINT flags = MF_STRING | (item->Checked() ? MF_CHECKED : 0) | (item->Enabled() ? 0 : MF_GRAYED);
+        ::AppendMenuW(popup, flags, items.size(), Widen(item->Caption()).c_str());
+    }
+    POINT at;
+    ::GetCursorPos(&at);
+    // Without the foreground the menu would not close on a click elsewhere; WM_NULL lets it go.
+    ::SetForegroundWindow(window);
+    const int chosen = ::TrackPopupMenu(popup, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY, at.x, at.y, 0,
+                                        window, nullptr);
+    ::PostMessageW(window, WM_NULL, 0, 0);
+    ::DestroyMenu(popup);
+    if (chosen > 0 && static_cast<std::size_t>(chosen) <= items.size()) {
+        menuItems = items;
+        ::PostMessageW(window, kRunMenuItem, static_cast<WPARAM>(chosen), 0);
+    }
+}
+
+void Win32MainWindow::Impl::OpenPicker(ui::Form2& model)
+{
+    // Pickers closed before, whose windows are gone by now.
+    std::erase_if(pickers, [](const std::unique_ptr<Picker>& old) { return old->closed && !::IsWindow(old->window); });
+    auto picker = std::make_unique<Picker>();
+    Picker& p = *picker;
+    p.model = &model;
+    p.window = ::CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, kPickerClass, L"", WS_POPUP | WS_BORDER | WS_CLIPCHILDREN,
+                                 0, 0, 10, 10, window, nullptr, ::GetModuleHandleW(nullptr), nullptr);
+    ::SetWindowLongPtrW(p.window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&p));
+    p.binder = std::make_unique<ControlBinder>(tpp, *fonts, tooltips);
+    p.binder->AddLabel(model.Label3, p.window, false, true);
+    for (auto& box : model.Check1)
+        p.binder->AddCheckBox(box, p.window, true);
+    for (forms::Label* item : {&model.Label1, &model.Label2})
+        p.binder->AddLabel(*item, p.window, false, true, 12);
+    // Label3 is the background: the others stand in front of it.
+    ::SetWindowPos(static_cast<HWND>(p.binder->WindowOf(&model.Label3)), HWND_BOTTOM, 0, 0, 0, 0,
+                   SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    model.Form.SetChangedHandler([this, &p] {
+        if (!p.model->Form.Visible()) {
+            ClosePicker(p);
+            return;
+        }
+        const forms::Window& form = p.model->Form;
+        ::SetWindowPos(p.window, HWND_TOPMOST, Pixels(form.Left(), tpp), Pixels(form.Top(), tpp),
+                       Pixels(form.Width(), tpp), Pixels(form.Height(), tpp), SWP_SHOWWINDOW);
+        ::SetForegroundWindow(p.window);
+    });
+    pickers.push_back(std::move(picker));
+}
+
+void Win32MainWindow::Impl::ClosePicker(Picker& picker)
+{
+    if (picker.closed)
+        return;
+    picker.closed = true;
+    picker.binder->Unbind();
+    picker.model->Form.SetChangedHandler({});
+    ::SetWindowLongPtrW(picker.window, GWLP_USERDATA, 0);
+    // Destroyed from the message loop: this may run inside one of its own messages.
+    ::PostMessageW(picker.window, WM_CLOSE, 0, 0);
+}
+
+LRESULT CALLBACK PickerWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    auto* picker = reinterpret_cast<Picker*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+    switch (message) {
+    case WM_COMMAND:
+        if (ControlBinder::Route(message, wParam, lParam))
+            return 0;
+        break;
+    case WM_ACTIVATE:
+        // Losing the activation closes the picker.
+        if (LOWORD(wParam) == WA_INACTIVE && picker != nullptr && !picker->closed && !picker->model->Closed() &&
+            picker->model->Form.OnDeactivate)
+            picker->model->Form.OnDeactivate();
+        break;
+    case WM_CLOSE:
+        ::DestroyWindow(window);
+        return 0;
+    default:
+        break;
+    }
+    return ::DefWindowProcW(window, message, wParam, lParam);
+}
+
+} // namespace korvane::win32front
