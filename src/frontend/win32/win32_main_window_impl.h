@@ -11,6 +11,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
 #include <optional>
