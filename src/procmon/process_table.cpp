@@ -86,12 +86,10 @@ void ProcessTable::RememberStartTime(std::int32_t processId)
 {
     if (processId <= 0)
         return;
-    const std::uint64_t started = m_processes.ProcessStartTime(processId);
+    // The first time known since the rebuild is the row's: a later read could be a later process.
     const auto at = std::lower_bound(m_startTimes.begin(), m_startTimes.end(), std::make_pair(processId, std::uint64_t{0}));
-    if (at != m_startTimes.end() && at->first == processId)
-        at->second = started;
-    else
-        m_startTimes.insert(at, {processId, started});
+    if (at == m_startTimes.end() || at->first != processId)
+        m_startTimes.insert(at, {processId, m_processes.ProcessStartTime(processId)});
 }
 
 bool ProcessTable::StillListedProcess(std::int32_t processId)

@@ -55,9 +55,9 @@ public:
     // False when the process whose start time was remembered under the id has ended, even if a
     // later process now has its id; true when none was remembered or it cannot be read.
     bool StillListedProcess(std::int32_t processId);
-    // Remembers the start time of the process now under the id. A rebuild remembers it for the
-    // rows Korvane acts on by itself (favorites) and the selected row; the rest, one read each,
-    // are remembered as they are selected.
+    // Remembers the start time of the process under the id, unless one is remembered since the
+    // rebuild. A rebuild remembers it for the rows Korvane acts on by itself (favorites) and the
+    // selected row; the rest, one read each, are remembered as they are selected.
     void RememberStartTime(std::int32_t processId);
     std::uint64_t ProcessStartTime(std::int32_t processId);
 
