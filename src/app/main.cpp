@@ -31,6 +31,7 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -66,6 +67,13 @@ void CatchEndSignals(std::function<void()> onSignal)
 
 // Answers --help, --version and unknown options, and refuses to start without a display, before
 // anything is opened or written. -1 when the program is to start, else its exit status.
+// KORVANE_SYSFS_ROOT reads the CPUs from a captured tree instead of this machine's.
+std::string SysfsRoot()
+{
+    const char* root = std::getenv("KORVANE_SYSFS_ROOT");
+    return root != nullptr ? root : "";
+}
+
 int AnswerCommandLine(int argc, char** argv)
 {
     QCoreApplication parsing(argc, argv);
@@ -108,10 +116,8 @@ int AnswerCommandLine(int argc, char** argv)
         return 0;
     }
     if (parser.isSet(cpus)) {
-        // KORVANE_SYSFS_ROOT reads a captured tree instead of this machine's.
-        const char* root = std::getenv("KORVANE_SYSFS_ROOT");
         korvane::platform::linuxos::LinuxFileSystem files;
-        korvane::platform::linuxos::SysfsTopology topology(files, root != nullptr ? root : "");
+        korvane::platform::linuxos::SysfsTopology topology(files, SysfsRoot());
         std::printf("%s", korvane::core::DescribeCpus(topology.ReadTopology()).c_str());
         korvane::platform::linuxos::ProcessConnectorWatch watch;
         watch.Open();
@@ -184,6 +190,7 @@ int main(int argc, char** argv)
     platform::linuxos::LinuxFileSystem files;
     platform::linuxos::LinuxProcesses processes;
     platform::linuxos::LinuxProcessorInfo processors;
+    platform::linuxos::SysfsTopology topology(files, SysfsRoot());
     platform::linuxos::LinuxPrivileges privileges;
     platform::linuxos::LinuxProgramLocation location(KORVANE_INSTALL_BINDIR);
     platform::linuxos::LinuxClock clock;
@@ -199,7 +206,7 @@ int main(int argc, char** argv)
     platform::linuxos::DesktopIcons desktopIcons(files);
     qtfront::QtIconSource icons([&desktopIcons](const std::string& path) { return desktopIcons.IconNameOf(path); });
 
-    ui::Form1 form(ui::MachineServices{processes, processors, privileges, files, dialogs, icons, location, scheduler,
+    ui::Form1 form(ui::MachineServices{processes, processors, topology, privileges, files, dialogs, icons, location, scheduler,
                                        counters, tray, clock, settings, instance, autostart, screen, fileDialogs});
     // Favorites are given at the very start of a program where the kernel lets Korvane hear of it.
     platform::linuxos::ProcessConnectorWatch startWatch;

@@ -21,6 +21,9 @@ struct UsageControls {
     forms::Label& LblCore2A;
     forms::Label& LblCore3;
     forms::Label& LblCore3A;
+    // With every CPU shown: a bar per CPU for the current usage, a cell per CPU for the average.
+    forms::PictureBox& PicCpuBars;
+    forms::PictureBox& PicCpuAverages;
 };
 
 } // namespace korvane::cpuusage

@@ -31,6 +31,23 @@ bool UsageCounters::OpenUsageCounters(std::int16_t maxCpuIndex)
     return true;
 }
 
+void UsageCounters::AddEveryCpu(const std::vector<int>& cpus)
+{
+    if (Query == 0 || !EveryHandles.empty())
+        return;
+    for (const int cpu : cpus)
+        EveryHandles.push_back(m_counters.AddCounter(Query, BuildCounterPath(std::to_string(cpu))));
+}
+
+double UsageCounters::ReadEvery(std::size_t index)
+{
+    if (index >= EveryHandles.size() || EveryHandles[index] == 0)
+        return 0;
+    int status = 0;
+    const double value = m_counters.GetDoubleCounterValue(EveryHandles[index], &status);
+    return status == 0 ? value : 0;
+}
+
 void UsageCounters::CloseUsageCounters()
 {
     if (Query != 0)

@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace korvane::cpuusage {
 
@@ -22,10 +23,15 @@ public:
 
     void Collect();
     double Read(int cpu);
+    // Adds a counter for each CPU of the list to the open query, once; ReadEvery reads them in
+    // the list's order.
+    void AddEveryCpu(const std::vector<int>& cpus);
+    double ReadEvery(std::size_t index);
 
     bool CountersUnavailable = false;
     platform::QueryHandle Query = 0;
     std::array<platform::CounterHandle, 4> CounterHandles{};
+    std::vector<platform::CounterHandle> EveryHandles;
 
 private:
     platform::PerformanceCounters& m_counters;

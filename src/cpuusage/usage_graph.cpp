@@ -83,7 +83,7 @@ Surface DrawFullBars(image::Color background)
 
 UsageGraph::UsageGraph(UsageControls& controls, image::Color windowBackground)
     : m_controls(controls), m_lit(DrawLitGraph()), m_unlit(DrawUnlitGraph()), m_blank(DrawBlankMeter(windowBackground)),
-      m_bars(DrawFullBars(windowBackground))
+      m_bars(DrawFullBars(windowBackground)), m_background(windowBackground)
 {
 }
 
@@ -130,6 +130,33 @@ void UsageGraph::ShowResetPictures(std::int16_t maxCpuIndex)
     m_controls.VertGraph0.SetPicture(m_lit);
     for (int i = 0; i <= maxCpuIndex && i < 4; ++i)
         m_controls.Meter[static_cast<std::size_t>(i)].SetPicture(m_bars);
+}
+
+namespace {
+
+int PixelsOf(std::int32_t twips)
+{
+    return twips / 15;
+}
+
+} // namespace
+
+void UsageGraph::SetEveryCpuGroups(const std::vector<std::vector<int>>& groups)
+{
+    const forms::PictureBox& bars = m_controls.PicCpuBars;
+    const forms::PictureBox& cells = m_controls.PicCpuAverages;
+    m_barPlaces = PlaceBars(groups, PixelsOf(bars.Width()), PixelsOf(bars.Height()));
+    m_cellPlaces = PlaceCells(groups, PixelsOf(cells.Width()), PixelsOf(cells.Height()));
+    DrawEveryCpu({}, {});
+}
+
+void UsageGraph::DrawEveryCpu(const std::vector<double>& current, const std::vector<double>& average)
+{
+    forms::PictureBox& bars = m_controls.PicCpuBars;
+    forms::PictureBox& cells = m_controls.PicCpuAverages;
+    bars.SetPicture(DrawCpuBars(m_barPlaces, current, PixelsOf(bars.Width()), PixelsOf(bars.Height())));
+    cells.SetPicture(
+        DrawCpuCells(m_cellPlaces, average, PixelsOf(cells.Width()), PixelsOf(cells.Height()), m_background));
 }
 
 } // namespace korvane::cpuusage

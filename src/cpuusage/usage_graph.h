@@ -1,10 +1,12 @@
 #pragma once
 
+#include "cpuusage/every_cpu_graph.h"
 #include "cpuusage/usage_controls.h"
 #include "platform/image/surface.h"
 
 #include <array>
 #include <cstdint>
+#include <vector>
 
 namespace korvane::cpuusage {
 
@@ -29,12 +31,22 @@ public:
     void DrawGraph(const std::array<double, 4>& currentUsage);
     void ShowResetPictures(std::int16_t maxCpuIndex);
 
+    // Every CPU, grouped (an empty list: the four meters only).
+    void SetEveryCpuGroups(const std::vector<std::vector<int>>& groups);
+    // The bars and cells of every CPU, values in the order of the groups.
+    void DrawEveryCpu(const std::vector<double>& current, const std::vector<double>& average);
+    const std::vector<CpuPlace>& BarPlaces() const { return m_barPlaces; }
+    const std::vector<CpuPlace>& CellPlaces() const { return m_cellPlaces; }
+
 private:
     UsageControls& m_controls;
     image::Surface m_lit;
     image::Surface m_unlit;
     image::Surface m_blank;
     image::Surface m_bars;
+    image::Color m_background;
+    std::vector<CpuPlace> m_barPlaces;
+    std::vector<CpuPlace> m_cellPlaces;
 };
 
 } // namespace korvane::cpuusage

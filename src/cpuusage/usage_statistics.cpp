@@ -4,6 +4,7 @@
 #include "cpuusage/usage_graph.h"
 #include "platform/clock.h"
 
+#include <algorithm>
 #include <cinttypes>
 #include <cstdio>
 #include <limits>
@@ -71,6 +72,19 @@ UsageSample UsageStatistics::TakeSample()
         sample.average[i] = UsageSum[i] / SampleCount;
     }
     sample.total = running / sample.cpuCount;
+    if (!m_everyCpu.empty()) {
+        m_everySamples += 1;
+        running = 0;
+        for (std::size_t i = 0; i < m_everyCpu.size(); ++i) {
+            const double value = m_counters.ReadEvery(i);
+            m_everyCurrent[i] = value;
+            m_everySum[i] += value;
+            running += value;
+            sample.everyCurrent.push_back(value);
+            sample.everyAverage.push_back(m_everySum[i] / m_everySamples);
+        }
+        sample.total = running / static_cast<double>(m_everyCpu.size());
+    }
     sample.time = m_clock.Now();
     TotalUsage = sample.total;
     return sample;
@@ -78,12 +92,15 @@ UsageSample UsageStatistics::TakeSample()
 
 void UsageStatistics::ShowSample(const UsageSample& sample)
 {
-    for (int i = 0; i < sample.cpuCount; ++i) {
+    if (!m_everyCpu.empty())
+        m_graph.DrawEveryCpu(sample.everyCurrent, sample.everyAverage);
+    for (int i = 0; i < sample.cpuCount && m_everyCpu.empty(); ++i) {
         const double average = sample.average[static_cast<std::size_t>(i)];
         m_controls.AvgUse[static_cast<std::size_t>(i)].SetCaption(FormatPercent(average, 2));
         m_graph.DrawMeter(i, average);
     }
-    m_graph.DrawGraph(sample.current);
+    if (m_everyCpu.empty())
+        m_graph.DrawGraph(sample.current);
     m_controls.CPUTTL.SetCaption(FormatPercent(sample.total, 1));
     m_controls.LblElapsed.SetCaption(FormatElapsed(StartTime, sample.time));
 }
@@ -115,11 +132,39 @@ void UsageStatistics::Command11_Click()
         UsageSum[static_cast<std::size_t>(i)] = 0;
         m_controls.AvgUse[static_cast<std::size_t>(i)].SetCaption("------");
     }
+    std::fill(m_everySum.begin(), m_everySum.end(), 0.0);
+    m_everySamples = 0;
+    if (!m_everyCpu.empty())
+        m_graph.DrawEveryCpu({}, {});
     m_scheduler.DoEvents();
     SampleCount = 0;
     StartTime = m_clock.Now();
     LastTickTime = StartTime;
     m_controls.Timer3.SetEnabled(true);
+}
+
+void UsageStatistics::ShowEveryCpu(std::vector<int> cpus)
+{
+    m_everyCpu = std::move(cpus);
+    m_everyCurrent.assign(m_everyCpu.size(), 0.0);
+    m_everySum.assign(m_everyCpu.size(), 0.0);
+    m_everySamples = 0;
+    if (!m_everyCpu.empty())
+        m_counters.AddEveryCpu(m_everyCpu);
+}
+
+void UsageStatistics::PointAt(forms::PictureBox& picture, const std::vector<CpuPlace>& places, int x, int y)
+{
+    const int cpu = CpuAt(places, x, y);
+    const auto it = std::find(m_everyCpu.begin(), m_everyCpu.end(), cpu);
+    if (it == m_everyCpu.end()) {
+        picture.SetToolTipText("");
+        return;
+    }
+    const auto i = static_cast<std::size_t>(it - m_everyCpu.begin());
+    const double average = m_everySamples > 0 ? m_everySum[i] / m_everySamples : 0.0;
+    picture.SetToolTipText("CPU " + std::to_string(cpu) + ": " + FormatPercent(m_everyCurrent[i], 1) + " now, " +
+                           FormatPercent(average, 2) + " on average");
 }
 
 } // namespace korvane::cpuusage

@@ -1,11 +1,13 @@
 #pragma once
 
+#include "cpuusage/every_cpu_graph.h"
 #include "cpuusage/usage_controls.h"
 
 #include <array>
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace korvane::platform { class Clock; }
 
@@ -27,6 +29,10 @@ struct UsageSample {
     std::array<double, 4> average{}; // since the last reset
     double total = 0;                // the mean of the current values
     std::int64_t time = 0;           // the clock's seconds when it was taken
+    // With every CPU shown: each one's values in the order of the groups (the total is then
+    // their mean).
+    std::vector<double> everyCurrent;
+    std::vector<double> everyAverage;
 };
 
 // Twice a second: samples every monitored CPU, keeps the averages since the last reset, the
@@ -46,6 +52,13 @@ public:
     // "Reset": starts the averages and the elapsed time afresh.
     void Command11_Click();
 
+    // Measures and shows every CPU of the list (in the order of the groups), or only the four
+    // again for an empty list; the averages of every CPU start afresh.
+    void ShowEveryCpu(std::vector<int> cpus);
+    bool EveryCpuShown() const { return !m_everyCpu.empty(); }
+    // The pointer over a bar or a cell: its CPU's values become the picture's tooltip.
+    void PointAt(forms::PictureBox& picture, const std::vector<CpuPlace>& places, int x, int y);
+
     std::array<double, 4> CurrentUsage{};
     std::array<double, 4> UsageSum{};
     double SampleCount = 0;
@@ -63,6 +76,10 @@ private:
     platform::Clock& m_clock;
     forms::Scheduler& m_scheduler;
     std::int16_t m_maxCpuIndex = 0;
+    std::vector<int> m_everyCpu;
+    std::vector<double> m_everyCurrent;
+    std::vector<double> m_everySum;
+    double m_everySamples = 0;
 };
 
 } // namespace korvane::cpuusage

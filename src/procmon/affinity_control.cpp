@@ -50,7 +50,7 @@ void AffinityControl::Command5_Click()
     if (m_selection.SelectedProcessName.empty())
         return;
     m_controls.Timer1.SetEnabled(false);
-    const std::string text = AffinityTextOfCheckBoxes(m_controls.Check11);
+    const std::string text = ChosenAffinityText(m_controls.Check11, m_controls.EveryCpu);
     if (text.empty()) {
         m_dialogs.MessageBox(kSetAffinityFirst, platform::kMbIconInformation, kProgramTitle);
         m_controls.Timer1.SetEnabled(true);

@@ -5,6 +5,7 @@
 #include "platform/forms/simple_controls.h"
 #include "platform/forms/window_controls.h"
 #include "procmon/cpu_check_boxes.h"
+#include "procmon/cpu_set_field.h"
 
 #include <cstdint>
 #include <string>
@@ -19,6 +20,7 @@ struct ProcessControls {
     forms::Label& Label2;   // "Process (rows/nameable)"
     forms::CheckBox& ShowAll;
     CpuCheckBoxes Check11;
+    CpuSetField& EveryCpu;   // in the boxes' place when every CPU is shown
     forms::CheckBox& Check1; // "Auto Set Affinity"
     forms::Button& Command1; // "Add to Fav"
     forms::Button& Command3; // "Set Now"

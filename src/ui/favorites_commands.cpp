@@ -100,7 +100,7 @@ void FavoritesCommands::Command1_Click()
     if (m_selection.SelectedProcessName.empty())
         return;
     m_controls.Timer1.SetEnabled(false);
-    const std::string affinity = procmon::AffinityTextOfCheckBoxes(m_controls.CpuBoxes());
+    const std::string affinity = m_controls.ChosenAffinity();
     if (affinity.empty()) {
         m_dialogs.MessageBox(procmon::kSetAffinityFirst, platform::kMbIconInformation, procmon::kProgramTitle);
         m_controls.Timer1.SetEnabled(true);
@@ -130,7 +130,7 @@ void FavoritesCommands::Command1_Click()
 void FavoritesCommands::Command9_Click()
 {
     m_controls.Timer1.SetEnabled(false);
-    const std::string affinity = procmon::AffinityTextOfEnabledBoxes(m_controls.CpuBoxes());
+    const std::string affinity = procmon::OfferedAffinityText(m_controls.CpuBoxes(), m_controls.CpuSetField);
     const char separator = m_files.PathSeparator();
     const std::string selection = ShowOpenDialog(m_fileDialogs, separator);
     if (!selection.empty()) {

@@ -45,6 +45,7 @@ Form1::Form1(MachineServices services)
       m_settings(services.settings), m_usageControls(m_controls.ForUsageMonitor()), m_usageCounters(services.counters),
       m_usageGraph(m_usageControls, services.screen.WindowBackgroundColor()),
       m_usage(m_usageCounters, m_usageGraph, m_usageControls, services.clock, services.scheduler),
+      m_everyCpu(m_controls, m_selection, m_usage, m_usageGraph, services.screen),
       m_trayImage(m_controls.ColurPik, m_controls.ShowTrayColr, m_controls.P2),
       m_trayIcon(services.notificationArea, m_controls.Form, m_controls.mnuFile, tray::DrawProgramIcon(),
                  services.instance.WindowHandle()),
@@ -99,7 +100,6 @@ void Form1::WireEvents()
     procmon::MonitoringLoop& monitor = m_monitor;
     c.Command5.OnClick = [this] { m_affinity.Command5_Click(); };
     c.Command3.OnClick = [&monitor] { monitor.Command3_Click(); };
-    c.Check1.OnMouseUp = [&monitor](int b, int s, float x, float y) { monitor.Check1_MouseUp(b, s, x, y); };
     c.MnuSetFav.OnClick = [&monitor] { monitor.MnuSetFav_Click(); };
     c.MnuSetFavNow.OnClick = [&monitor] { monitor.MnuSetFavNow_Click(); };
     c.mnuExit.OnClick = [this] { mnuExit_Click(); };
@@ -133,6 +133,32 @@ void Form1::WireEvents()
     m_trayIcon.ShowMainWindow = [this] { m_layout.ShowMainWindow(); };
 
     c.Form.OnResize = [this] { m_layout.Form_Resize(); };
+    WireEveryCpu();
+}
+
+void Form1::WireEveryCpu()
+{
+    MainControls& c = m_controls;
+    EveryCpuView& every = m_everyCpu;
+    procmon::CpuSetField& field = c.CpuSetField;
+    c.AllCpus.OnClick = [&every] { every.AllCpus_Click(); };
+    c.CmdCpus.OnClick = [&every] { every.CmdCpus_Click(); };
+    c.TxtCpus.OnUserChange = [this, &field] {
+        m_processView.Check11_MouseUp();
+        field.Check();
+    };
+    c.TxtCpus.OnEnter = [&every] { every.TxtCpus_Enter(); };
+    every.ApplyTyped = [this] { m_affinity.Command5_Click(); };
+    field.ApplyAllowed = [this] { return m_processView.ApplyAllowed(); };
+    // "Auto Set Affinity" may give "Apply" back while the typed set cannot be read.
+    c.Check1.OnMouseUp = [this, &field](int b, int s, float x, float y) {
+        m_monitor.Check1_MouseUp(b, s, x, y);
+        field.Check();
+    };
+    c.PicCpuBars.OnPointAt = [this](int x, int y) { m_usage.PointAt(m_controls.PicCpuBars, m_usageGraph.BarPlaces(), x, y); };
+    c.PicCpuAverages.OnPointAt = [this](int x, int y) {
+        m_usage.PointAt(m_controls.PicCpuAverages, m_usageGraph.CellPlaces(), x, y);
+    };
 }
 
 std::function<void()> Form1::Saving(std::function<void()> handler)
@@ -277,6 +303,7 @@ constexpr CheckBoxSetting kCheckBoxSettings[] = {
     {core::kKeyAutoSet, &MainControls::Check2, core::kDefaultAutoSet, 1},
     {core::kKeyMiniMe, &MainControls::MiniMe, core::kDefaultMiniMe, 2},
     {core::kKeySortFavByAff, &MainControls::SortFavByAff, core::kDefaultSortFavByAff, 4},
+    {core::kKeyAllCpus, &MainControls::AllCpus, core::kDefaultAllCpus, 5},
 };
 
 } // namespace
@@ -320,6 +347,7 @@ void Form1::DetectCpus()
     m_maxCpuIndex = core::DetectMaxCpuIndex(m_services.processors);
     for (int i = 0; i <= m_maxCpuIndex; ++i)
         m_controls.Check11[static_cast<std::size_t>(i)].SetEnabled(true);
+    m_everyCpu.DetectCpus(m_services.topology);
 }
 
 void Form1::OpenUsageMonitor()
@@ -378,6 +406,16 @@ void Form1::List2_MouseUp(int button, int /*shift*/, float x, float y)
     if (button == forms::kRightButton) {
         const std::int32_t caret = list2.ListIndex();
         const std::string affinity = caret >= 0 ? core::ListRow(list2.List(caret)).AffinityText() : std::string();
+        if (!affinity.empty() && m_everyCpu.Shown()) {
+            m_everyCpu.OpenFavoritesPicker(affinity, [this](const std::string& chosen) {
+                m_controls.Timer1.SetEnabled(false);
+                SetSelectedFavorites(m_controls, m_favorites, chosen, [this] { m_favoritesView.UpdateFavIcons(); },
+                                     [this] { m_monitor.Command3_Click(); });
+                m_controls.Timer1.SetEnabled(true);
+                SaveChangedFiles();
+            });
+            return;
+        }
         if (!affinity.empty()) {
             m_form2 = std::make_unique<Form2>(m_controls, m_favorites, [this] { m_favoritesView.UpdateFavIcons(); },
                                               [this] { m_monitor.Command3_Click(); });
@@ -468,6 +506,7 @@ void Form1::Form_Unload()
 {
     if (m_form2)
         m_form2.reset();
+    m_everyCpu.ClosePicker();
     m_ended = true;
     if (OnEnded)
         OnEnded();

@@ -13,6 +13,7 @@
 #include "tray/tray_icon.h"
 #include "tray/tray_image.h"
 #include "ui/favorites_commands.h"
+#include "ui/every_cpu_view.h"
 #include "ui/favorites_view.h"
 #include "ui/form2.h"
 #include "ui/icon_cache.h"
@@ -41,6 +42,7 @@ class PerformanceCounters;
 class Privileges;
 class Processes;
 class ProcessorInfo;
+class ProcessorTopology;
 class ProgramLocation;
 class Screen;
 class SettingsStorage;
@@ -54,6 +56,7 @@ namespace korvane::ui {
 struct MachineServices {
     platform::Processes& processes;
     platform::ProcessorInfo& processors;
+    platform::ProcessorTopology& topology;
     platform::Privileges& privileges;
     platform::FileSystem& files;
     platform::Dialogs& dialogs;
@@ -122,6 +125,7 @@ public:
     tray::TrayIcon& Tray() { return m_trayIcon; }
     WindowLayout& Layout() { return m_layout; }
     OptionsPanel& Options() { return m_options; }
+    EveryCpuView& EveryCpu() { return m_everyCpu; }
     // The open picker, or nullptr.
     Form2* Picker() { return m_form2 && !m_form2->Closed() ? m_form2.get() : nullptr; }
     const std::string& ProgramFolder() const { return m_programFolder; }
@@ -136,6 +140,7 @@ private:
     void CheckPreviousInstance();
     void InitializeMainWindow();
     void WireEvents();
+    void WireEveryCpu();
     void DetectCpus();
     void OpenUsageMonitor();
     void ReadOptions();
@@ -171,6 +176,7 @@ private:
     cpuusage::UsageCounters m_usageCounters;
     cpuusage::UsageGraph m_usageGraph;
     cpuusage::UsageStatistics m_usage;
+    EveryCpuView m_everyCpu;
     tray::TrayImage m_trayImage;
     tray::TrayIcon m_trayIcon;
     WindowLayout m_layout;

@@ -54,9 +54,15 @@ void Form2::Label1_Click()
         return;
     }
     m_main.Timer1.SetEnabled(false);
-    const std::string affinity = procmon::AffinityTextOfCheckBoxes(CpuBoxes());
+    SetSelectedFavorites(m_main, m_favorites, procmon::AffinityTextOfCheckBoxes(CpuBoxes()), m_updateFavIcons,
+                         m_applyFavorites);
+    Close();
+}
 
-    forms::ListBox& list2 = m_main.List2;
+void SetSelectedFavorites(MainControls& main, core::FavoritesStore& favorites, const std::string& affinity,
+                          const std::function<void()>& updateFavIcons, const std::function<void()>& applyFavorites)
+{
+    forms::ListBox& list2 = main.List2;
     std::set<std::string> changed;
     for (std::int32_t i = list2.ListCount() - 1; i >= 0; --i) {
         if (!list2.Selected(i))
@@ -65,16 +71,15 @@ void Form2::Label1_Click()
         changed.insert(nameField);
         list2.RemoveItem(i);
         list2.AddItem(nameField + affinity);
-        m_favorites.SetFavoritesChanged();
+        favorites.SetFavoritesChanged();
     }
     for (std::int32_t i = 0; i < list2.ListCount(); ++i) {
         if (changed.count(std::string(core::ListRow(list2.List(i)).NameField())) != 0)
             list2.SetSelected(i, true);
     }
-    m_updateFavIcons();
-    if (m_main.Check1.Value() == 1)
-        m_applyFavorites();
-    Close();
+    updateFavIcons();
+    if (main.Check1.Value() == 1)
+        applyFavorites();
 }
 
 void Form2::Label2_Click()

@@ -6,6 +6,7 @@
 
 #include <array>
 #include <functional>
+#include <string>
 
 namespace korvane::core { class FavoritesStore; }
 
@@ -54,5 +55,10 @@ private:
     std::function<void()> m_applyFavorites;
     bool m_closed = false;
 };
+
+// Gives every selected favorite the affinity (its row changes and stays selected), and with
+// "Auto Set Affinity" on applies the favorites.
+void SetSelectedFavorites(MainControls& main, core::FavoritesStore& favorites, const std::string& affinity,
+                          const std::function<void()>& updateFavIcons, const std::function<void()>& applyFavorites);
 
 } // namespace korvane::ui

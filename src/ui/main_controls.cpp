@@ -32,6 +32,9 @@ MainControls::MainControls(forms::Scheduler& scheduler)
     place(Command8, 346, 0, 24);
     place(ShowAll, 378, 0, 80);
     place(Command4, 590, 0, 70);
+    place(TxtCpus, 4, 0, 146);
+    place(CmdCpus, 154, 0, 96);
+    place(LblCpusError, 462, 2, 126);
     place(Check1, 4, 21, 130);
     place(Command3, 138, 21, 70);
     place(Command1, 256, 21, 90);
@@ -46,6 +49,7 @@ MainControls::MainControls(forms::Scheduler& scheduler)
     place(SortFavByAff, 260, 21, 190);
     place(Command10, 456, 21, 110);
     place(Command6, 638, 0, 24);
+    place(AllCpus, 570, 21, 92);
     // The usage panel: graph and meters on the left, totals and tray options on the right.
     place(Label1, 4, 0, 200);
     // A row of CPU captions between the header and the graph, one over each column; one caption
@@ -60,6 +64,8 @@ MainControls::MainControls(forms::Scheduler& scheduler)
         place(AvgUse[i], 168, 26 + row, 70);
         place(*meterCaptions[i], 98, 26 + row, 12);
     }
+    PicCpuBars.Move(4 * 15, 14 * 15, 252 * 15, 46 * 15);
+    PicCpuAverages.Move(4 * 15, 62 * 15, 252 * 15, 46 * 15);
     place(CPUTTL, 260, 18, 110);
     place(LblElapsed, 260, 38, 110);
     place(Command11, 260, 62, 70);
@@ -67,6 +73,10 @@ MainControls::MainControls(forms::Scheduler& scheduler)
     ShowTrayColr.Move(412 * 15, 64 * 15, 16 * 15, 16 * 15);
     place(TrayAsNum, 260, 84, 300);
     place(Command12, 638, 0, 24);
+    for (forms::Control* control : std::initializer_list<forms::Control*>{&TxtCpus, &CmdCpus, &LblCpusError,
+                                                                          &PicCpuBars, &PicCpuAverages})
+        control->SetVisible(false);
+    AllCpus.SetEnabled(false);
     Picture2.SetVisible(false);
     cpuOptions.SetVisible(false);
     Form.Move(0, 0, 10755, 4995);
@@ -83,6 +93,9 @@ MainControls::MainControls(forms::Scheduler& scheduler)
     SortFavByAff.SetToolTipText("Sort Favorites by Affinity");
     Command10.SetToolTipText("Restore Defaults / Uninstall");
     Command6.SetToolTipText("Close Options");
+    AllCpus.SetToolTipText("Choose from every CPU of this machine");
+    TxtCpus.SetToolTipText("CPUs to apply: a list such as 0-3,8,10");
+    CmdCpus.SetToolTipText("Choose CPUs by core, kind and cache group");
 
     for (auto& box : Check11) {
         box.SetEnabled(false);
@@ -118,28 +131,30 @@ MainControls::MainControls(forms::Scheduler& scheduler)
 
 cpuusage::UsageControls MainControls::ForUsageMonitor()
 {
-    return cpuusage::UsageControls{Form,       Timer3, AvgUse,   CPUTTL,    LblElapsed, VertGraph0,
-                                   Meter,      LblCore2, LblCore2A, LblCore3, LblCore3A};
+    return cpuusage::UsageControls{Form,     Timer3,    AvgUse,   CPUTTL,    LblElapsed, VertGraph0, Meter,
+                                   LblCore2, LblCore2A, LblCore3, LblCore3A, PicCpuBars, PicCpuAverages};
 }
 
 procmon::ProcessControls MainControls::ForProcessMonitor()
 {
-    return procmon::ProcessControls{Form,     List1,    List2,        Label2,       ShowAll, CpuBoxes(), Check1,
-                                    Command1, Command3, Command5,     MnuSetFav,    MnuSetFavNow, Timer1, Timer2};
+    return procmon::ProcessControls{Form,     List1,    List2,    Label2,    ShowAll,      CpuBoxes(), CpuSetField, Check1,
+                                    Command1, Command3, Command5, MnuSetFav, MnuSetFavNow, Timer1,     Timer2};
 }
 
 MainControls::PanelParts MainControls::CommandStripParts()
 {
     PanelParts parts;
+    parts.labels = {&LblCpusError};
     parts.checkBoxes = {&Check11[0], &Check11[1], &Check11[2], &Check11[3], &ShowAll, &Check1};
-    parts.buttons = {&Command5, &Command7, &Command8, &Command4, &Command3, &Command1, &Command9, &Command2, &Command13};
+    parts.textBoxes = {&TxtCpus};
+    parts.buttons = {&Command5, &Command7, &Command8, &Command4, &Command3, &Command1, &Command9, &Command2, &Command13, &CmdCpus};
     return parts;
 }
 
 MainControls::PanelParts MainControls::OptionsPanelParts()
 {
     PanelParts parts;
-    parts.checkBoxes = {&Start_Up, &MiniMe, &Check2, &ConfirmRemvFav, &SortFavByAff};
+    parts.checkBoxes = {&Start_Up, &MiniMe, &Check2, &ConfirmRemvFav, &SortFavByAff, &AllCpus};
     parts.buttons = {&Command10, &Command6};
     return parts;
 }
@@ -150,7 +165,7 @@ MainControls::PanelParts MainControls::UsagePanelParts()
     parts.labels = {&Label1,   &AvgUse[0], &AvgUse[1], &AvgUse[2], &AvgUse[3], &LblCore0,  &LblCore0A,
                     &LblCore1, &LblCore1A, &LblCore2,  &LblCore2A, &LblCore3,  &LblCore3A, &LblElapsed};
     parts.boldLabels = {&CPUTTL};
-    parts.pictures = {&VertGraph0, &Meter[0], &Meter[1], &Meter[2], &Meter[3], &ShowTrayColr};
+    parts.pictures = {&VertGraph0, &Meter[0], &Meter[1], &Meter[2], &Meter[3], &ShowTrayColr, &PicCpuBars, &PicCpuAverages};
     parts.buttons = {&Command11, &Command14, &Command12};
     parts.checkBoxes = {&TrayAsNum};
     return parts;

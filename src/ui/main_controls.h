@@ -6,6 +6,7 @@
 #include "platform/forms/scheduler.h"
 #include "platform/forms/simple_controls.h"
 #include "platform/forms/window_controls.h"
+#include "procmon/cpu_set_field.h"
 #include "procmon/process_controls.h"
 
 #include <array>
@@ -41,6 +42,11 @@ struct MainControls {
     forms::PictureBox Picture1;
     std::array<forms::CheckBox, 4> Check11{forms::CheckBox("CPU 0"), forms::CheckBox("CPU 1"),
                                            forms::CheckBox("CPU 2"), forms::CheckBox("CPU 3")};
+    // With every CPU shown, in the boxes' place: the set to apply, the reason it cannot be, and
+    // the button that opens the CPU picker.
+    forms::TextBox TxtCpus;
+    forms::Button CmdCpus{"Pick CPUs..."};
+    forms::Label LblCpusError;
     forms::CheckBox Check1{"Auto Set Affinity"};
     forms::CheckBox ShowAll{"Show All"};
     forms::Button Command1{"Add to Fav"};
@@ -62,6 +68,7 @@ struct MainControls {
     forms::CheckBox Check2{"Enable Auto Set Affinity on Start"};
     forms::CheckBox ConfirmRemvFav{"Always Ask Before Removing Favorites", 1};
     forms::CheckBox SortFavByAff{"Sort Favorites by Affinity", 1};
+    forms::CheckBox AllCpus{"Show Every CPU"};
     forms::Button Command10{"Delete Settings"};
     forms::Button Command6{"X"};
 
@@ -81,6 +88,10 @@ struct MainControls {
     forms::Label LblCore2A{"2"};
     forms::Label LblCore3{"3"};
     forms::Label LblCore3A{"3"};
+    // With every CPU shown, in the place of the graph and the meters: a thin bar per CPU for the
+    // current usage, and a cell per CPU for the average.
+    forms::PictureBox PicCpuBars;
+    forms::PictureBox PicCpuAverages;
     forms::Button Command11{"Reset"};
     forms::Button Command12{"X"};
     forms::Button Command13{"CPU"};
@@ -103,6 +114,11 @@ struct MainControls {
     forms::Menu mnuTrayIconColor{"Tray Icon Color", {&ColurPik[0], &ColurPik[1], &ColurPik[2], &ColurPik[3],
                                                      &ColurPik[4], &ColurPik[5], &ColurPik[6], &ColurPik[7]}};
 
+    // The set field's behaviour: what it shows, and "Apply" held off while it cannot be read.
+    procmon::CpuSetField CpuSetField{TxtCpus, LblCpusError, Command5};
+    // What "Apply" and "Add to Fav" take: the field's set when it is in use, else the ticked boxes.
+    std::string ChosenAffinity() { return procmon::ChosenAffinityText(CpuBoxes(), CpuSetField); }
+
     forms::Timer Timer1;
     forms::Timer Timer2;
     forms::Timer Timer3;
@@ -116,6 +132,7 @@ struct MainControls {
         std::vector<forms::PictureBox*> pictures;
         std::vector<forms::Button*> buttons;
         std::vector<forms::CheckBox*> checkBoxes;
+        std::vector<forms::TextBox*> textBoxes;
     };
     PanelParts CommandStripParts();
     PanelParts OptionsPanelParts();
@@ -135,6 +152,8 @@ struct MainControls {
             binder.AddButton(*button, panel);
         for (forms::CheckBox* box : parts.checkBoxes)
             binder.AddCheckBox(*box, panel);
+        for (forms::TextBox* field : parts.textBoxes)
+            binder.AddTextBox(*field, panel);
     }
     procmon::ProcessControls ForProcessMonitor();
     cpuusage::UsageControls ForUsageMonitor();

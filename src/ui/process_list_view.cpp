@@ -98,8 +98,9 @@ void ProcessListView::List1_Click()
                            list1.ItemData(selected) == m_selection.SelectedProcessId;
     if (!keepBoxes) {
         m_selection.BoxesChangedByUser = false;
-        procmon::ShowAffinityInCheckBoxes(selected >= 0 ? core::ListRow(list1.List(selected)).AffinityText() : "",
-                                          c.CpuBoxes());
+        const std::string affinity = selected >= 0 ? core::ListRow(list1.List(selected)).AffinityText() : "";
+        procmon::ShowAffinityInCheckBoxes(affinity, c.CpuBoxes());
+        c.CpuSetField.Show(affinity);
     }
     if (selected < 0)
         return;
@@ -119,6 +120,18 @@ void ProcessListView::List1_Click()
     m_selection.SelectedProcessName = core::ListRow(row).NameWithoutFavoriteMark();
     m_selection.SelectedProcessId = list1.ItemData(selected);
     m_table.RememberStartTime(m_selection.SelectedProcessId);
+    // A typed set that cannot be read keeps "Apply" off.
+    c.CpuSetField.Check();
+}
+
+bool ProcessListView::ApplyAllowed() const
+{
+    const forms::ListBox& list1 = m_controls.List1;
+    for (std::int32_t i = 0; i < list1.ListCount(); ++i) {
+        if (list1.Selected(i))
+            return !(core::ListRow(list1.List(i)).Favorite() && m_controls.Check1.Value() == 1);
+    }
+    return false;
 }
 
 void ProcessListView::Check11_MouseUp()

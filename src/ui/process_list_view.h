@@ -35,6 +35,9 @@ public:
     void MainBox_Click();
     // The user changed a CPU box.
     void Check11_MouseUp();
+    // Whether "Apply" is for the selected row: one is selected, and it is no favorite that Auto
+    // Set looks after.
+    bool ApplyAllowed() const;
     void Vs1_Change();
     void Vs1_Scroll() { Vs1_Change(); }
     void Vs1_GotFocus() { m_state.WheelTarget = 1; }

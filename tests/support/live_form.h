@@ -14,6 +14,7 @@
 #include "platform/linux/linux_processes.h"
 #include "platform/linux/linux_processor_info.h"
 #include "platform/linux/proc_stat_counters.h"
+#include "platform/linux/sysfs_topology.h"
 #include "platform/program_location.h"
 #include "support/temp_folder.h"
 #include "ui/form1.h"
@@ -42,7 +43,7 @@ struct LiveForm {
     explicit LiveForm(forms::Scheduler& scheduler, platform::IconSource* iconSource = nullptr,
                       platform::NotificationArea* trayArea = nullptr)
         : location(folder.Path()),
-          form(ui::MachineServices{processes, processors, privileges, files, dialogs,
+          form(ui::MachineServices{processes, processors, topology, privileges, files, dialogs,
                                    iconSource != nullptr ? *iconSource : icons, location, scheduler, counters,
                                    trayArea != nullptr ? *trayArea : tray, clock, settings, instance, autostart,
                                    screen, fileDialogs})
@@ -68,6 +69,7 @@ struct LiveForm {
     platform::linuxos::LinuxProcessorInfo processors;
     platform::linuxos::LinuxPrivileges privileges;
     platform::linuxos::LinuxFileSystem files;
+    platform::linuxos::SysfsTopology topology{files, ""};
     platform::fake::FakeDialogs dialogs;
     platform::fake::FakeIconSource icons;
     FolderLocation location;

@@ -14,6 +14,7 @@
 #include "platform/win32/win32_program_location.h"
 #include "platform/win32/win32_settings_storage.h"
 #include "platform/win32/win32_single_instance.h"
+#include "platform/win32/win32_topology.h"
 #include "ui/form1.h"
 
 #include <windows.h>
@@ -23,6 +24,7 @@ int main()
     using namespace korvane;
     platform::win32::Win32FileSystem files;
     platform::win32::Win32Processes processes;
+    platform::win32::Win32Topology topology;
     platform::win32::Win32Privileges privileges;
     platform::win32::Win32ProgramLocation location;
     platform::win32::Win32Clock clock;
@@ -44,7 +46,7 @@ int main()
     fileDialogs.owner = window.Handle();
     instance.SetWindowHandle(window.HandleValue());
 
-    ui::Form1 form(ui::MachineServices{processes, processes, privileges, files, dialogs, icons, location, scheduler,
+    ui::Form1 form(ui::MachineServices{processes, processes, topology, privileges, files, dialogs, icons, location, scheduler,
                                        counters, tray, clock, settings, instance, autostart, screen, fileDialogs});
     win32front::Win32FrontEnd frontEnd(form, window, tray, &instance);
     form.OnEnded = [] { ::PostQuitMessage(0); };

@@ -6,6 +6,7 @@
 #include <QCheckBox>
 #include <QFrame>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QPaintEvent>
 #include <QPainter>
@@ -122,7 +123,10 @@ private:
 
 class PictureWidget : public QWidget {
 public:
-    PictureWidget(forms::PictureBox& picture, QWidget* parent) : QWidget(parent), m_picture(picture) {}
+    PictureWidget(forms::PictureBox& picture, QWidget* parent) : QWidget(parent), m_picture(picture)
+    {
+        setMouseTracking(static_cast<bool>(picture.OnPointAt));
+    }
 
 protected:
     void paintEvent(QPaintEvent* event) override
@@ -139,6 +143,11 @@ protected:
     {
         if (m_picture.OnClick)
             m_picture.OnClick();
+    }
+    void mouseMoveEvent(QMouseEvent* event) override
+    {
+        if (m_picture.OnPointAt)
+            m_picture.OnPointAt(static_cast<int>(event->position().x()), static_cast<int>(event->position().y()));
     }
 
 private:
@@ -318,6 +327,22 @@ QPushButton* ControlBinder::AddButton(forms::Button& button, QWidget* parent)
         FitCaption(widget, widget->text());
     });
     QObject::connect(widget, &QPushButton::clicked, widget, [&button] { button.UserClick(); });
+    return widget;
+}
+
+QLineEdit* ControlBinder::AddTextBox(forms::TextBox& field, QWidget* parent)
+{
+    auto* widget = new QLineEdit(parent);
+    BindPlain(field, widget, [widget, &field] {
+        const QString text = QString::fromStdString(field.Text());
+        if (widget->text() != text) {
+            const QSignalBlocker block(widget);
+            widget->setText(text);
+        }
+    });
+    QObject::connect(widget, &QLineEdit::textEdited, widget,
+                     [&field](const QString& text) { field.UserType(text.toStdString()); });
+    QObject::connect(widget, &QLineEdit::returnPressed, widget, [&field] { field.UserEnter(); });
     return widget;
 }
 

@@ -12,6 +12,7 @@
 class QAction;
 class QCheckBox;
 class QLabel;
+class QLineEdit;
 class QMenu;
 class QPushButton;
 class QScrollBar;
@@ -55,6 +56,7 @@ public:
     QLabel* AddLabel(forms::Label& label, QWidget* parent, bool bold = false);
     QCheckBox* AddCheckBox(forms::CheckBox& box, QWidget* parent);
     QPushButton* AddButton(forms::Button& button, QWidget* parent);
+    QLineEdit* AddTextBox(forms::TextBox& field, QWidget* parent);
     QWidget* AddPicture(forms::PictureBox& picture, QWidget* parent);
     QScrollBar* AddScrollBar(forms::ScrollBar& bar, QWidget* parent);
     // A list in its viewport: the scroll area inside the viewport, the list inside the scroll area.

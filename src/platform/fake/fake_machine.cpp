@@ -4,9 +4,54 @@
 
 namespace korvane::platform::fake {
 
-std::uint32_t FakeMachine::AllCpus() const
+namespace {
+
+std::size_t WordCount(const CpuWords& a, const CpuWords& b)
 {
-    return m_processorCount >= 32 ? 0xFFFFFFFFU : ((1U << m_processorCount) - 1U);
+    return std::max(a.size(), b.size());
+}
+
+std::uint64_t WordAt(const CpuWords& words, std::size_t i)
+{
+    return i < words.size() ? words[i] : 0;
+}
+
+CpuWords Trimmed(CpuWords words)
+{
+    while (!words.empty() && words.back() == 0)
+        words.pop_back();
+    return words;
+}
+
+} // namespace
+
+CpuWords FakeMachine::AllCpus() const
+{
+    const int count = std::max(m_processorCount, 1);
+    CpuWords words(static_cast<std::size_t>((count + 63) / 64), ~std::uint64_t{0});
+    if (count % 64 != 0)
+        words.back() = (std::uint64_t{1} << (count % 64)) - 1;
+    return words;
+}
+
+CpuTopology FakeMachine::ReadTopology()
+{
+    if (!m_topology.cpus.empty())
+        return m_topology;
+    CpuTopology topology;
+    const CpuWords allowed = m_allowed;
+    for (int n = 0; n < m_processorCount; ++n) {
+        LogicalCpu cpu;
+        cpu.number = n;
+        cpu.package = 0;
+        cpu.core = n;
+        cpu.thread = 0;
+        const std::size_t word = static_cast<std::size_t>(n / 64);
+        cpu.allowed = allowed.empty() || (WordAt(allowed, word) >> (n % 64) & 1) != 0;
+        topology.cpus.push_back(cpu);
+    }
+    topology.unknown = {"cache groups", "NUMA nodes", "kinds"};
+    return topology;
 }
 
 std::int32_t FakeMachine::Start(const std::string& path, int threads)
@@ -20,7 +65,7 @@ std::int32_t FakeMachine::StartWithId(std::int32_t processId, const std::string&
 {
     Process process;
     process.path = path;
-    process.threadMasks.assign(static_cast<std::size_t>(std::max(threads, 1)), AllCpus());
+    process.threads.assign(static_cast<std::size_t>(std::max(threads, 1)), AllCpus());
     process.started = ++m_starts;
     m_processes[processId] = std::move(process);
     m_nextId = std::max(m_nextId, processId + 4);
@@ -39,14 +84,22 @@ void FakeMachine::Rename(std::int32_t processId, const std::string& path)
 
 std::vector<std::uint32_t> FakeMachine::ThreadMasks(std::int32_t processId) const
 {
+    std::vector<std::uint32_t> masks;
+    for (const CpuWords& thread : ThreadCpus(processId))
+        masks.push_back(static_cast<std::uint32_t>(WordAt(thread, 0)));
+    return masks;
+}
+
+std::vector<CpuWords> FakeMachine::ThreadCpus(std::int32_t processId) const
+{
     const auto it = m_processes.find(processId);
-    return it == m_processes.end() ? std::vector<std::uint32_t>{} : it->second.threadMasks;
+    return it == m_processes.end() ? std::vector<CpuWords>{} : it->second.threads;
 }
 
 void FakeMachine::SetMaskDirectly(std::int32_t processId, std::uint32_t mask)
 {
-    for (auto& thread : m_processes.at(processId).threadMasks)
-        thread = mask;
+    for (auto& thread : m_processes.at(processId).threads)
+        thread = Trimmed({mask});
 }
 
 bool FakeMachine::EnumProcesses(std::int32_t* buffer, std::int32_t byteCount, std::int32_t* bytesReturned)
@@ -76,27 +129,32 @@ std::string FakeMachine::GetProcessPath(std::int32_t processId)
 CpuWords FakeMachine::GetProcessAffinity(std::int32_t processId)
 {
     const auto it = m_processes.find(processId);
-    if (it == m_processes.end() || !it->second.affinityReadable || it->second.threadMasks.front() == 0)
+    if (it == m_processes.end() || !it->second.affinityReadable || it->second.threads.front().empty())
         return {};
-    return {it->second.threadMasks.front()};
+    return it->second.threads.front();
 }
 
 bool FakeMachine::SetProcessAffinity(std::int32_t processId, const CpuWords& cpus)
 {
     ++m_setCount;
-    // The simulated machine has at most 32 CPUs.
-    const std::uint32_t mask = cpus.empty() ? 0U : static_cast<std::uint32_t>(cpus.front());
-    m_lastRefused.clear();
-    if (const std::uint32_t refused = mask & AllCpus() & ~m_allowed; refused != 0) {
-        m_lastRefused = {refused};
-        return false;
+    const CpuWords all = AllCpus();
+    CpuWords refused(WordCount(cpus, all));
+    CpuWords kept(refused.size());
+    for (std::size_t i = 0; i < refused.size(); ++i) {
+        const std::uint64_t onMachine = WordAt(cpus, i) & WordAt(all, i);
+        refused[i] = m_allowed.empty() ? 0 : onMachine & ~WordAt(m_allowed, i);
+        kept[i] = onMachine;
     }
-    const auto it = m_processes.find(processId);
-    // Like the kernel: the CPUs the machine lacks are dropped, and a mask left empty is refused.
-    if (it == m_processes.end() || !it->second.settable || (mask & AllCpus()) == 0)
+    m_lastRefused = Trimmed(std::move(refused));
+    if (!m_lastRefused.empty())
         return false;
-    for (auto& thread : it->second.threadMasks)
-        thread = mask & AllCpus();
+    const auto it = m_processes.find(processId);
+    kept = Trimmed(std::move(kept));
+    // Like the kernel: the CPUs the machine lacks are dropped, and a set left empty is refused.
+    if (it == m_processes.end() || !it->second.settable || kept.empty())
+        return false;
+    for (auto& thread : it->second.threads)
+        thread = kept;
     return true;
 }
 

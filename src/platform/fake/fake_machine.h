@@ -3,17 +3,19 @@
 #include "platform/privileges.h"
 #include "platform/processes.h"
 #include "platform/processor_info.h"
+#include "platform/processor_topology.h"
 
 #include <cstdint>
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace korvane::platform::fake {
 
 // A simulated machine: processes with ids, program paths and per-thread CPU masks that tests
 // start, end and rename, with failures on demand.
-class FakeMachine : public Processes, public ProcessorInfo, public Privileges {
+class FakeMachine : public Processes, public ProcessorInfo, public ProcessorTopology, public Privileges {
 public:
     explicit FakeMachine(int processorCount = 4) : m_processorCount(processorCount) {}
 
@@ -25,6 +27,8 @@ public:
     bool Running(std::int32_t processId) const { return m_processes.count(processId) != 0; }
     // Masks of every thread of the process (empty when it is not running).
     std::vector<std::uint32_t> ThreadMasks(std::int32_t processId) const;
+    // The CPUs of every thread of the process, whatever their number.
+    std::vector<CpuWords> ThreadCpus(std::int32_t processId) const;
     void SetMaskDirectly(std::int32_t processId, std::uint32_t mask);
 
     // Failures on demand.
@@ -34,9 +38,12 @@ public:
     void RefuseAffinityChanges(std::int32_t processId) { m_processes.at(processId).settable = false; }
     // The CPUs processes may use (a cpuset): a set naming any other CPU the machine has is
     // refused, and LastRefusedCpus names them.
-    void SetAllowedCpus(std::uint32_t mask) { m_allowed = mask; }
+    void SetAllowedCpus(std::uint32_t mask) { m_allowed = {mask}; }
+    void SetAllowedCpus(CpuWords cpus) { m_allowed = std::move(cpus); }
     CpuWords LastRefusedCpus() const override { return m_lastRefused; }
     void SetProcessorCount(int count) { m_processorCount = count; }
+    // The topology ReadTopology gives; by default every CPU online, allowed, a core of its own.
+    void SetTopology(CpuTopology topology) { m_topology = std::move(topology); }
 
     // What the program asked for.
     const std::vector<std::int32_t>& EnumRequestSizes() const { return m_enumRequests; }
@@ -58,19 +65,22 @@ public:
     // ProcessorInfo
     int LogicalProcessorCount() override { return m_processorCount; }
 
+    // ProcessorTopology
+    CpuTopology ReadTopology() override;
+
     // Privileges: "SeDebugPrivilege" is granted, any other name is unknown.
     bool AdjustPrivilege(std::int32_t processId, const std::string& privilegeName, bool enable) override;
 
 private:
     struct Process {
         std::string path;
-        std::vector<std::uint32_t> threadMasks;
+        std::vector<CpuWords> threads;
         bool pathReadable = true;
         bool affinityReadable = true;
         bool settable = true;
         std::uint64_t started = 0;
     };
-    std::uint32_t AllCpus() const;
+    CpuWords AllCpus() const;
 
     std::map<std::int32_t, Process> m_processes;
     std::int32_t m_nextId = 1000;
@@ -80,7 +90,8 @@ private:
     bool m_failEnumeration = false;
     std::vector<std::int32_t> m_enumRequests;
     int m_setCount = 0;
-    std::uint32_t m_allowed = 0xFFFFFFFFU;
+    CpuWords m_allowed; // empty: every CPU
+    CpuTopology m_topology;
     CpuWords m_lastRefused;
     int m_pathQueries = 0;
     std::vector<std::string> m_privilegeRequests;

@@ -36,6 +36,8 @@ public:
 
     std::function<void()> OnClick;
     std::function<void(int button, int shift, float x, float y)> OnMouseMove;
+    // The pointer is over the box, at this pixel of its picture.
+    std::function<void(int x, int y)> OnPointAt;
 
 private:
     std::int32_t m_borderTwips = 0;

@@ -61,4 +61,29 @@ void Button::UserClick()
         OnClick();
 }
 
+void TextBox::SetText(std::string value)
+{
+    if (value == m_text)
+        return;
+    m_text = std::move(value);
+    NotifyChanged();
+    if (OnChange)
+        OnChange();
+}
+
+void TextBox::UserType(std::string value)
+{
+    if (!Enabled() || !Visible() || value == m_text)
+        return;
+    SetText(std::move(value));
+    if (OnUserChange)
+        OnUserChange();
+}
+
+void TextBox::UserEnter()
+{
+    if (Enabled() && Visible() && OnEnter)
+        OnEnter();
+}
+
 } // namespace korvane::forms

@@ -89,4 +89,21 @@ private:
     std::string m_caption;
 };
 
+// A one-line field the user types in. OnChange runs whenever the text changes, by the user or the
+// program; OnEnter when the user presses Enter in it.
+class TextBox : public Control {
+public:
+    const std::string& Text() const { return m_text; }
+    void SetText(std::string value);
+    // What the user does; a disabled or hidden field ignores it.
+    void UserType(std::string value);
+    void UserEnter();
+    std::function<void()> OnChange;
+    std::function<void()> OnUserChange; // after OnChange, for the user's typing only
+    std::function<void()> OnEnter;
+
+private:
+    std::string m_text;
+};
+
 } // namespace korvane::forms

@@ -1,0 +1,217 @@
+#include "ui/cpu_picker.h"
+
+#include <algorithm>
+
+namespace korvane::ui {
+
+namespace {
+
+// The layout in pixels of the model's scale (15 twips).
+constexpr int kTwips = 15;
+constexpr int kMargin = 8;
+constexpr int kRowHeight = 20;
+constexpr int kCaptionHeight = 18;
+constexpr int kGroupGap = 6;
+constexpr int kToggleWidth = 46;
+constexpr int kCoreGap = 10;
+constexpr int kButtonHeight = 23;
+constexpr int kScrollWidth = 17;
+constexpr int kThreadsPerRow = 16;
+constexpr int kMinimumWidth = 420;
+
+void Place(forms::Control& control, int x, int y, int width, int height)
+{
+    control.Move(x * kTwips, y * kTwips, width * kTwips, height * kTwips);
+}
+
+std::string KindOf(platform::CpuKind kind)
+{
+    return kind == platform::CpuKind::Performance  ? ", performance core"
+           : kind == platform::CpuKind::Efficiency ? ", efficiency core"
+                                                   : "";
+}
+
+} // namespace
+
+std::string CpuToggleTip(const platform::LogicalCpu& cpu)
+{
+    const std::string name = "CPU " + std::to_string(cpu.number);
+    if (!cpu.allowed)
+        return name + " is not allowed to Korvane here (its cpuset or its allowed CPUs leave it out)";
+    std::string tip = name;
+    if (cpu.core >= 0)
+        tip += ": core " + std::to_string(cpu.core) + (cpu.thread >= 0 ? ", thread " + std::to_string(cpu.thread) : "");
+    tip += KindOf(cpu.kind);
+    if (cpu.cacheGroup >= 0)
+        tip += ", cache group " + std::to_string(cpu.cacheGroup + 1);
+    return tip;
+}
+
+CpuPicker::CpuPicker(const CpuPickerMachine& machine, const core::CpuSet& initial, std::int32_t maxHeight)
+    : m_allowed(machine.allowed)
+{
+    Form.SetVisible(false);
+    Layout(machine, maxHeight);
+    for (std::size_t i = 0; i < Toggles.size(); ++i) {
+        forms::CheckBox& toggle = *Toggles[i];
+        if (toggle.Enabled() && initial.Contains(m_cpus[i]))
+            toggle.SetValue(1);
+        toggle.OnClick = [this] { ShowChosen(); };
+    }
+    for (std::size_t i = 0; i < Presets.size(); ++i) {
+        const core::CpuSet cpus = machine.presets[i].cpus;
+        Presets[i]->OnClick = [this, cpus] { ChoosePreset(cpus); };
+    }
+    Scroll.OnChange = [this] { Grid.SetTop(-Scroll.Value()); };
+    Scroll.OnScroll = Scroll.OnChange;
+    Apply.OnClick = [this] {
+        if (m_closed || Chosen().Empty())
+            return;
+        const std::string text = core::CpuSetText(Chosen());
+        Close();
+        if (OnApply)
+            OnApply(text);
+    };
+    Cancel.OnClick = [this] { Close(); };
+    Form.OnDeactivate = [this] { Close(); };
+    ShowChosen();
+}
+
+void CpuPicker::Layout(const CpuPickerMachine& machine, std::int32_t maxHeight)
+{
+    std::size_t threads = 1;
+    std::size_t cores = 1;
+    for (const core::CpuGroup& group : machine.groups) {
+        cores = std::max(cores, group.cores.size());
+        for (const core::CpuCore& core : group.cores)
+            threads = std::max(threads, core.threads.size());
+    }
+    const int columns = static_cast<int>(std::min(cores, std::max<std::size_t>(kThreadsPerRow / threads, 1)));
+    const int coreWidth = static_cast<int>(threads) * kToggleWidth + kCoreGap;
+    const int gridWidth = columns * coreWidth;
+    const int inner = std::max(gridWidth + kScrollWidth, kMinimumWidth);
+
+    // The presets, as many to a row as fit.
+    int x = 0;
+    int y = kMargin;
+    for (const core::CpuPreset& preset : machine.presets) {
+        const int width = 16 + 7 * static_cast<int>(preset.name.size());
+        if (x > 0 && x + width > inner) {
+            x = 0;
+            y += kButtonHeight + 4;
+        }
+        auto button = std::make_unique<forms::Button>(preset.name);
+        Place(*button, kMargin + x, y, width, kButtonHeight);
+        button->SetToolTipText(core::CpuSetText(preset.cpus));
+        Presets.push_back(std::move(button));
+        x += width + 4;
+    }
+    if (!Presets.empty())
+        y += kButtonHeight + 6;
+    Place(ChosenText, kMargin, y, inner, kCaptionHeight);
+    y += kCaptionHeight + 4;
+
+    // The grid: each group's caption, then its cores, columns to a row.
+    int gridHeight = 0;
+    for (const core::CpuGroup& group : machine.groups) {
+        auto caption = std::make_unique<forms::Label>(group.name);
+        Place(*caption, 0, gridHeight, gridWidth, kCaptionHeight);
+        GroupCaptions.push_back(std::move(caption));
+        gridHeight += kCaptionHeight;
+        for (std::size_t c = 0; c < group.cores.size(); ++c) {
+            const int column = static_cast<int>(c) % columns;
+            const int row = static_cast<int>(c) / columns;
+            const core::CpuCore& core = group.cores[c];
+            for (std::size_t t = 0; t < core.threads.size(); ++t) {
+                const int cpu = core.threads[t];
+                auto toggle = std::make_unique<forms::CheckBox>(std::to_string(cpu));
+                Place(*toggle, column * coreWidth + static_cast<int>(t) * kToggleWidth, gridHeight + row * kRowHeight,
+                      kToggleWidth, kRowHeight);
+                const auto described = std::find_if(machine.topology.cpus.begin(), machine.topology.cpus.end(),
+                                                    [cpu](const platform::LogicalCpu& l) { return l.number == cpu; });
+                platform::LogicalCpu known;
+                known.number = cpu;
+                const platform::LogicalCpu& info = described != machine.topology.cpus.end() ? *described : known;
+                toggle->SetToolTipText(CpuToggleTip(info));
+                toggle->SetEnabled(m_allowed.Contains(cpu));
+                Toggles.push_back(std::move(toggle));
+                m_cpus.push_back(cpu);
+            }
+        }
+        gridHeight += static_cast<int>((group.cores.size() + columns - 1) / columns) * kRowHeight + kGroupGap;
+    }
+    // The window grows to hold the grid, up to the room the screen has, and scrolls beyond it.
+    const int below = kMargin + kButtonHeight + kMargin;
+    const int frame = 40;
+    const int room = std::max(maxHeight / kTwips - frame - y - below, 4 * kRowHeight);
+    const int viewHeight = std::min(gridHeight, room);
+    Place(Viewport, kMargin, y, inner - kScrollWidth, viewHeight);
+    Place(Grid, 0, 0, gridWidth, gridHeight);
+    Place(Scroll, kMargin + inner - kScrollWidth, y, kScrollWidth, viewHeight);
+    const int overflow = std::max(gridHeight - viewHeight, 0);
+    Scroll.SetVisible(overflow > 0);
+    Scroll.SetMax(overflow * kTwips);
+    Scroll.SetLargeChange(viewHeight * kTwips);
+    Scroll.SetSmallChange(kRowHeight * kTwips);
+    y += viewHeight + kMargin;
+    Place(Cancel, kMargin + inner - 80, y, 80, kButtonHeight);
+    Place(Apply, kMargin + inner - 166, y, 80, kButtonHeight);
+    Place(Form, 0, 0, inner + 2 * kMargin, y + kButtonHeight + kMargin);
+}
+
+core::CpuSet CpuPicker::Chosen() const
+{
+    core::CpuSet set;
+    for (std::size_t i = 0; i < Toggles.size(); ++i) {
+        if (Toggles[i]->Ticked())
+            set.Add(m_cpus[i]);
+    }
+    return set;
+}
+
+forms::CheckBox* CpuPicker::ToggleOf(int cpu)
+{
+    const auto it = std::find(m_cpus.begin(), m_cpus.end(), cpu);
+    return it == m_cpus.end() ? nullptr : Toggles[static_cast<std::size_t>(it - m_cpus.begin())].get();
+}
+
+void CpuPicker::ShowChosen()
+{
+    const core::CpuSet set = Chosen();
+    const int count = set.Count();
+    ChosenText.SetCaption(count == 0 ? "No CPU chosen"
+                                     : "Chosen: " + core::CpuSetText(set) + " (" + std::to_string(count) +
+                                           (count == 1 ? " CPU)" : " CPUs)"));
+    Apply.SetEnabled(count > 0);
+}
+
+void CpuPicker::ChoosePreset(const core::CpuSet& cpus)
+{
+    // Only the CPUs this program may use: a set naming any other is refused whole.
+    const core::CpuSet usable = cpus & m_allowed;
+    for (std::size_t i = 0; i < Toggles.size(); ++i) {
+        // Each change would show the chosen set again: the toggles change quietly, then it is shown once.
+        auto handler = std::move(Toggles[i]->OnClick);
+        Toggles[i]->SetValue(usable.Contains(m_cpus[i]) ? 1 : 0);
+        Toggles[i]->OnClick = std::move(handler);
+    }
+    ShowChosen();
+}
+
+void CpuPicker::MouseWheel(std::int32_t rotation)
+{
+    if (!Scroll.Visible() || rotation == 0)
+        return;
+    const std::int32_t step = 3 * Scroll.SmallChange() * (rotation > 0 ? -1 : 1);
+    Scroll.SetValue(std::clamp(Scroll.Value() + step, 0, Scroll.Max()));
+}
+
+void CpuPicker::Close()
+{
+    if (m_closed)
+        return;
+    m_closed = true;
+    Form.SetVisible(false);
+}
+
+} // namespace korvane::ui

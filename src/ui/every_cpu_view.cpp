@@ -1,0 +1,122 @@
+#include "ui/every_cpu_view.h"
+
+#include "core/affinity.h"
+#include "platform/processor_topology.h"
+#include "platform/screen.h"
+
+#include <algorithm>
+
+namespace korvane::ui {
+
+EveryCpuView::EveryCpuView(MainControls& controls, procmon::ProcessSelection& selection,
+                           cpuusage::UsageStatistics& usage, cpuusage::UsageGraph& graph, platform::Screen& screen)
+    : m_controls(controls), m_selection(selection), m_usage(usage), m_graph(graph), m_screen(screen)
+{
+}
+
+void EveryCpuView::DetectCpus(platform::ProcessorTopology& topology)
+{
+    m_machine.topology = topology.ReadTopology();
+    m_machine.groups = core::GroupCpus(m_machine.topology);
+    m_machine.presets = core::CpuPresets(m_machine.topology);
+    m_machine.allowed = core::CpuSet();
+    core::CpuSet online;
+    int highest = 0;
+    for (const platform::LogicalCpu& cpu : m_machine.topology.cpus) {
+        highest = std::max(highest, cpu.number);
+        if (!cpu.online)
+            continue;
+        online.Add(cpu.number);
+        if (cpu.allowed)
+            m_machine.allowed.Add(cpu.number);
+    }
+    m_offered = online.Count() > core::kCpuBoxCount;
+    m_controls.AllCpus.SetEnabled(m_offered);
+    m_controls.CpuSetField.SetMachine(highest, core::CpuSetText(m_machine.allowed.Empty() ? online : m_machine.allowed));
+}
+
+void EveryCpuView::Show(bool everyCpu)
+{
+    everyCpu = everyCpu && m_offered;
+    if (everyCpu == m_shown)
+        return;
+    m_shown = everyCpu;
+    MainControls& c = m_controls;
+    procmon::CpuSetField& field = c.CpuSetField;
+    // The choice not applied yet moves across; otherwise both already show the selected row.
+    if (m_selection.BoxesChangedByUser) {
+        if (everyCpu)
+            field.Show(procmon::AffinityTextOfCheckBoxes(c.CpuBoxes()));
+        else
+            procmon::ShowAffinityInCheckBoxes(field.Chosen(), c.CpuBoxes());
+    }
+    for (auto& box : c.Check11)
+        box.SetVisible(!everyCpu);
+    c.CmdCpus.SetVisible(everyCpu);
+    field.SetActive(everyCpu);
+    ShowUsage(everyCpu);
+}
+
+void EveryCpuView::ShowUsage(bool everyCpu)
+{
+    MainControls& c = m_controls;
+    for (forms::Control* control : std::initializer_list<forms::Control*>{
+             &c.VertGraph0, &c.Meter[0], &c.Meter[1], &c.Meter[2], &c.Meter[3], &c.AvgUse[0], &c.AvgUse[1],
+             &c.AvgUse[2], &c.AvgUse[3], &c.LblCore0, &c.LblCore0A, &c.LblCore1, &c.LblCore1A, &c.LblCore2,
+             &c.LblCore2A, &c.LblCore3, &c.LblCore3A})
+        control->SetVisible(!everyCpu);
+    c.PicCpuBars.SetVisible(everyCpu);
+    c.PicCpuAverages.SetVisible(everyCpu);
+    std::vector<std::vector<int>> groups;
+    if (everyCpu) {
+        for (const core::CpuGroup& group : m_machine.groups)
+            groups.push_back(core::CpusInGroupOrder({group}));
+    }
+    m_usage.ShowEveryCpu(everyCpu ? core::CpusInGroupOrder(m_machine.groups) : std::vector<int>{});
+    m_graph.SetEveryCpuGroups(groups);
+}
+
+void EveryCpuView::CmdCpus_Click()
+{
+    const auto typed = core::ParseTypedCpuSet(m_controls.TxtCpus.Text(), m_controls.CpuSetField.HighestCpu());
+    OpenPicker(typed.set.value_or(core::CpuSet()), [this](const std::string& text) {
+        m_controls.CpuSetField.Show(text);
+        m_selection.BoxesChangedByUser = true;
+    });
+}
+
+void EveryCpuView::TxtCpus_Enter()
+{
+    if (!m_controls.CpuSetField.Chosen().empty() && m_controls.Command5.Enabled() && ApplyTyped)
+        ApplyTyped();
+}
+
+void EveryCpuView::OpenFavoritesPicker(const std::string& affinity, std::function<void(const std::string&)> apply)
+{
+    OpenPicker(core::CpuSetOfText(affinity).value_or(core::CpuSet()), std::move(apply));
+}
+
+void EveryCpuView::OpenPicker(const core::CpuSet& initial, std::function<void(const std::string&)> apply)
+{
+    platform::PixelRect area{};
+    const std::int32_t tpp = std::max(m_screen.TwipsPerPixelY(), 1);
+    if (!m_screen.WorkArea(&area) || area.bottom <= area.top)
+        area = platform::PixelRect{0, 0, m_screen.ScreenWidthPixels(), m_screen.ScreenHeightPixels()};
+    m_picker = std::make_unique<CpuPicker>(m_machine, initial, (area.bottom - area.top) * tpp);
+    CpuPicker& picker = *m_picker;
+    picker.OnApply = std::move(apply);
+    if (OnPickerCreated)
+        OnPickerCreated(picker);
+    // Centred on the main window, inside the work area.
+    const forms::Window& main = m_controls.Form;
+    const std::int32_t width = picker.Form.Width();
+    const std::int32_t height = picker.Form.Height();
+    std::int32_t left = main.Left() + (main.Width() - width) / 2;
+    std::int32_t top = main.Top() + (main.Height() - height) / 2;
+    left = std::clamp(left, area.left * tpp, std::max(area.right * tpp - width, area.left * tpp));
+    top = std::clamp(top, area.top * tpp, std::max(area.bottom * tpp - height, area.top * tpp));
+    picker.Form.Move(left, top, width, height);
+    picker.Form.SetVisible(true);
+}
+
+} // namespace korvane::ui
