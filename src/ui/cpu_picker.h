@@ -32,6 +32,8 @@ class CpuPicker {
 public:
     // maxHeight: the most the window may take, in twips (the work area's height).
     CpuPicker(const CpuPickerMachine& machine, const core::CpuSet& initial, std::int32_t maxHeight);
+    // A picker still shown is closed first, so that its window goes.
+    ~CpuPicker() { Close(); }
     CpuPicker(const CpuPicker&) = delete;
     CpuPicker& operator=(const CpuPicker&) = delete;
 

@@ -87,6 +87,7 @@ void QtFrontEnd::Impl::Build()
     });
     ConnectTray();
     form.OnPickerCreated = [this](ui::Form2& picker) { OpenPicker(picker, binder.TwipsPerPixel()); };
+    form.EveryCpu().OnPickerCreated = [this](ui::CpuPicker& picker) { OpenCpuPicker(picker, binder.TwipsPerPixel()); };
 }
 
 // A plain panel, or a raised one that comes to the front whenever the model shows it.
@@ -138,6 +139,7 @@ QtFrontEnd::~QtFrontEnd()
     m_impl->tray.onTrayCreated = {};
     m_impl->tray.fillContextMenu = {};
     m_impl->form.OnPickerCreated = {};
+    m_impl->form.EveryCpu().OnPickerCreated = {};
 }
 
 QWidget& QtFrontEnd::Window()

@@ -1,25 +1,62 @@
 #include "frontend/qt/qt_picker.h"
 
 #include "frontend/qt/qt_controls.h"
+#include "ui/cpu_picker.h"
 #include "ui/form2.h"
 
 #include <QEvent>
 #include <QFrame>
 #include <QLabel>
+#include <QWheelEvent>
 #include <memory>
 
 namespace korvane::qtfront {
 
-void OpenPicker(ui::Form2& picker, int tpp)
+namespace {
+
+QFrame* NewPopup()
 {
     auto* popup = new QFrame(nullptr, Qt::Popup | Qt::FramelessWindowHint);
     popup->setAttribute(Qt::WA_DeleteOnClose);
     popup->setFrameStyle(QFrame::Panel | QFrame::Raised);
     popup->setMouseTracking(true);
-    // The picker's controls are laid out for a small menu font.
+    // The pickers' controls are laid out for a small menu font.
     QFont menuFont = popup->font();
     menuFont.setPointSize(8);
     popup->setFont(menuFont);
+    return popup;
+}
+
+// Losing the activation closes the picker; once the model has closed it, the widget goes.
+void FollowModel(QFrame* popup, forms::Window& form, const std::shared_ptr<ControlBinder>& binder, int tpp)
+{
+    auto closed = std::make_shared<bool>(false);
+    new EventHook(popup, [&form, closed](QEvent* event) {
+        if (event->type() == QEvent::Hide && !*closed) {
+            *closed = true;
+            if (form.Visible() && form.OnDeactivate)
+                form.OnDeactivate();
+        }
+        return false;
+    });
+    form.SetChangedHandler([tpp, popup, &form, closed, binder] {
+        if (!form.Visible()) {
+            *closed = true;
+            binder->Unbind();
+            popup->close(); // deleted later, by the event loop
+            return;
+        }
+        popup->setGeometry(Pixels(form.Left(), tpp), Pixels(form.Top(), tpp), Pixels(form.Width(), tpp),
+                           Pixels(form.Height(), tpp));
+        popup->show();
+    });
+}
+
+} // namespace
+
+void OpenPicker(ui::Form2& picker, int tpp)
+{
+    auto* popup = NewPopup();
 
     auto binder = std::make_shared<ControlBinder>(tpp);
     auto* background = new QLabel(popup);
@@ -34,27 +71,32 @@ void OpenPicker(ui::Form2& picker, int tpp)
     for (forms::Label* item : {&picker.Label1, &picker.Label2})
         binder->AddLabel(*item, popup)->setIndent(12);
 
-    // Losing the activation closes the picker; once the model has closed it, the widget goes.
-    auto closed = std::make_shared<bool>(false);
-    new EventHook(popup, [&picker, closed](QEvent* event) {
-        if (event->type() == QEvent::Hide && !*closed) {
-            *closed = true;
-            if (!picker.Closed() && picker.Form.OnDeactivate)
-                picker.Form.OnDeactivate();
-        }
-        return false;
+    FollowModel(popup, picker.Form, binder, tpp);
+}
+
+void OpenCpuPicker(ui::CpuPicker& picker, int tpp)
+{
+    auto* popup = NewPopup();
+    auto binder = std::make_shared<ControlBinder>(tpp);
+    for (auto& preset : picker.Presets)
+        binder->AddButton(*preset, popup);
+    binder->AddLabel(picker.ChosenText, popup, true);
+    QWidget* viewport = binder->AddPicture(picker.Viewport, popup);
+    QWidget* grid = binder->AddPicture(picker.Grid, viewport);
+    for (auto& caption : picker.GroupCaptions)
+        binder->AddLabel(*caption, grid, true);
+    for (auto& toggle : picker.Toggles)
+        binder->AddCheckBox(*toggle, grid);
+    binder->AddScrollBar(picker.Scroll, popup);
+    binder->AddButton(picker.Apply, popup);
+    binder->AddButton(picker.Cancel, popup);
+    new EventHook(popup, [&picker](QEvent* event) {
+        if (event->type() != QEvent::Wheel)
+            return false;
+        picker.MouseWheel(static_cast<QWheelEvent*>(event)->angleDelta().y());
+        return true;
     });
-    picker.Form.SetChangedHandler([tpp, popup, &picker, closed, binder] {
-        if (!picker.Form.Visible()) {
-            *closed = true;
-            binder->Unbind();
-            popup->close(); // deleted later, by the event loop
-            return;
-        }
-        popup->setGeometry(Pixels(picker.Form.Left(), tpp), Pixels(picker.Form.Top(), tpp),
-                           Pixels(picker.Form.Width(), tpp), Pixels(picker.Form.Height(), tpp));
-        popup->show();
-    });
+    FollowModel(popup, picker.Form, binder, tpp);
 }
 
 } // namespace korvane::qtfront

@@ -1,0 +1,76 @@
+#pragma once
+
+#include "platform/processor_topology.h"
+
+#include <functional>
+
+namespace korvane::test {
+
+// Machines of the shapes people have, for the fake machine's topology.
+inline platform::CpuTopology MakeTopology(int count, const std::function<void(platform::LogicalCpu&)>& describe)
+{
+    platform::CpuTopology topology;
+    for (int n = 0; n < count; ++n) {
+        platform::LogicalCpu cpu;
+        cpu.number = n;
+        cpu.package = 0;
+        cpu.core = n;
+        cpu.thread = 0;
+        cpu.node = 0;
+        describe(cpu);
+        topology.cpus.push_back(cpu);
+    }
+    return topology;
+}
+
+// count CPUs, a core each, one cache of 16 MB.
+inline platform::CpuTopology PlainMachine(int count)
+{
+    return MakeTopology(count, [](platform::LogicalCpu& cpu) {
+        cpu.cacheGroup = 0;
+        cpu.cacheBytes = 16 << 20;
+    });
+}
+
+// 8 performance cores with two threads (CPUs 0-15, a core's threads side by side) and 8
+// efficiency cores (CPUs 16-23), one cache of 30 MB.
+inline platform::CpuTopology HybridMachine24()
+{
+    return MakeTopology(24, [](platform::LogicalCpu& cpu) {
+        const int n = cpu.number;
+        cpu.core = n < 16 ? n / 2 : n - 8;
+        cpu.thread = n < 16 ? n % 2 : 0;
+        cpu.kind = n < 16 ? platform::CpuKind::Performance : platform::CpuKind::Efficiency;
+        cpu.cacheGroup = 0;
+        cpu.cacheBytes = 30 << 20;
+    });
+}
+
+// 16 cores with two threads on two cache dies (96 MB and 32 MB); the second threads are CPUs 16-31.
+inline platform::CpuTopology TwoDieMachine32()
+{
+    return MakeTopology(32, [](platform::LogicalCpu& cpu) {
+        const int core = cpu.number % 16;
+        cpu.core = core;
+        cpu.thread = cpu.number / 16;
+        cpu.cacheGroup = core / 8;
+        cpu.cacheBytes = core < 8 ? std::int64_t{96} << 20 : std::int64_t{32} << 20;
+    });
+}
+
+// Two packages of 64 cores with two threads, 8 cores to a 32 MB cache; the second threads are
+// CPUs 128-255.
+inline platform::CpuTopology ServerMachine256()
+{
+    return MakeTopology(256, [](platform::LogicalCpu& cpu) {
+        const int core = cpu.number % 128;
+        cpu.package = core / 64;
+        cpu.node = cpu.package;
+        cpu.core = core % 64;
+        cpu.thread = cpu.number / 128;
+        cpu.cacheGroup = core / 8;
+        cpu.cacheBytes = std::int64_t{32} << 20;
+    });
+}
+
+} // namespace korvane::test
