@@ -71,14 +71,16 @@ std::vector<CpuPlace> PlaceBars(const std::vector<std::vector<int>>& groups, int
         int groupStarts = 0;
         for (int i = first + 1; i < last; ++i)
             groupStarts += sequence[static_cast<std::size_t>(i)].second ? 1 : 0;
-        const int pitch = std::max((width - groupStarts * kGroupGap) / std::max(perRow, 1), 1);
-        int x = 0;
+        // Bars spread over the whole width: a fractional pitch, each bar a pixel short of it.
+        const double pitch = std::max((width - groupStarts * kGroupGap) / static_cast<double>(std::max(perRow, 1)), 1.0);
+        const int barWidth = std::max(static_cast<int>(pitch) - 1, 1);
+        int gapsSoFar = 0;
         for (int i = first; i < last; ++i) {
             if (i > first && sequence[static_cast<std::size_t>(i)].second)
-                x += kGroupGap;
+                ++gapsSoFar;
+            const int x = static_cast<int>((i - first) * pitch) + gapsSoFar * kGroupGap;
             places.push_back(CpuPlace{sequence[static_cast<std::size_t>(i)].first, x, row * (rowHeight + kGroupGap),
-                                      std::max(pitch - 1, 1), rowHeight});
-            x += pitch;
+                                      barWidth, rowHeight});
         }
     }
     return places;

@@ -65,6 +65,7 @@ void EveryCpuView::ShowUsage(bool everyCpu)
              &c.AvgUse[2], &c.AvgUse[3], &c.LblCore0, &c.LblCore0A, &c.LblCore1, &c.LblCore1A, &c.LblCore2,
              &c.LblCore2A, &c.LblCore3, &c.LblCore3A})
         control->SetVisible(!everyCpu);
+    c.Label1.SetCaption(everyCpu ? "Every CPU: current, and averages below" : kUsageHeader);
     c.PicCpuBars.SetVisible(everyCpu);
     c.PicCpuAverages.SetVisible(everyCpu);
     std::vector<std::vector<int>> groups;
@@ -105,17 +106,18 @@ void EveryCpuView::OpenPicker(const core::CpuSet& initial, std::function<void(co
     m_picker = std::make_unique<CpuPicker>(m_machine, initial, (area.bottom - area.top) * tpp);
     CpuPicker& picker = *m_picker;
     picker.OnApply = std::move(apply);
-    if (OnPickerCreated)
-        OnPickerCreated(picker);
-    // Centred on the main window, inside the work area.
+    // Centred on the main window, inside the work area; placed before a front end draws it.
     const forms::Window& main = m_controls.Form;
     const std::int32_t width = picker.Form.Width();
     const std::int32_t height = picker.Form.Height();
-    std::int32_t left = main.Left() + (main.Width() - width) / 2;
-    std::int32_t top = main.Top() + (main.Height() - height) / 2;
-    left = std::clamp(left, area.left * tpp, std::max(area.right * tpp - width, area.left * tpp));
-    top = std::clamp(top, area.top * tpp, std::max(area.bottom * tpp - height, area.top * tpp));
+    const std::int32_t tppX = std::max(m_screen.TwipsPerPixelX(), 1);
+    const std::int32_t left = std::clamp(main.Left() + (main.Width() - width) / 2, area.left * tppX,
+                                         std::max(area.right * tppX - width, area.left * tppX));
+    const std::int32_t top = std::clamp(main.Top() + (main.Height() - height) / 2, area.top * tpp,
+                                        std::max(area.bottom * tpp - height, area.top * tpp));
     picker.Form.Move(left, top, width, height);
+    if (OnPickerCreated)
+        OnPickerCreated(picker);
     picker.Form.SetVisible(true);
 }
 

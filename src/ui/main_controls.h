@@ -14,6 +14,8 @@
 
 namespace korvane::ui {
 
+inline constexpr const char* kUsageHeader = "    Current        |      Averages";
+
 // Every control of the main window, with its caption and tooltip.
 struct MainControls {
     explicit MainControls(forms::Scheduler& scheduler);
@@ -73,7 +75,7 @@ struct MainControls {
     forms::Button Command6{"X"};
 
     // Usage panel: current graph, average bars, total and elapsed time, tray options.
-    forms::Label Label1{"    Current        |      Averages"};
+    forms::Label Label1{kUsageHeader};
     forms::PictureBox VertGraph0;
     std::array<forms::PictureBox, 4> Meter;
     std::array<forms::Label, 4> AvgUse{forms::Label("0"), forms::Label("0"), forms::Label("0"), forms::Label("0")};

@@ -32,18 +32,24 @@ inline platform::CpuTopology PlainMachine(int count)
     });
 }
 
-// 8 performance cores with two threads (CPUs 0-15, a core's threads side by side) and 8
-// efficiency cores (CPUs 16-23), one cache of 30 MB.
-inline platform::CpuTopology HybridMachine24()
+// Performance cores with two threads (a core's threads side by side) and then efficiency cores,
+// one cache of 30 MB: 8 + 8 make 24 CPUs, 4 + 8 make 16.
+inline platform::CpuTopology HybridMachine(int performanceCores, int efficiencyCores)
 {
-    return MakeTopology(24, [](platform::LogicalCpu& cpu) {
+    const int threads = 2 * performanceCores;
+    return MakeTopology(threads + efficiencyCores, [threads, performanceCores](platform::LogicalCpu& cpu) {
         const int n = cpu.number;
-        cpu.core = n < 16 ? n / 2 : n - 8;
-        cpu.thread = n < 16 ? n % 2 : 0;
-        cpu.kind = n < 16 ? platform::CpuKind::Performance : platform::CpuKind::Efficiency;
+        cpu.core = n < threads ? n / 2 : n - performanceCores;
+        cpu.thread = n < threads ? n % 2 : 0;
+        cpu.kind = n < threads ? platform::CpuKind::Performance : platform::CpuKind::Efficiency;
         cpu.cacheGroup = 0;
         cpu.cacheBytes = 30 << 20;
     });
+}
+
+inline platform::CpuTopology HybridMachine24()
+{
+    return HybridMachine(8, 8);
 }
 
 // 16 cores with two threads on two cache dies (96 MB and 32 MB); the second threads are CPUs 16-31.
@@ -58,19 +64,25 @@ inline platform::CpuTopology TwoDieMachine32()
     });
 }
 
-// Two packages of 64 cores with two threads, 8 cores to a 32 MB cache; the second threads are
-// CPUs 128-255.
-inline platform::CpuTopology ServerMachine256()
+// Packages of 64 cores with two threads, 8 cores to a 32 MB cache; the second threads are the
+// upper half of the CPUs (128-255 on two packages).
+inline platform::CpuTopology ServerMachine(int packages)
 {
-    return MakeTopology(256, [](platform::LogicalCpu& cpu) {
-        const int core = cpu.number % 128;
+    const int cores = 64 * packages;
+    return MakeTopology(2 * cores, [cores](platform::LogicalCpu& cpu) {
+        const int core = cpu.number % cores;
         cpu.package = core / 64;
         cpu.node = cpu.package;
         cpu.core = core % 64;
-        cpu.thread = cpu.number / 128;
+        cpu.thread = cpu.number / cores;
         cpu.cacheGroup = core / 8;
         cpu.cacheBytes = std::int64_t{32} << 20;
     });
+}
+
+inline platform::CpuTopology ServerMachine256()
+{
+    return ServerMachine(2);
 }
 
 } // namespace korvane::test

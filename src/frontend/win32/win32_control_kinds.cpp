@@ -99,6 +99,35 @@ void CheckBoxWindow::ShowValue()
     ::SendMessageW(Window(), BM_SETCHECK, m_box.Value() == 1 ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
+bool TextBoxWindow::OnCommand(int code)
+{
+    if (code != EN_CHANGE)
+        return false;
+    const int length = ::GetWindowTextLengthW(Window());
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(::GetWindowTextW(Window(), text.data(), length + 1)));
+    std::string narrow;
+    // A CPU list is plain ASCII; anything else stands as '?' and is named as not part of a list.
+    for (const wchar_t c : text)
+        narrow.push_back(c < 128 ? static_cast<char>(c) : '?');
+    m_field.UserType(narrow);
+    return true;
+}
+
+std::optional<LRESULT> TextBoxWindow::Intercept(UINT message, WPARAM wParam, LPARAM /*lParam*/)
+{
+    // Enter belongs to the field, not to the dialog navigation, and does not beep.
+    if (message == WM_GETDLGCODE && wParam == VK_RETURN)
+        return DLGC_WANTALLKEYS;
+    if (message == WM_KEYDOWN && wParam == VK_RETURN) {
+        m_field.UserEnter();
+        return 0;
+    }
+    if (message == WM_CHAR && wParam == L'\r')
+        return 0;
+    return std::nullopt;
+}
+
 bool ButtonWindow::OnCommand(int code)
 {
     if (code != BN_CLICKED)

@@ -33,7 +33,7 @@ public:
     }
     void Paint(HDC dc, const RECT& rect) override;
     bool OnClick() override;
-    void OnMouseMove() override { m_label.UserMouseMove(); }
+    void OnMouseMove(int /*x*/, int /*y*/) override { m_label.UserMouseMove(); }
 
 protected:
     void ShowValue() override;
@@ -90,10 +90,32 @@ public:
     }
     void Paint(HDC dc, const RECT& rect) override;
     bool OnClick() override;
+    void OnMouseMove(int x, int y) override
+    {
+        if (m_picture.OnPointAt)
+            m_picture.OnPointAt(x, y);
+    }
 
 private:
     forms::PictureBox& m_picture;
     int m_iconPixels;
+};
+
+// A one-line edit field: the user's typing goes to the model as it changes, Enter to its handler.
+class TextBoxWindow : public ControlWindow {
+public:
+    TextBoxWindow(forms::TextBox& field, HWND window, double tpp, HWND tooltips)
+        : ControlWindow(field, window, tpp, tooltips), m_field(field)
+    {
+    }
+    bool OnCommand(int code) override;
+    std::optional<LRESULT> Intercept(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+protected:
+    void ShowValue() override { SetText(m_field.Text()); }
+
+private:
+    forms::TextBox& m_field;
 };
 
 // The sunken frame a list scrolls in: its inner area, inside the border, clips the scroll area.

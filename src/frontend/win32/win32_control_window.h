@@ -54,7 +54,8 @@ public:
     virtual bool OnScroll(int /*code*/) { return false; }
     virtual bool OnDrawItem(const DRAWITEMSTRUCT& /*item*/) { return false; }
     virtual bool OnClick() { return false; }
-    virtual void OnMouseMove() {}
+    // The pointer moved over the window, at this pixel of it.
+    virtual void OnMouseMove(int /*x*/, int /*y*/) {}
     // A message to a subclassed system control first; a value ends it there.
     virtual std::optional<LRESULT> Intercept(UINT /*message*/, WPARAM /*wParam*/, LPARAM /*lParam*/)
     {

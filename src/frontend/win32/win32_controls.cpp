@@ -41,7 +41,7 @@ LRESULT CALLBACK ControlWindowProc(HWND window, UINT message, WPARAM wParam, LPA
     }
     case WM_MOUSEMOVE:
         if (control != nullptr)
-            control->OnMouseMove();
+            control->OnMouseMove(static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam)));
         break;
     case WM_DRAWITEM: {
         const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
@@ -130,6 +130,14 @@ void* ControlBinder::AddButton(forms::Button& button, void* parent)
     HWND window = CreateChild(L"BUTTON", BS_PUSHBUTTON | WS_TABSTOP, static_cast<HWND>(parent));
     ::SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(m_fonts.normal), FALSE);
     Bind(std::make_unique<ButtonWindow>(button, window, m_tpp, static_cast<HWND>(m_tooltips)));
+    return window;
+}
+
+void* ControlBinder::AddTextBox(forms::TextBox& field, void* parent)
+{
+    HWND window = CreateChild(L"EDIT", WS_BORDER | ES_AUTOHSCROLL | WS_TABSTOP, static_cast<HWND>(parent));
+    ::SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(m_fonts.normal), FALSE);
+    Bind(std::make_unique<TextBoxWindow>(field, window, m_tpp, static_cast<HWND>(m_tooltips))).Subclass();
     return window;
 }
 

@@ -54,6 +54,7 @@ public:
                    int indentPixels = 0);
     void* AddCheckBox(forms::CheckBox& box, void* parent, bool menuFont = false);
     void* AddButton(forms::Button& button, void* parent);
+    void* AddTextBox(forms::TextBox& field, void* parent);
     void* AddPicture(forms::PictureBox& picture, void* parent);
     void* AddScrollBar(forms::ScrollBar& bar, void* parent);
     // A list in its viewport: the scroll area inside the viewport, the list inside the scroll area.

@@ -225,6 +225,7 @@ Win32FrontEnd::Win32FrontEnd(ui::Form1& form, Win32MainWindow& window, Win32Noti
     };
     tray.onTrayCreated = [&form] { form.TaskbarCreated(); };
     form.OnPickerCreated = [&impl](ui::Form2& picker) { impl.OpenPicker(picker); };
+    form.EveryCpu().OnPickerCreated = [&impl](ui::CpuPicker& picker) { impl.OpenCpuPicker(picker); };
 }
 
 Win32FrontEnd::~Win32FrontEnd()
@@ -238,6 +239,7 @@ Win32FrontEnd::~Win32FrontEnd()
         c.Form.OnForeground = {};
         c.Form.OnPopupMenu = {};
         impl.form->OnPickerCreated = {};
+        impl.form->EveryCpu().OnPickerCreated = {};
     }
     if (impl.tray != nullptr) {
         impl.tray->onMouseMessage = {};
@@ -248,7 +250,13 @@ Win32FrontEnd::~Win32FrontEnd()
 
 void* Win32FrontEnd::WindowOf(const forms::Control* control) const
 {
-    return m_window.m_impl->binder->WindowOf(control);
+    if (void* found = m_window.m_impl->binder->WindowOf(control))
+        return found;
+    for (const auto& picker : m_window.m_impl->pickers) {
+        if (void* found = picker->closed ? nullptr : picker->binder->WindowOf(control))
+            return found;
+    }
+    return nullptr;
 }
 
 void Win32FrontEnd::ApplySizeLimits()

@@ -139,17 +139,35 @@ void Win32MainWindow::Impl::ShowMenu(const forms::Menu& menu)
     }
 }
 
-void Win32MainWindow::Impl::OpenPicker(ui::Form2& model)
+Picker& Win32MainWindow::Impl::NewPicker(forms::Window& form)
 {
     // Pickers closed before, whose windows are gone by now.
     std::erase_if(pickers, [](const std::unique_ptr<Picker>& old) { return old->closed && !::IsWindow(old->window); });
     auto picker = std::make_unique<Picker>();
     Picker& p = *picker;
-    p.model = &model;
-    p.window = ::CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, kPickerClass, L"", WS_POPUP | WS_BORDER | WS_CLIPCHILDREN,
-                                 0, 0, 10, 10, window, nullptr, ::GetModuleHandleW(nullptr), nullptr);
+    p.form = &form;
+    p.window = ::CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_CONTROLPARENT, kPickerClass, L"",
+                                 WS_POPUP | WS_BORDER | WS_CLIPCHILDREN, 0, 0, 10, 10, window, nullptr,
+                                 ::GetModuleHandleW(nullptr), nullptr);
     ::SetWindowLongPtrW(p.window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&p));
     p.binder = std::make_unique<ControlBinder>(tpp, *fonts, tooltips);
+    form.SetChangedHandler([this, &p] {
+        const forms::Window& model = *p.form;
+        if (!model.Visible()) {
+            ClosePicker(p);
+            return;
+        }
+        ::SetWindowPos(p.window, HWND_TOPMOST, Pixels(model.Left(), tpp), Pixels(model.Top(), tpp),
+                       Pixels(model.Width(), tpp), Pixels(model.Height(), tpp), SWP_SHOWWINDOW);
+        ::SetForegroundWindow(p.window);
+    });
+    pickers.push_back(std::move(picker));
+    return p;
+}
+
+void Win32MainWindow::Impl::OpenPicker(ui::Form2& model)
+{
+    Picker& p = NewPicker(model.Form);
     p.binder->AddLabel(model.Label3, p.window, false, true);
     for (auto& box : model.Check1)
         p.binder->AddCheckBox(box, p.window, true);
@@ -158,17 +176,6 @@ void Win32MainWindow::Impl::OpenPicker(ui::Form2& model)
     // Label3 is the background: the others stand in front of it.
     ::SetWindowPos(static_cast<HWND>(p.binder->WindowOf(&model.Label3)), HWND_BOTTOM, 0, 0, 0, 0,
                    SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    model.Form.SetChangedHandler([this, &p] {
-        if (!p.model->Form.Visible()) {
-            ClosePicker(p);
-            return;
-        }
-        const forms::Window& form = p.model->Form;
-        ::SetWindowPos(p.window, HWND_TOPMOST, Pixels(form.Left(), tpp), Pixels(form.Top(), tpp),
-                       Pixels(form.Width(), tpp), Pixels(form.Height(), tpp), SWP_SHOWWINDOW);
-        ::SetForegroundWindow(p.window);
-    });
-    pickers.push_back(std::move(picker));
 }
 
 void Win32MainWindow::Impl::ClosePicker(Picker& picker)
@@ -177,7 +184,7 @@ void Win32MainWindow::Impl::ClosePicker(Picker& picker)
         return;
     picker.closed = true;
     picker.binder->Unbind();
-    picker.model->Form.SetChangedHandler({});
+    picker.form->SetChangedHandler({});
     ::SetWindowLongPtrW(picker.window, GWLP_USERDATA, 0);
     // Destroyed from the message loop: this may run inside one of its own messages.
     ::PostMessageW(picker.window, WM_CLOSE, 0, 0);
@@ -188,14 +195,21 @@ LRESULT CALLBACK PickerWindowProc(HWND window, UINT message, WPARAM wParam, LPAR
     auto* picker = reinterpret_cast<Picker*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
     switch (message) {
     case WM_COMMAND:
+    case WM_VSCROLL:
         if (ControlBinder::Route(message, wParam, lParam))
             return 0;
         break;
+    case WM_MOUSEWHEEL:
+        if (picker != nullptr && !picker->closed && picker->onWheel) {
+            picker->onWheel(GET_WHEEL_DELTA_WPARAM(wParam));
+            return 0;
+        }
+        break;
     case WM_ACTIVATE:
         // Losing the activation closes the picker.
-        if (LOWORD(wParam) == WA_INACTIVE && picker != nullptr && !picker->closed && !picker->model->Closed() &&
-            picker->model->Form.OnDeactivate)
-            picker->model->Form.OnDeactivate();
+        if (LOWORD(wParam) == WA_INACTIVE && picker != nullptr && !picker->closed && picker->form->Visible() &&
+            picker->form->OnDeactivate)
+            picker->form->OnDeactivate();
         break;
     case WM_CLOSE:
         ::DestroyWindow(window);

@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -25,11 +26,12 @@ inline constexpr UINT kRunMenuItem = WM_APP + 10;
 
 LRESULT CALLBACK PickerWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
-// The affinity picker as a pop-up window of its own.
+// A picker (the affinity picker, the CPU picker) as a pop-up window of its own.
 struct Picker {
-    ui::Form2* model = nullptr;
+    forms::Window* form = nullptr;
     HWND window = nullptr;
     std::unique_ptr<ControlBinder> binder;
+    std::function<void(int)> onWheel;
     bool closed = false;
 };
 
@@ -59,6 +61,9 @@ struct Win32MainWindow::Impl {
     void SendGeometry();
     void ShowMenu(const forms::Menu& menu);
     void OpenPicker(ui::Form2& model);
+    void OpenCpuPicker(ui::CpuPicker& model);
+    // A pop-up window for a picker's form, which follows the form and closes with it.
+    Picker& NewPicker(forms::Window& form);
     void ClosePicker(Picker& picker);
 
     platform::Screen& screen;

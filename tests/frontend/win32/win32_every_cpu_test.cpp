@@ -1,0 +1,140 @@
+// Show Every CPU in the Win32 front end, under wine's null graphics driver (or Windows).
+#include "frontend/win32/win32_front_end.h"
+
+#include "frontend/win32/win32_notification_area.h"
+#include "support/cpu_machines.h"
+#include "support/fake_form.h"
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace korvane::win32front {
+namespace {
+
+std::string ClassOf(HWND window)
+{
+    wchar_t name[64] = {};
+    ::GetClassNameW(window, name, 64);
+    std::string narrow;
+    for (const wchar_t* c = name; *c != 0; ++c)
+        narrow += static_cast<char>(*c);
+    return narrow;
+}
+
+void PumpMessages()
+{
+    MSG message;
+    while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        ::TranslateMessage(&message);
+        ::DispatchMessageW(&message);
+    }
+}
+
+// The check boxes among the descendants of a window.
+std::vector<HWND> CheckBoxesIn(HWND parent)
+{
+    std::vector<HWND> boxes;
+    ::EnumChildWindows(
+        parent,
+        [](HWND child, LPARAM found) {
+            if (ClassOf(child) == "Button" && (::GetWindowLongW(child, GWL_STYLE) & 0xF) == BS_CHECKBOX)
+                reinterpret_cast<std::vector<HWND>*>(found)->push_back(child);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&boxes));
+    return boxes;
+}
+
+struct Win32EveryCpu {
+    explicit Win32EveryCpu(const platform::CpuTopology& topology) : f(static_cast<int>(topology.cpus.size()))
+    {
+        f.machine.SetTopology(topology);
+        game = f.machine.Start("/opt/game", 2);
+        f.settings.Save("Tollmere", "Korvane", "AllCpus", "1");
+        f.Start();
+        view = std::make_unique<Win32FrontEnd>(*f.form, window, tray, nullptr);
+        view->ApplySizeLimits();
+        f.Run(1000);
+        PumpMessages();
+    }
+    HWND Of(const forms::Control& control) { return static_cast<HWND>(view->WindowOf(&control)); }
+
+    test::FakeForm f;
+    Win32NotificationArea tray;
+    Win32MainWindow window{f.screen};
+    std::unique_ptr<Win32FrontEnd> view;
+    std::int32_t game = 0;
+};
+
+TEST(Win32EveryCpu, TheFieldAndThePickerAreNativeWindowsThatReachTheModel)
+{
+    Win32EveryCpu v(test::HybridMachine(4, 8));
+    ui::MainControls& c = v.f.Controls();
+    HWND field = v.Of(c.TxtCpus);
+    ASSERT_NE(field, nullptr);
+    EXPECT_EQ(ClassOf(field), "Edit");
+    EXPECT_TRUE(::IsWindowVisible(v.Of(c.CmdCpus)));
+    EXPECT_FALSE((::GetWindowLongW(v.Of(c.Check11[0]), GWL_STYLE) & WS_VISIBLE) != 0);
+    c.List1.UserClickRow(v.f.RowOf("Game"));
+
+    ::SetWindowTextW(field, L"5-3"); // EN_CHANGE reaches the model as typing
+    EXPECT_EQ(c.TxtCpus.Text(), "5-3");
+    EXPECT_FALSE(::IsWindowEnabled(v.Of(c.Command5)));
+    ::SetWindowTextW(field, L"8-15");
+    EXPECT_TRUE(::IsWindowEnabled(v.Of(c.Command5)));
+    EXPECT_EQ(::SendMessageW(field, WM_GETDLGCODE, VK_RETURN, 0) & DLGC_WANTALLKEYS, DLGC_WANTALLKEYS);
+    ::SendMessageW(field, WM_KEYDOWN, VK_RETURN, 0);
+    EXPECT_EQ(v.f.machine.ThreadCpus(v.game).front(), (std::vector<std::uint64_t>{0xFF00}));
+
+    ::SendMessageW(v.Of(c.CmdCpus), BM_CLICK, 0, 0);
+    HWND popup = ::FindWindowW(L"KorvanePicker", nullptr);
+    ASSERT_NE(popup, nullptr);
+    ui::CpuPicker* picker = v.f.form->EveryCpu().Picker();
+    ASSERT_NE(picker, nullptr);
+    EXPECT_FALSE(picker->Closed());
+    ASSERT_EQ(CheckBoxesIn(popup).size(), 16U);
+    HWND zero = static_cast<HWND>(v.view->WindowOf(picker->ToggleOf(0)));
+    ASSERT_NE(zero, nullptr);
+    ::SendMessageW(zero, BM_CLICK, 0, 0);
+    EXPECT_TRUE(picker->ToggleOf(0)->Ticked());
+    EXPECT_EQ(::SendMessageW(zero, BM_GETCHECK, 0, 0), BST_CHECKED);
+    ::SendMessageW(static_cast<HWND>(v.view->WindowOf(&picker->Apply)), BM_CLICK, 0, 0);
+    EXPECT_EQ(c.TxtCpus.Text(), "0,8-15");
+    PumpMessages();
+    EXPECT_EQ(::FindWindowW(L"KorvanePicker", nullptr), nullptr);
+}
+
+TEST(Win32EveryCpu, At256CpusThePickerScrollsWithTheWheelAndTheUsagePanelDraws)
+{
+    Win32EveryCpu v(test::ServerMachine256());
+    ui::MainControls& c = v.f.Controls();
+    v.f.screen.workArea = {0, 0, 1366, 728};
+    c.CmdCpus.UserClick();
+    HWND popup = ::FindWindowW(L"KorvanePicker", nullptr);
+    ASSERT_NE(popup, nullptr);
+    EXPECT_EQ(CheckBoxesIn(popup).size(), 256U);
+    ui::CpuPicker* picker = v.f.form->EveryCpu().Picker();
+    ASSERT_TRUE(picker->Scroll.Visible());
+    EXPECT_FALSE(picker->Closed());
+    ::SendMessageW(popup, WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-WHEEL_DELTA)), 0);
+    EXPECT_GT(picker->Scroll.Value(), 0);
+    picker->Cancel.UserClick();
+    PumpMessages();
+
+    c.Command13.UserClick();
+    v.f.Run(1000);
+    PumpMessages();
+    HWND bars = v.Of(c.PicCpuBars);
+    ASSERT_NE(bars, nullptr);
+    EXPECT_TRUE(::IsWindowVisible(bars));
+    EXPECT_FALSE(::IsWindowVisible(v.Of(c.VertGraph0)));
+    ::SendMessageW(v.Of(c.PicCpuAverages), WM_MOUSEMOVE, 0, MAKELPARAM(2, 2));
+    EXPECT_EQ(c.PicCpuAverages.ToolTipText().rfind("CPU 0: ", 0), 0U);
+}
+
+} // namespace
+} // namespace korvane::win32front
