@@ -18,17 +18,22 @@ constexpr int kDigitRows[10][5] = {{7, 5, 5, 5, 7}, {2, 6, 2, 2, 7}, {7, 1, 7, 4
                                    {5, 5, 7, 1, 1}, {7, 4, 7, 1, 7}, {7, 4, 7, 5, 7}, {7, 1, 1, 1, 1},
                                    {7, 5, 7, 5, 7}, {7, 5, 7, 1, 7}};
 
-void DrawNumber(Surface& s, int x, int y, const std::string& digits, image::Color color)
+// The digits at (x, y), each pixel of the font a square of scale pixels.
+void DrawNumber(Surface& s, int x, int y, const std::string& digits, image::Color color, int scale)
 {
     for (const char c : digits) {
         const auto& rows = kDigitRows[c - '0'];
         for (int row = 0; row < 5; ++row) {
             for (int bit = 0; bit < 3; ++bit) {
-                if ((rows[row] >> (2 - bit) & 1) != 0)
-                    s.SetPixel(x + bit, y + row, color);
+                if ((rows[row] >> (2 - bit) & 1) == 0)
+                    continue;
+                for (int dy = 0; dy < scale; ++dy) {
+                    for (int dx = 0; dx < scale; ++dx)
+                        s.SetPixel(x + bit * scale + dx, y + row * scale + dy, color);
+                }
             }
         }
-        x += 4;
+        x += 4 * scale;
     }
 }
 
@@ -128,33 +133,67 @@ int CpuAt(const std::vector<CpuPlace>& places, int x, int y)
 
 Surface DrawCpuBars(const std::vector<CpuPlace>& places, const std::vector<double>& values, int width, int height)
 {
-    Surface s(width, height, image::kBlack);
+    Surface s;
+    DrawCpuBars(s, places, values, width, height);
+    return s;
+}
+
+void DrawCpuBars(Surface& s, const std::vector<CpuPlace>& places, const std::vector<double>& values, int width,
+                 int height)
+{
+    s.Reset(width, height, image::kBlack);
     for (std::size_t i = 0; i < places.size(); ++i) {
         const CpuPlace& p = places[i];
         const int lit = static_cast<int>(std::lround(p.height * Percent(values, i) / 100.0));
         s.FillRect(p.x, p.y, p.width, p.height - lit, Rgb(0, 96, 0));
         s.FillRect(p.x, p.y + p.height - lit, p.width, lit, Rgb(0, 255, 0));
     }
-    return s;
 }
 
 Surface DrawCpuCells(const std::vector<CpuPlace>& places, const std::vector<double>& values, int width, int height,
                      image::Color background)
 {
-    Surface s(width, height, background);
-    for (std::size_t i = 0; i < places.size(); ++i) {
-        const CpuPlace& p = places[i];
-        const double value = Percent(values, i);
-        const image::Color fill = value > 87 ? Rgb(231, 90, 90) : value > 75 ? Rgb(231, 198, 90) : Rgb(90, 231, 90);
-        s.FillRect(p.x, p.y, p.width, p.height, Rgb(206, 206, 206));
-        s.FillRect(p.x + 1, p.y + 1, p.width - 2, p.height - 2, Rgb(238, 238, 238));
-        s.FillRect(p.x + 1, p.y + 1, static_cast<int>(std::lround((p.width - 2) * value / 100.0)), p.height - 2, fill);
-        const std::string number = std::to_string(static_cast<int>(std::lround(value)));
-        const int textWidth = static_cast<int>(number.size()) * 4 - 1;
-        if (p.width - 2 >= textWidth + 2 && p.height - 2 >= 5)
-            DrawNumber(s, p.x + (p.width - textWidth) / 2, p.y + (p.height - 5) / 2, number, Rgb(0, 0, 0));
-    }
+    Surface s;
+    DrawCpuCells(s, places, values, width, height, background);
     return s;
+}
+
+void DrawCpuCells(Surface& s, const std::vector<CpuPlace>& places, const std::vector<double>& values, int width,
+                  int height, image::Color background)
+{
+    s.Reset(width, height, background);
+    for (std::size_t i = 0; i < places.size(); ++i)
+        DrawCpuCell(s, places[i], Percent(values, i));
+}
+
+int CellLook(double value)
+{
+    return static_cast<int>(std::lround(std::clamp(value, 0.0, 100.0) * 10));
+}
+
+void DrawCpuCell(Surface& s, const CpuPlace& p, double value)
+{
+    value = std::clamp(value, 0.0, 100.0);
+    const image::Color rim = Rgb(206, 206, 206);
+    const image::Color fill = value > 87 ? Rgb(231, 90, 90) : value > 75 ? Rgb(231, 198, 90) : Rgb(90, 231, 90);
+    // The rim, then the inside: filled from the left, the rest light.
+    s.FillRect(p.x, p.y, p.width, 1, rim);
+    s.FillRect(p.x, p.y + p.height - 1, p.width, 1, rim);
+    s.FillRect(p.x, p.y + 1, 1, p.height - 2, rim);
+    s.FillRect(p.x + p.width - 1, p.y + 1, 1, p.height - 2, rim);
+    const int filled = static_cast<int>(std::lround((p.width - 2) * value / 100.0));
+    s.FillRect(p.x + 1, p.y + 1, filled, p.height - 2, fill);
+    s.FillRect(p.x + 1 + filled, p.y + 1, p.width - 2 - filled, p.height - 2, Rgb(238, 238, 238));
+    const std::string number = std::to_string(static_cast<int>(std::lround(value)));
+    // The number as large as the cell holds it: twice the font's size, or its own, or none.
+    for (int scale = 2; scale >= 1; --scale) {
+        const int textWidth = (static_cast<int>(number.size()) * 4 - 1) * scale;
+        if (p.width - 2 >= textWidth + 2 * scale && p.height - 2 >= 5 * scale + 2 * (scale - 1)) {
+            DrawNumber(s, p.x + (p.width - textWidth) / 2, p.y + (p.height - 5 * scale) / 2, number, Rgb(0, 0, 0),
+                       scale);
+            break;
+        }
+    }
 }
 
 } // namespace korvane::cpuusage

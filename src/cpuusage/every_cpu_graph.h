@@ -24,9 +24,17 @@ int CpuAt(const std::vector<CpuPlace>& places, int x, int y);
 // The bars on black, lit from the bottom by each value (percent, in the order of the places).
 image::Surface DrawCpuBars(const std::vector<CpuPlace>& places, const std::vector<double>& values, int width,
                            int height);
+// The same into a surface, whose memory is used again.
+void DrawCpuBars(image::Surface& target, const std::vector<CpuPlace>& places, const std::vector<double>& values,
+                 int width, int height);
 // The cells: filled from the left by each value in green, yellow above 75 % and red above 87 %,
 // with the value as a number where it fits.
 image::Surface DrawCpuCells(const std::vector<CpuPlace>& places, const std::vector<double>& values, int width,
                             int height, image::Color background);
+void DrawCpuCells(image::Surface& target, const std::vector<CpuPlace>& places, const std::vector<double>& values,
+                  int width, int height, image::Color background);
+// One cell drawn again, and what its look depends on (two values of one look draw the same).
+void DrawCpuCell(image::Surface& target, const CpuPlace& place, double value);
+int CellLook(double value);
 
 } // namespace korvane::cpuusage

@@ -147,6 +147,7 @@ void UsageGraph::SetEveryCpuGroups(const std::vector<std::vector<int>>& groups)
     const forms::PictureBox& cells = m_controls.PicCpuAverages;
     m_barPlaces = PlaceBars(groups, PixelsOf(bars.Width()), PixelsOf(bars.Height()));
     m_cellPlaces = PlaceCells(groups, PixelsOf(cells.Width()), PixelsOf(cells.Height()));
+    m_cellLooks.clear();
     DrawEveryCpu({}, {});
 }
 
@@ -154,9 +155,36 @@ void UsageGraph::DrawEveryCpu(const std::vector<double>& current, const std::vec
 {
     forms::PictureBox& bars = m_controls.PicCpuBars;
     forms::PictureBox& cells = m_controls.PicCpuAverages;
-    bars.SetPicture(DrawCpuBars(m_barPlaces, current, PixelsOf(bars.Width()), PixelsOf(bars.Height())));
-    cells.SetPicture(
-        DrawCpuCells(m_cellPlaces, average, PixelsOf(cells.Width()), PixelsOf(cells.Height()), m_background));
+    // Drawn again in the memory of the last pictures.
+    image::Surface barPicture = bars.TakePicture();
+    DrawCpuBars(barPicture, m_barPlaces, current, PixelsOf(bars.Width()), PixelsOf(bars.Height()));
+    bars.SetPicture(std::move(barPicture));
+    // The averages change slowly: only the cells whose look changed are drawn again, and an
+    // unchanged picture is not shown again.
+    const int width = PixelsOf(cells.Width());
+    const int height = PixelsOf(cells.Height());
+    auto valueAt = [&average](std::size_t i) { return i < average.size() ? average[i] : 0.0; };
+    const bool whole = cells.Picture().Width() != width || cells.Picture().Height() != height ||
+                       m_cellLooks.size() != m_cellPlaces.size();
+    std::vector<std::size_t> changed;
+    for (std::size_t i = 0; i < m_cellPlaces.size() && !whole; ++i) {
+        if (CellLook(valueAt(i)) != m_cellLooks[i])
+            changed.push_back(i);
+    }
+    if (!whole && changed.empty())
+        return;
+    image::Surface cellPicture = cells.TakePicture();
+    if (whole) {
+        DrawCpuCells(cellPicture, m_cellPlaces, average, width, height, m_background);
+        m_cellLooks.assign(m_cellPlaces.size(), 0);
+        for (std::size_t i = 0; i < m_cellPlaces.size(); ++i)
+            m_cellLooks[i] = CellLook(valueAt(i));
+    }
+    for (const std::size_t i : changed) {
+        m_cellLooks[i] = CellLook(valueAt(i));
+        DrawCpuCell(cellPicture, m_cellPlaces[i], valueAt(i));
+    }
+    cells.SetPicture(std::move(cellPicture));
 }
 
 } // namespace korvane::cpuusage

@@ -47,6 +47,7 @@ private:
     image::Color m_background;
     std::vector<CpuPlace> m_barPlaces;
     std::vector<CpuPlace> m_cellPlaces;
+    std::vector<int> m_cellLooks; // the look of each cell as drawn
 };
 
 } // namespace korvane::cpuusage

@@ -65,7 +65,10 @@ void EveryCpuView::ShowUsage(bool everyCpu)
              &c.AvgUse[2], &c.AvgUse[3], &c.LblCore0, &c.LblCore0A, &c.LblCore1, &c.LblCore1A, &c.LblCore2,
              &c.LblCore2A, &c.LblCore3, &c.LblCore3A})
         control->SetVisible(!everyCpu);
-    c.Label1.SetCaption(everyCpu ? "Every CPU: current, and averages below" : kUsageHeader);
+    c.Label1.SetCaption(everyCpu ? "Current, and averages below" : kUsageHeader);
+    // Taller, for a cell per CPU with room for its number on machines of up to 128 CPUs.
+    c.cpuOptions.SetHeight(everyCpu ? kEveryCpuPanelHeight : kUsagePanelHeight);
+    c.PicCpuAverages.SetHeight(c.cpuOptions.Height() - c.PicCpuAverages.Top() - 2 * 15);
     c.PicCpuBars.SetVisible(everyCpu);
     c.PicCpuAverages.SetVisible(everyCpu);
     std::vector<std::vector<int>> groups;

@@ -22,8 +22,9 @@ MainControls::MainControls(forms::Scheduler& scheduler)
     // The strip above the lists, 15 twips to a pixel: CPU boxes and the process buttons on the
     // first row, the favorites buttons on the second.
     Picture1.Move(225, 60, 9975, 615);
-    Picture2.Move(2400, 60, 9975, 615);
-    cpuOptions.Move(2400, 60, 9975, 1650);
+    // The options panel has a third row, for "Show Every CPU".
+    Picture2.Move(2400, 60, 9975, 945);
+    cpuOptions.Move(2400, 60, 9975, kUsagePanelHeight);
     auto place = [](forms::Control& control, int x, int y, int width) { control.Move(x * 15, y * 15, width * 15, 300); };
     for (std::size_t i = 0; i < Check11.size(); ++i)
         place(Check11[i], 4 + static_cast<int>(i) * 62, 0, 60);
@@ -49,7 +50,7 @@ MainControls::MainControls(forms::Scheduler& scheduler)
     place(SortFavByAff, 260, 21, 190);
     place(Command10, 456, 21, 110);
     place(Command6, 638, 0, 24);
-    place(AllCpus, 570, 21, 92);
+    place(AllCpus, 4, 42, 150);
     // The usage panel: graph and meters on the left, totals and tray options on the right.
     place(Label1, 4, 0, 200);
     // A row of CPU captions between the header and the graph, one over each column; one caption

@@ -15,6 +15,9 @@
 namespace korvane::ui {
 
 inline constexpr const char* kUsageHeader = "    Current        |      Averages";
+// The usage panel's height in twips, and with every CPU shown.
+inline constexpr std::int32_t kUsagePanelHeight = 1650;
+inline constexpr std::int32_t kEveryCpuPanelHeight = 2550;
 
 // Every control of the main window, with its caption and tooltip.
 struct MainControls {

@@ -63,10 +63,12 @@ void Surface::BlockCopy(int dx, int dy, int w, int h, const Surface& source, int
 
 void Surface::FillRect(int x, int y, int w, int h, Color color)
 {
-    for (int row = std::max(y, 0); row < std::min(y + h, m_height); ++row) {
-        for (int col = std::max(x, 0); col < std::min(x + w, m_width); ++col)
-            m_pixels[static_cast<std::size_t>(row * m_width + col)] = color;
-    }
+    const int left = std::max(x, 0);
+    const int right = std::min(x + w, m_width);
+    if (right <= left)
+        return;
+    for (int row = std::max(y, 0); row < std::min(y + h, m_height); ++row)
+        std::fill_n(m_pixels.begin() + static_cast<std::ptrdiff_t>(row) * m_width + left, right - left, color);
 }
 
 void DrawIcon(Surface& target, int x, int y, const Icon& icon)

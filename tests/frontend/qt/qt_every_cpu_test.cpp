@@ -80,6 +80,7 @@ TEST(QtEveryCpu, TheFieldTheButtonAndTheOptionExistDrawAndForward)
     EXPECT_EQ(c.TxtCpus.Text(), "5-3");
     EXPECT_EQ(v.Of<QLabel>(c.LblCpusError)->text(), "\"5-3\" runs backwards.");
     EXPECT_FALSE(v.Of<QPushButton>(c.Command5)->isEnabled());
+    EveryCpuView::Keep(&v.view->Window(), "every-cpu-qt-16-typed.png");
     field->selectAll();
     QTest::keyClicks(field, "8-15");
     QTest::keyClick(field, Qt::Key_Return);
@@ -116,6 +117,11 @@ TEST(QtEveryCpu, TheFieldTheButtonAndTheOptionExistDrawAndForward)
     QApplication::processEvents();
     EXPECT_EQ(EveryCpuView::Popup(), nullptr);
     EXPECT_EQ(field->text(), "1-15");
+
+    c.Command4.UserClick();
+    QApplication::processEvents();
+    EXPECT_TRUE(v.Of<QCheckBox>(c.AllCpus)->isVisible());
+    EveryCpuView::Keep(&v.view->Window(), "every-cpu-qt-options.png");
 }
 
 TEST(QtEveryCpu, At128CpusTheWindowThePickerAndTheUsagePanelStayReadable)
