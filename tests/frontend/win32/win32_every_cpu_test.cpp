@@ -2,6 +2,7 @@
 #include "frontend/win32/win32_front_end.h"
 
 #include "frontend/win32/win32_notification_area.h"
+#include "platform/image/bitmap_file.h"
 #include "support/cpu_machines.h"
 #include "support/fake_form.h"
 
@@ -9,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -49,11 +52,56 @@ std::vector<HWND> CheckBoxesIn(HWND parent)
     return boxes;
 }
 
+// KORVANE_PICTURES=folder keeps what a window shows as a bitmap file, for the README and for
+// review (under wine's X driver: the null driver draws nothing).
+void Keep(HWND window, const char* name)
+{
+    const char* folder = std::getenv("KORVANE_PICTURES");
+    if (folder == nullptr)
+        return;
+    ::RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    RECT rect;
+    ::GetClientRect(window, &rect);
+    const int width = rect.right - rect.left;
+    const int height = rect.bottom - rect.top;
+    HDC screen = ::GetDC(window);
+    HDC memory = ::CreateCompatibleDC(screen);
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HBITMAP bitmap = ::CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = ::SelectObject(memory, bitmap);
+    ::BitBlt(memory, 0, 0, width, height, screen, 0, 0, SRCCOPY);
+    image::Surface surface(width, height);
+    const auto* pixels = static_cast<const std::uint32_t*>(bits);
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            const std::uint32_t bgr = pixels[y * width + x];
+            surface.SetPixel(x, y, image::Rgb(static_cast<int>(bgr >> 16 & 0xFF), static_cast<int>(bgr >> 8 & 0xFF),
+                                              static_cast<int>(bgr & 0xFF)));
+        }
+    }
+    ::SelectObject(memory, old);
+    ::DeleteObject(bitmap);
+    ::DeleteDC(memory);
+    ::ReleaseDC(window, screen);
+    std::ofstream(std::string(folder) + "/" + name, std::ios::binary) << image::EncodeBitmap(surface);
+}
+
 struct Win32EveryCpu {
     explicit Win32EveryCpu(const platform::CpuTopology& topology) : f(static_cast<int>(topology.cpus.size()))
     {
         f.machine.SetTopology(topology);
+        f.AddFavoriteFile({test::Row("Renderer", "0-3"), test::Row("Encoder", "0123")});
+        for (int cpu = 0; cpu < static_cast<int>(topology.cpus.size()); ++cpu)
+            f.counters.SetUsage(cpu, (cpu * 37) % 101);
         game = f.machine.Start("/opt/game", 2);
+        f.machine.Start("/usr/bin/editor");
+        f.machine.Start("/usr/bin/encoder");
         f.settings.Save("Tollmere", "Korvane", "AllCpus", "1");
         f.Start();
         view = std::make_unique<Win32FrontEnd>(*f.form, window, tray, nullptr);
@@ -89,6 +137,8 @@ TEST(Win32EveryCpu, TheFieldAndThePickerAreNativeWindowsThatReachTheModel)
     EXPECT_EQ(::SendMessageW(field, WM_GETDLGCODE, VK_RETURN, 0) & DLGC_WANTALLKEYS, DLGC_WANTALLKEYS);
     ::SendMessageW(field, WM_KEYDOWN, VK_RETURN, 0);
     EXPECT_EQ(v.f.machine.ThreadCpus(v.game).front(), (std::vector<std::uint64_t>{0xFF00}));
+    PumpMessages();
+    Keep(static_cast<HWND>(v.window.Handle()), "every-cpu-wine-16.bmp");
 
     ::SendMessageW(v.Of(c.CmdCpus), BM_CLICK, 0, 0);
     HWND popup = ::FindWindowW(L"KorvanePicker", nullptr);
@@ -102,6 +152,8 @@ TEST(Win32EveryCpu, TheFieldAndThePickerAreNativeWindowsThatReachTheModel)
     ::SendMessageW(zero, BM_CLICK, 0, 0);
     EXPECT_TRUE(picker->ToggleOf(0)->Ticked());
     EXPECT_EQ(::SendMessageW(zero, BM_GETCHECK, 0, 0), BST_CHECKED);
+    PumpMessages();
+    Keep(popup, "every-cpu-wine-16-picker.bmp");
     ::SendMessageW(static_cast<HWND>(v.view->WindowOf(&picker->Apply)), BM_CLICK, 0, 0);
     EXPECT_EQ(c.TxtCpus.Text(), "0,8-15");
     PumpMessages();
@@ -134,6 +186,35 @@ TEST(Win32EveryCpu, At256CpusThePickerScrollsWithTheWheelAndTheUsagePanelDraws)
     EXPECT_FALSE(::IsWindowVisible(v.Of(c.VertGraph0)));
     ::SendMessageW(v.Of(c.PicCpuAverages), WM_MOUSEMOVE, 0, MAKELPARAM(2, 2));
     EXPECT_EQ(c.PicCpuAverages.ToolTipText().rfind("CPU 0: ", 0), 0U);
+}
+
+// The pictures at 128 CPUs (main window, picker, usage panel) and of the usage panel at 32.
+TEST(Win32EveryCpu, At128And32CpusTheWindowThePickerAndTheUsagePanelDraw)
+{
+    Win32EveryCpu v(test::ServerMachine(1));
+    ui::MainControls& c = v.f.Controls();
+    c.List1.UserClickRow(v.f.RowOf("Game"));
+    PumpMessages();
+    Keep(static_cast<HWND>(v.window.Handle()), "every-cpu-wine-128.bmp");
+    c.CmdCpus.UserClick();
+    PumpMessages();
+    HWND popup = ::FindWindowW(L"KorvanePicker", nullptr);
+    ASSERT_NE(popup, nullptr);
+    EXPECT_EQ(CheckBoxesIn(popup).size(), 128U);
+    Keep(popup, "every-cpu-wine-128-picker.bmp");
+    v.f.form->EveryCpu().Picker()->Cancel.UserClick();
+    c.Command13.UserClick();
+    v.f.Run(1000);
+    PumpMessages();
+    EXPECT_TRUE(::IsWindowVisible(v.Of(c.PicCpuAverages)));
+    Keep(static_cast<HWND>(v.window.Handle()), "every-cpu-wine-usage-128.bmp");
+
+    Win32EveryCpu dies(test::TwoDieMachine32());
+    dies.f.Controls().Command13.UserClick();
+    dies.f.Run(1000);
+    PumpMessages();
+    EXPECT_TRUE(::IsWindowVisible(dies.Of(dies.f.Controls().PicCpuBars)));
+    Keep(static_cast<HWND>(dies.window.Handle()), "every-cpu-wine-usage-32.bmp");
 }
 
 } // namespace
