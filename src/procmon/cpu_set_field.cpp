@@ -25,8 +25,12 @@ void CpuSetField::SetActive(bool active)
 void CpuSetField::Show(std::string_view affinityText)
 {
     const auto set = affinityText.empty() ? std::optional<core::CpuSet>() : core::CpuSetOfText(affinityText);
-    // A stored text that cannot be read is shown as it stands, with its reason.
-    m_text.SetText(set ? core::CpuSetText(*set) : std::string(affinityText));
+    // No CPU ("?") is an empty field, as it is no ticked box; a stored text that cannot be read
+    // is shown as it stands, with its reason.
+    if (set)
+        m_text.SetText(set->Empty() ? std::string() : core::CpuSetText(*set));
+    else
+        m_text.SetText(std::string(affinityText));
     Check();
 }
 

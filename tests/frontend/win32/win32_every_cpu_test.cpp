@@ -5,6 +5,7 @@
 #include "platform/image/bitmap_file.h"
 #include "support/cpu_machines.h"
 #include "support/fake_form.h"
+#include "support/win32_messages.h"
 
 #include <windows.h>
 
@@ -28,14 +29,7 @@ std::string ClassOf(HWND window)
     return narrow;
 }
 
-void PumpMessages()
-{
-    MSG message;
-    while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-        ::TranslateMessage(&message);
-        ::DispatchMessageW(&message);
-    }
-}
+using test::PumpMessages;
 
 // The check boxes among the descendants of a window.
 std::vector<HWND> CheckBoxesIn(HWND parent)

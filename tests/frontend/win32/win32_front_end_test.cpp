@@ -6,6 +6,7 @@
 #include "frontend/win32/win32_notification_area.h"
 #include "platform/win32/win32_text.h"
 #include "support/fake_form.h"
+#include "support/win32_messages.h"
 #include "tray/tray_icon.h"
 
 #include <windows.h>
@@ -51,14 +52,7 @@ RECT PlaceInParent(void* window)
     return rect;
 }
 
-void PumpMessages()
-{
-    MSG message;
-    while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-        ::TranslateMessage(&message);
-        ::DispatchMessageW(&message);
-    }
-}
+using test::PumpMessages;
 
 struct Win32FrontEndFixture : ::testing::Test {
     Win32FrontEndFixture()
