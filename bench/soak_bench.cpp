@@ -74,7 +74,8 @@ void SoakSimulated(int rebuilds, Peak& peak)
         startOne();
     SomeIcons icons;
     qtfront::QtNotificationArea tray;
-    ui::Form1 form(ui::MachineServices{f.machine, f.machine, f.machine, f.machine, f.files, f.dialogs, icons, f.location,
+    ui::Form1 form(ui::MachineServices{f.machine, f.machine, f.machine, f.machine, f.files, f.dialogs, icons,
+                                       f.location,
                                        f.scheduler, f.counters, tray, f.clock, f.settings, f.instance,
                                        f.autostart, f.screen, f.fileDialogs});
     form.Form_Initialize();

@@ -206,7 +206,8 @@ int main(int argc, char** argv)
     platform::linuxos::DesktopIcons desktopIcons(files);
     qtfront::QtIconSource icons([&desktopIcons](const std::string& path) { return desktopIcons.IconNameOf(path); });
 
-    ui::Form1 form(ui::MachineServices{processes, processors, topology, privileges, files, dialogs, icons, location, scheduler,
+    ui::Form1 form(ui::MachineServices{processes, processors, topology, privileges, files, dialogs, icons, location,
+                                       scheduler,
                                        counters, tray, clock, settings, instance, autostart, screen, fileDialogs});
     // Favorites are given at the very start of a program where the kernel lets Korvane hear of it.
     platform::linuxos::ProcessConnectorWatch startWatch;

@@ -77,7 +77,8 @@ std::vector<CpuPlace> PlaceBars(const std::vector<std::vector<int>>& groups, int
         for (int i = first + 1; i < last; ++i)
             groupStarts += sequence[static_cast<std::size_t>(i)].second ? 1 : 0;
         // Bars spread over the whole width: a fractional pitch, each bar a pixel short of it.
-        const double pitch = std::max((width - groupStarts * kGroupGap) / static_cast<double>(std::max(perRow, 1)), 1.0);
+        const double room = width - groupStarts * kGroupGap;
+        const double pitch = std::max(room / std::max(perRow, 1), 1.0);
         const int barWidth = std::max(static_cast<int>(pitch) - 1, 1);
         int gapsSoFar = 0;
         for (int i = first; i < last; ++i) {

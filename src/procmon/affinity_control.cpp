@@ -47,7 +47,8 @@ std::string AffinityControl::FailureMessage() const
 
 void AffinityControl::Command5_Click()
 {
-    if (m_selection.SelectedProcessName.empty())
+    // A typed set that cannot be applied has its reason shown beside it already.
+    if (m_selection.SelectedProcessName.empty() || m_controls.EveryCpu.Unreadable())
         return;
     m_controls.Timer1.SetEnabled(false);
     const std::string text = ChosenAffinityText(m_controls.Check11, m_controls.EveryCpu);

@@ -26,6 +26,8 @@ public:
         m_allCpus = std::move(allCpus);
     }
     int HighestCpu() const { return m_highestCpu; }
+    // In use, with a text that cannot be applied.
+    bool Unreadable() const { return m_active && m_blocking; }
     const std::string& AllCpus() const { return m_allCpus; }
 
     // Shows a stored text (a row's affinity, a picker's choice) as the one text of its set; an

@@ -32,7 +32,8 @@ void EveryCpuView::DetectCpus(platform::ProcessorTopology& topology)
     }
     m_offered = online.Count() > core::kCpuBoxCount;
     m_controls.AllCpus.SetEnabled(m_offered);
-    m_controls.CpuSetField.SetMachine(highest, core::CpuSetText(m_machine.allowed.Empty() ? online : m_machine.allowed));
+    const core::CpuSet& offered = m_machine.allowed.Empty() ? online : m_machine.allowed;
+    m_controls.CpuSetField.SetMachine(highest, core::CpuSetText(offered));
 }
 
 void EveryCpuView::Show(bool everyCpu)

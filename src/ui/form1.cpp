@@ -155,7 +155,9 @@ void Form1::WireEveryCpu()
         m_monitor.Check1_MouseUp(b, s, x, y);
         field.Check();
     };
-    c.PicCpuBars.OnPointAt = [this](int x, int y) { m_usage.PointAt(m_controls.PicCpuBars, m_usageGraph.BarPlaces(), x, y); };
+    c.PicCpuBars.OnPointAt = [this](int x, int y) {
+        m_usage.PointAt(m_controls.PicCpuBars, m_usageGraph.BarPlaces(), x, y);
+    };
     c.PicCpuAverages.OnPointAt = [this](int x, int y) {
         m_usage.PointAt(m_controls.PicCpuAverages, m_usageGraph.CellPlaces(), x, y);
     };

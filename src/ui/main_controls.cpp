@@ -138,8 +138,9 @@ cpuusage::UsageControls MainControls::ForUsageMonitor()
 
 procmon::ProcessControls MainControls::ForProcessMonitor()
 {
-    return procmon::ProcessControls{Form,     List1,    List2,    Label2,    ShowAll,      CpuBoxes(), CpuSetField, Check1,
-                                    Command1, Command3, Command5, MnuSetFav, MnuSetFavNow, Timer1,     Timer2};
+    return procmon::ProcessControls{Form,     List1,    List2,    Label2,       ShowAll, CpuBoxes(), CpuSetField,
+                                    Check1,   Command1, Command3, Command5,     MnuSetFav, MnuSetFavNow, Timer1,
+                                    Timer2};
 }
 
 MainControls::PanelParts MainControls::CommandStripParts()
@@ -148,7 +149,8 @@ MainControls::PanelParts MainControls::CommandStripParts()
     parts.labels = {&LblCpusError};
     parts.checkBoxes = {&Check11[0], &Check11[1], &Check11[2], &Check11[3], &ShowAll, &Check1};
     parts.textBoxes = {&TxtCpus};
-    parts.buttons = {&Command5, &Command7, &Command8, &Command4, &Command3, &Command1, &Command9, &Command2, &Command13, &CmdCpus};
+    parts.buttons = {&Command5, &Command7, &Command8,  &Command4, &Command3,
+                     &Command1, &Command9, &Command2, &Command13, &CmdCpus};
     return parts;
 }
 
@@ -166,7 +168,8 @@ MainControls::PanelParts MainControls::UsagePanelParts()
     parts.labels = {&Label1,   &AvgUse[0], &AvgUse[1], &AvgUse[2], &AvgUse[3], &LblCore0,  &LblCore0A,
                     &LblCore1, &LblCore1A, &LblCore2,  &LblCore2A, &LblCore3,  &LblCore3A, &LblElapsed};
     parts.boldLabels = {&CPUTTL};
-    parts.pictures = {&VertGraph0, &Meter[0], &Meter[1], &Meter[2], &Meter[3], &ShowTrayColr, &PicCpuBars, &PicCpuAverages};
+    parts.pictures = {&VertGraph0, &Meter[0],     &Meter[1],   &Meter[2],
+                      &Meter[3],   &ShowTrayColr, &PicCpuBars, &PicCpuAverages};
     parts.buttons = {&Command11, &Command14, &Command12};
     parts.checkBoxes = {&TrayAsNum};
     return parts;

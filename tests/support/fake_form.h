@@ -67,7 +67,8 @@ struct FakeForm {
     // Creates and loads the window; files and processes set up before are what it finds.
     ui::Form1& Start()
     {
-        form = std::make_unique<ui::Form1>(ui::MachineServices{machine, machine, machine, machine, files, dialogs, icons,
+        form = std::make_unique<ui::Form1>(ui::MachineServices{machine, machine, machine, machine, files, dialogs,
+                                                               icons,
                                                                location, scheduler, counters, tray,
                                                                clock, settings, instance, autostart, screen,
                                                                fileDialogs});

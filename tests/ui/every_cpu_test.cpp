@@ -99,6 +99,16 @@ TEST_F(EveryCpu, ATypedListAppliesWithEnterAndAnUnreadableOneHoldsApplyWithItsRe
     EXPECT_NE(f->ProcessRows()[static_cast<std::size_t>(f->RowOf("Game"))].find("1,5,6"), std::string::npos);
     EXPECT_EQ(c.TxtCpus.Text(), "1,5,6");
     EXPECT_TRUE(f->dialogs.Messages().empty());
+    // "Add to Fav" takes the set too; an unreadable one is never applied, whatever enables "Apply".
+    c.TxtCpus.UserType("2-3,7");
+    c.Command1.UserClick();
+    EXPECT_EQ(f->Rows(c.List2), std::vector<std::string>{Row("Game", "2,3,7")});
+    SelectGame();
+    c.TxtCpus.UserType("0,,1");
+    c.Command5.SetEnabled(true);
+    c.Command5.UserClick();
+    EXPECT_EQ(GameCpus(), (std::vector<std::uint64_t>{0b1100010}));
+    EXPECT_TRUE(f->dialogs.Messages().empty());
 }
 
 TEST_F(EveryCpu, APresetChosenInThePickerReachesApplyAndTheProcess)

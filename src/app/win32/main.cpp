@@ -46,7 +46,8 @@ int main()
     fileDialogs.owner = window.Handle();
     instance.SetWindowHandle(window.HandleValue());
 
-    ui::Form1 form(ui::MachineServices{processes, processes, topology, privileges, files, dialogs, icons, location, scheduler,
+    ui::Form1 form(ui::MachineServices{processes, processes, topology, privileges, files, dialogs, icons, location,
+                                       scheduler,
                                        counters, tray, clock, settings, instance, autostart, screen, fileDialogs});
     win32front::Win32FrontEnd frontEnd(form, window, tray, &instance);
     form.OnEnded = [] { ::PostQuitMessage(0); };
