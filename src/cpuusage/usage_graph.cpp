@@ -1,5 +1,6 @@
 #include "cpuusage/usage_graph.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace korvane::cpuusage {
@@ -81,9 +82,9 @@ Surface DrawFullBars(image::Color background)
     return green;
 }
 
-UsageGraph::UsageGraph(UsageControls& controls, image::Color windowBackground)
+UsageGraph::UsageGraph(UsageControls& controls, image::Color windowBackground, int twipsPerPixel)
     : m_controls(controls), m_lit(DrawLitGraph()), m_unlit(DrawUnlitGraph()), m_blank(DrawBlankMeter(windowBackground)),
-      m_bars(DrawFullBars(windowBackground)), m_background(windowBackground)
+      m_bars(DrawFullBars(windowBackground)), m_background(windowBackground), m_tpp(std::max(twipsPerPixel, 1))
 {
 }
 
@@ -132,21 +133,20 @@ void UsageGraph::ShowResetPictures(std::int16_t maxCpuIndex)
         m_controls.Meter[static_cast<std::size_t>(i)].SetPicture(m_bars);
 }
 
-namespace {
-
-int PixelsOf(std::int32_t twips)
+int UsageGraph::Pixels(std::int32_t twips) const
 {
-    return twips / 15;
+    return twips / m_tpp;
 }
-
-} // namespace
 
 void UsageGraph::SetEveryCpuGroups(const std::vector<std::vector<int>>& groups)
 {
-    const forms::PictureBox& bars = m_controls.PicCpuBars;
-    const forms::PictureBox& cells = m_controls.PicCpuAverages;
-    m_barPlaces = PlaceBars(groups, PixelsOf(bars.Width()), PixelsOf(bars.Height()));
-    m_cellPlaces = PlaceCells(groups, PixelsOf(cells.Width()), PixelsOf(cells.Height()));
+    forms::PictureBox& bars = m_controls.PicCpuBars;
+    forms::PictureBox& cells = m_controls.PicCpuAverages;
+    // Beyond the picture (a box a pixel wider than it), the panel's own colour.
+    bars.SetBackColor(m_background);
+    cells.SetBackColor(m_background);
+    m_barPlaces = PlaceBars(groups, Pixels(bars.Width()), Pixels(bars.Height()));
+    m_cellPlaces = PlaceCells(groups, Pixels(cells.Width()), Pixels(cells.Height()));
     m_cellLooks.clear();
     DrawEveryCpu({}, {});
 }
@@ -157,12 +157,12 @@ void UsageGraph::DrawEveryCpu(const std::vector<double>& current, const std::vec
     forms::PictureBox& cells = m_controls.PicCpuAverages;
     // Drawn again in the memory of the last pictures.
     image::Surface barPicture = bars.TakePicture();
-    DrawCpuBars(barPicture, m_barPlaces, current, PixelsOf(bars.Width()), PixelsOf(bars.Height()));
+    DrawCpuBars(barPicture, m_barPlaces, current, Pixels(bars.Width()), Pixels(bars.Height()));
     bars.SetPicture(std::move(barPicture));
     // The averages change slowly: only the cells whose look changed are drawn again, and an
     // unchanged picture is not shown again.
-    const int width = PixelsOf(cells.Width());
-    const int height = PixelsOf(cells.Height());
+    const int width = Pixels(cells.Width());
+    const int height = Pixels(cells.Height());
     auto valueAt = [&average](std::size_t i) { return i < average.size() ? average[i] : 0.0; };
     const bool whole = cells.Picture().Width() != width || cells.Picture().Height() != height ||
                        m_cellLooks.size() != m_cellPlaces.size();

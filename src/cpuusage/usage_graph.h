@@ -24,7 +24,9 @@ image::Surface DrawFullBars(image::Color background = kWindowBackground);
 // average, both copied out of the fixed source pictures.
 class UsageGraph {
 public:
-    UsageGraph(UsageControls& controls, image::Color windowBackground);
+    // The pictures of every CPU are made at the screen's pixels (twipsPerPixel), so that they fill
+    // their boxes at any scale.
+    UsageGraph(UsageControls& controls, image::Color windowBackground, int twipsPerPixel = 15);
 
     void InitialState(std::int16_t maxCpuIndex);
     void DrawMeter(int cpu, double average);
@@ -39,12 +41,15 @@ public:
     const std::vector<CpuPlace>& CellPlaces() const { return m_cellPlaces; }
 
 private:
+    int Pixels(std::int32_t twips) const;
+
     UsageControls& m_controls;
     image::Surface m_lit;
     image::Surface m_unlit;
     image::Surface m_blank;
     image::Surface m_bars;
     image::Color m_background;
+    int m_tpp;
     std::vector<CpuPlace> m_barPlaces;
     std::vector<CpuPlace> m_cellPlaces;
     std::vector<int> m_cellLooks; // the look of each cell as drawn

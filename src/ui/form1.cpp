@@ -43,7 +43,7 @@ Form1::Form1(MachineServices services)
                  [this] { m_processView.RefreshProcessList(); }),
       m_monitor(m_table, m_affinity, m_processControls, [this] { m_processView.RefreshProcessList(); }),
       m_settings(services.settings), m_usageControls(m_controls.ForUsageMonitor()), m_usageCounters(services.counters),
-      m_usageGraph(m_usageControls, services.screen.WindowBackgroundColor()),
+      m_usageGraph(m_usageControls, services.screen.WindowBackgroundColor(), services.screen.TwipsPerPixelX()),
       m_usage(m_usageCounters, m_usageGraph, m_usageControls, services.clock, services.scheduler),
       m_everyCpu(m_controls, m_selection, m_usage, m_usageGraph, services.screen),
       m_trayImage(m_controls.ColurPik, m_controls.ShowTrayColr, m_controls.P2),
