@@ -9,8 +9,9 @@
 namespace korvane::ui {
 
 EveryCpuView::EveryCpuView(MainControls& controls, procmon::ProcessSelection& selection,
-                           cpuusage::UsageStatistics& usage, cpuusage::UsageGraph& graph, platform::Screen& screen)
-    : m_controls(controls), m_selection(selection), m_usage(usage), m_graph(graph), m_screen(screen)
+                           cpuusage::UsageStatistics& usage, cpuusage::UsageGraph& graph, platform::Screen& screen,
+                           WindowLayout& layout)
+    : m_controls(controls), m_selection(selection), m_usage(usage), m_graph(graph), m_screen(screen), m_layout(layout)
 {
 }
 
@@ -39,9 +40,8 @@ void EveryCpuView::DetectCpus(platform::ProcessorTopology& topology)
 void EveryCpuView::Show(bool everyCpu)
 {
     everyCpu = everyCpu && m_offered;
-    if (everyCpu == m_shown)
+    if (everyCpu == Shown())
         return;
-    m_shown = everyCpu;
     MainControls& c = m_controls;
     procmon::CpuSetField& field = c.CpuSetField;
     // The choice not applied yet moves across; otherwise both already show the selected row.
@@ -103,10 +103,8 @@ void EveryCpuView::OpenFavoritesPicker(const std::string& affinity, std::functio
 
 void EveryCpuView::OpenPicker(const core::CpuSet& initial, std::function<void(const std::string&)> apply)
 {
-    platform::PixelRect area{};
+    const platform::PixelRect area = m_layout.CurrentWorkArea();
     const std::int32_t tpp = std::max(m_screen.TwipsPerPixelY(), 1);
-    if (!m_screen.WorkArea(&area) || area.bottom <= area.top)
-        area = platform::PixelRect{0, 0, m_screen.ScreenWidthPixels(), m_screen.ScreenHeightPixels()};
     m_picker = std::make_unique<CpuPicker>(m_machine, initial, (area.bottom - area.top) * tpp);
     CpuPicker& picker = *m_picker;
     picker.OnApply = std::move(apply);

@@ -5,6 +5,7 @@
 #include "procmon/process_controls.h"
 #include "ui/cpu_picker.h"
 #include "ui/main_controls.h"
+#include "ui/window_layout.h"
 
 #include <functional>
 #include <memory>
@@ -22,7 +23,7 @@ namespace korvane::ui {
 class EveryCpuView {
 public:
     EveryCpuView(MainControls& controls, procmon::ProcessSelection& selection, cpuusage::UsageStatistics& usage,
-                 cpuusage::UsageGraph& graph, platform::Screen& screen);
+                 cpuusage::UsageGraph& graph, platform::Screen& screen, WindowLayout& layout);
 
     // Reads the machine's CPUs: the option is offered when it has more than four online.
     void DetectCpus(platform::ProcessorTopology& topology);
@@ -30,7 +31,7 @@ public:
     // Shows the window with or without every CPU, keeping the selection and what the user chose
     // and did not apply yet (as far as the four boxes can show it).
     void Show(bool everyCpu);
-    bool Shown() const { return m_shown; }
+    bool Shown() const { return m_controls.CpuSetField.Active(); }
 
     void AllCpus_Click() { Show(m_controls.AllCpus.Value() == 1); }
     // "Pick CPUs...": the picker for the set field.
@@ -60,10 +61,10 @@ private:
     cpuusage::UsageStatistics& m_usage;
     cpuusage::UsageGraph& m_graph;
     platform::Screen& m_screen;
+    WindowLayout& m_layout;
     CpuPickerMachine m_machine;
     std::unique_ptr<CpuPicker> m_picker;
     bool m_offered = false;
-    bool m_shown = false;
 };
 
 } // namespace korvane::ui

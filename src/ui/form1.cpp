@@ -45,7 +45,7 @@ Form1::Form1(MachineServices services)
       m_settings(services.settings), m_usageControls(m_controls.ForUsageMonitor()), m_usageCounters(services.counters),
       m_usageGraph(m_usageControls, services.screen.WindowBackgroundColor(), services.screen.TwipsPerPixelX()),
       m_usage(m_usageCounters, m_usageGraph, m_usageControls, services.clock, services.scheduler),
-      m_everyCpu(m_controls, m_selection, m_usage, m_usageGraph, services.screen),
+      m_everyCpu(m_controls, m_selection, m_usage, m_usageGraph, services.screen, m_layout),
       m_trayImage(m_controls.ColurPik, m_controls.ShowTrayColr, m_controls.P2),
       m_trayIcon(services.notificationArea, m_controls.Form, m_controls.mnuFile, tray::DrawProgramIcon(),
                  services.instance.WindowHandle()),

@@ -46,6 +46,8 @@ public:
     bool Hooked() const { return m_hooked; }
 
     std::int32_t MainWindowWidthPixels();
+    // The work area of the screen, or the whole screen when it has none.
+    platform::PixelRect CurrentWorkArea();
 
     std::int32_t SavedTop = 0;
     std::int32_t SavedLeft = 0;
@@ -53,7 +55,6 @@ public:
     std::int32_t WorkAreaBottom = 0;
 
 private:
-    platform::PixelRect CurrentWorkArea();
 
     MainControls& m_controls;
     ViewState& m_state;
