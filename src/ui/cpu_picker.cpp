@@ -1,6 +1,7 @@
 #include "ui/cpu_picker.h"
 
 #include <algorithm>
+#include <map>
 
 namespace korvane::ui {
 
@@ -77,19 +78,38 @@ CpuPicker::CpuPicker(const CpuPickerMachine& machine, const core::CpuSet& initia
     ShowChosen();
 }
 
-void CpuPicker::Layout(const CpuPickerMachine& machine, std::int32_t maxHeight)
+namespace {
+
+// How a group's cores stand in rows: about 16 threads to a row, every core as wide as the
+// group's widest.
+struct GroupColumns {
+    int columns;
+    int coreWidth;
+};
+
+GroupColumns ColumnsOf(const core::CpuGroup& group)
 {
     std::size_t threads = 1;
-    std::size_t cores = 1;
+    for (const core::CpuCore& core : group.cores)
+        threads = std::max(threads, core.threads.size());
+    const std::size_t columns = std::min(group.cores.size(), std::max<std::size_t>(kThreadsPerRow / threads, 1));
+    return {static_cast<int>(std::max<std::size_t>(columns, 1)), static_cast<int>(threads) * kToggleWidth + kCoreGap};
+}
+
+} // namespace
+
+void CpuPicker::Layout(const CpuPickerMachine& machine, std::int32_t maxHeight)
+{
+    int gridWidth = 0;
     for (const core::CpuGroup& group : machine.groups) {
-        cores = std::max(cores, group.cores.size());
-        for (const core::CpuCore& core : group.cores)
-            threads = std::max(threads, core.threads.size());
+        const GroupColumns shape = ColumnsOf(group);
+        gridWidth = std::max(gridWidth, shape.columns * shape.coreWidth);
     }
-    const int columns = static_cast<int>(std::min(cores, std::max<std::size_t>(kThreadsPerRow / threads, 1)));
-    const int coreWidth = static_cast<int>(threads) * kToggleWidth + kCoreGap;
-    const int gridWidth = columns * coreWidth;
     const int inner = std::max(gridWidth + kScrollWidth, kMinimumWidth);
+    // Each CPU's description, by number.
+    std::map<int, const platform::LogicalCpu*> described;
+    for (const platform::LogicalCpu& cpu : machine.topology.cpus)
+        described[cpu.number] = &cpu;
 
     // The presets, as many to a row as fit.
     int x = 0;
@@ -118,27 +138,27 @@ void CpuPicker::Layout(const CpuPickerMachine& machine, std::int32_t maxHeight)
         Place(*caption, 0, gridHeight, gridWidth, kCaptionHeight);
         GroupCaptions.push_back(std::move(caption));
         gridHeight += kCaptionHeight;
+        const GroupColumns shape = ColumnsOf(group);
         for (std::size_t c = 0; c < group.cores.size(); ++c) {
-            const int column = static_cast<int>(c) % columns;
-            const int row = static_cast<int>(c) / columns;
+            const int column = static_cast<int>(c) % shape.columns;
+            const int row = static_cast<int>(c) / shape.columns;
             const core::CpuCore& core = group.cores[c];
             for (std::size_t t = 0; t < core.threads.size(); ++t) {
                 const int cpu = core.threads[t];
                 auto toggle = std::make_unique<forms::CheckBox>(std::to_string(cpu));
-                Place(*toggle, column * coreWidth + static_cast<int>(t) * kToggleWidth, gridHeight + row * kRowHeight,
-                      kToggleWidth, kRowHeight);
-                const auto described = std::find_if(machine.topology.cpus.begin(), machine.topology.cpus.end(),
-                                                    [cpu](const platform::LogicalCpu& l) { return l.number == cpu; });
-                platform::LogicalCpu known;
-                known.number = cpu;
-                const platform::LogicalCpu& info = described != machine.topology.cpus.end() ? *described : known;
-                toggle->SetToolTipText(CpuToggleTip(info));
+                Place(*toggle, column * shape.coreWidth + static_cast<int>(t) * kToggleWidth,
+                      gridHeight + row * kRowHeight, kToggleWidth, kRowHeight);
+                platform::LogicalCpu unknown;
+                unknown.number = cpu;
+                const auto found = described.find(cpu);
+                toggle->SetToolTipText(CpuToggleTip(found != described.end() ? *found->second : unknown));
                 toggle->SetEnabled(m_allowed.Contains(cpu));
                 Toggles.push_back(std::move(toggle));
                 m_cpus.push_back(cpu);
             }
         }
-        gridHeight += static_cast<int>((group.cores.size() + columns - 1) / columns) * kRowHeight + kGroupGap;
+        const int rows = (static_cast<int>(group.cores.size()) + shape.columns - 1) / shape.columns;
+        gridHeight += rows * kRowHeight + kGroupGap;
     }
     // The window grows to hold the grid, up to the room the screen has, and scrolls beyond it.
     const int below = kMargin + kButtonHeight + kMargin;
