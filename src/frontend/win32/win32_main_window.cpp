@@ -195,6 +195,13 @@ LRESULT CALLBACK PickerWindowProc(HWND window, UINT message, WPARAM wParam, LPAR
     auto* picker = reinterpret_cast<Picker*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
     switch (message) {
     case WM_COMMAND:
+        // Escape, as the dialog navigation tells it: closes the picker without a change.
+        if (LOWORD(wParam) == IDCANCEL && lParam == 0 && picker != nullptr && !picker->closed &&
+            picker->form->OnDeactivate) {
+            picker->form->OnDeactivate();
+            return 0;
+        }
+        [[fallthrough]];
     case WM_VSCROLL:
         if (ControlBinder::Route(message, wParam, lParam))
             return 0;

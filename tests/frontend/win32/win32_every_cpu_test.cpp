@@ -168,7 +168,13 @@ TEST(Win32EveryCpu, At256CpusThePickerScrollsWithTheWheelAndTheUsagePanelDraws)
     EXPECT_FALSE(picker->Closed());
     ::SendMessageW(popup, WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-WHEEL_DELTA)), 0);
     EXPECT_GT(picker->Scroll.Value(), 0);
-    picker->Cancel.UserClick();
+    // Escape on a toggle, through the dialog navigation of the message loop, closes it unchanged.
+    const std::string before = c.TxtCpus.Text();
+    picker->ToggleOf(5)->UserClick();
+    MSG escape{static_cast<HWND>(v.view->WindowOf(picker->ToggleOf(0))), WM_KEYDOWN, VK_ESCAPE, 0, 0, {}};
+    EXPECT_TRUE(::IsDialogMessageW(popup, &escape));
+    EXPECT_TRUE(picker->Closed());
+    EXPECT_EQ(c.TxtCpus.Text(), before);
     PumpMessages();
 
     c.Command13.UserClick();
