@@ -55,7 +55,6 @@ public:
     // Measures and shows every CPU of the list (in the order of the groups), or only the four
     // again for an empty list; the averages of every CPU start afresh.
     void ShowEveryCpu(std::vector<int> cpus);
-    bool EveryCpuShown() const { return !m_everyCpu.empty(); }
     // The pointer over a bar or a cell: its CPU's values become the picture's tooltip.
     void PointAt(forms::PictureBox& picture, const std::vector<CpuPlace>& places, int x, int y);
 

@@ -45,7 +45,6 @@ public:
     // The open picker, or nullptr.
     CpuPicker* Picker() { return m_picker && !m_picker->Closed() ? m_picker.get() : nullptr; }
     void ClosePicker() { m_picker.reset(); }
-    const CpuPickerMachine& Machine() const { return m_machine; }
 
     // A new picker was created (before it is shown): the front end draws it.
     std::function<void(CpuPicker&)> OnPickerCreated;
