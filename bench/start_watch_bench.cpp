@@ -1,6 +1,6 @@
 // The start watch beside the polling watch on this machine: how soon a favorite has its CPUs
 // after it starts, and what each costs Korvane while programs start all the time or while 2,000
-// processes sit idle. Needs the right to listen (root, or cap_net_admin) for the watch figures.
+// processes sit idle. Needs the right to listen (root) for the watch figures.
 #include "core/list_row.h"
 #include "platform/linux/process_connector_watch.h"
 #include "support/child_process.h"
@@ -223,7 +223,7 @@ int main(int argc, char** argv)
         probe.Open();
         std::printf("start watch: %s\n", probe.Status().c_str());
         if (!probe.IsOpen()) {
-            std::printf("run as root (or give this program cap_net_admin) for the start watch figures\n");
+            std::printf("run as root for the start watch figures\n");
             return 0;
         }
     }

@@ -6,6 +6,7 @@
 #include "frontend/qt/qt_notification_area.h"
 #include "frontend/qt/qt_scheduler.h"
 #include "frontend/qt/qt_screen.h"
+#include "platform/linux/capabilities.h"
 #include "platform/linux/desktop_icons.h"
 #include "platform/linux/heap_settings.h"
 #include "platform/linux/ini_settings_storage.h"
@@ -179,8 +180,19 @@ private:
 int main(int argc, char** argv)
 {
     using namespace korvane;
+    // Before any Qt object or thread: Qt loads plugins its user chooses, and no capability may
+    // reach them.
+    if (const std::string said = platform::linuxos::ConfineCapabilities(); !said.empty())
+        std::fprintf(stderr, "%s\n", said.c_str());
     if (const int status = AnswerCommandLine(argc, argv); status >= 0)
         return status;
+    // Without XDG_RUNTIME_DIR (plain sudo clears it) the lock lives in /tmp, where another user
+    // could have planted the folder first.
+    const std::string runtimeFolder = platform::linuxos::RuntimeFolder();
+    if (const std::string problem = platform::linuxos::PrivateFolderProblem(runtimeFolder, ::getuid()); !problem.empty()) {
+        std::fprintf(stderr, "korvane: does not start: %s\n", problem.c_str());
+        return 1;
+    }
     platform::linuxos::ReturnLargeBlocksToTheSystem();
     QApplication app(argc, argv);
     QApplication::setApplicationName("Korvane");
@@ -197,7 +209,7 @@ int main(int argc, char** argv)
     platform::linuxos::ProcStatCounters counters(files);
     platform::linuxos::IniSettingsStorage settings(files, platform::linuxos::ConfigHome());
     platform::linuxos::LinuxAutostart autostart(files, platform::linuxos::ConfigHome());
-    platform::linuxos::LinuxSingleInstance instance(platform::linuxos::RuntimeFolder());
+    platform::linuxos::LinuxSingleInstance instance(runtimeFolder);
     qtfront::QtScheduler scheduler;
     qtfront::QtDialogs dialogs;
     qtfront::QtFileDialogs fileDialogs;

@@ -18,7 +18,7 @@ FavoritesStore::FavoritesStore(RowList& list2, platform::FileSystem& files) : m_
 void FavoritesStore::LoadFavorites()
 {
     m_list.ClearRows();
-    const platform::FileRead read = m_files.ReadFileChecked(FilePath());
+    const platform::FileRead read = m_files.ReadOwnFileChecked(FilePath());
     m_readFailed = read.status == platform::ReadStatus::Failed;
     for (const auto& line : SplitLines(platform::CompleteLines(read))) {
         std::string row = Trim(VisibleName(line));

@@ -11,7 +11,7 @@ void HiddenNames::LoadHiddenNames()
 {
     m_names.Clear();
     m_names.SetSorted(true);
-    const platform::FileRead read = m_files.ReadFileChecked(FilePath());
+    const platform::FileRead read = m_files.ReadOwnFileChecked(FilePath());
     m_readFailed = read.status == platform::ReadStatus::Failed;
     for (const auto& line : SplitLines(platform::CompleteLines(read))) {
         const std::string name = Trim(ProperCase(VisibleName(line)));

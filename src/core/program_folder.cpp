@@ -18,7 +18,7 @@ std::string WithTrailingSeparator(std::string folder, char separator)
 std::string ResolveProgramFolder(platform::ProgramLocation& location, platform::FileSystem& files)
 {
     const std::string executableFolder = location.ExecutableFolder();
-    if (!location.Installed() && !executableFolder.empty() && files.IsFolderWritable(executableFolder))
+    if (!location.Installed() && !executableFolder.empty() && files.IsOwnWritableFolder(executableFolder))
         return WithTrailingSeparator(executableFolder, files.PathSeparator());
     const std::string dataFolder = location.UserDataFolder();
     files.CreateFolder(dataFolder);

@@ -37,6 +37,9 @@ public:
             return std::nullopt;
         return std::move(read.content);
     }
+    // A file only this program writes (favorites, hidden names, cached pictures): where the
+    // platform has links, a link in its place is not followed and the read fails.
+    virtual FileRead ReadOwnFileChecked(const std::string& path) { return ReadFileChecked(path); }
     // Writes to a temporary file in the same folder, flushes it to disk and renames it over path:
     // on failure the previous file is left whole. True on success.
     virtual bool WriteFileAtomic(const std::string& path, const std::string& content) = 0;
@@ -46,8 +49,9 @@ public:
     virtual bool FolderExists(const std::string& path) = 0;
     // Creates the folder and its missing parents; true when it exists afterwards.
     virtual bool CreateFolder(const std::string& path) = 0;
-    // True when files can be created in the existing folder.
-    virtual bool IsFolderWritable(const std::string& path) = 0;
+    // True when this user can create files in the existing folder and, where the platform has
+    // owners, the folder is this user's and no other user may write in it.
+    virtual bool IsOwnWritableFolder(const std::string& path) = 0;
     // Removes a file; true when it is gone afterwards (also when it never existed).
     virtual bool RemoveFile(const std::string& path) = 0;
     // Names of the entries of a folder (no "." or ".."); empty when it cannot be read.

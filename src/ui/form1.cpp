@@ -251,8 +251,12 @@ void Form1::InitializeMainWindow()
     m_favoritesView.LayoutFavoritesScroll();
 
     m_programFolder = core::ResolveProgramFolder(m_services.location, m_services.files);
-    const std::string cacheFolder = core::ResolveCacheFolder(m_services.location, m_programFolder, m_services.files.PathSeparator());
-    m_services.files.CreateFolder(cacheFolder);
+    std::string cacheFolder = core::ResolveCacheFolder(m_services.location, m_programFolder, m_services.files.PathSeparator());
+    // A link in the cache's place is not followed: the pictures go to the user's own cache.
+    if (!m_services.files.CreateFolder(cacheFolder)) {
+        cacheFolder = core::WithTrailingSeparator(m_services.location.UserCacheFolder(), m_services.files.PathSeparator());
+        m_services.files.CreateFolder(cacheFolder);
+    }
     m_iconCache.SetFolder(cacheFolder);
     // Linux has no Windows folder: system paths are used as the process reports them.
     const std::string windowsFolder = m_services.location.WindowsFolder();

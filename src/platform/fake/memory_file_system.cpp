@@ -90,7 +90,7 @@ bool MemoryFileSystem::CreateFolder(const std::string& path)
     return true;
 }
 
-bool MemoryFileSystem::IsFolderWritable(const std::string& path)
+bool MemoryFileSystem::IsOwnWritableFolder(const std::string& path)
 {
     const std::string folder = Normalize(path);
     return !m_failWrites && m_folders.count(folder) != 0 && m_readOnly.count(folder) == 0;

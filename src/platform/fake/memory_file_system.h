@@ -20,7 +20,7 @@ public:
     bool FileExists(const std::string& path) override;
     bool FolderExists(const std::string& path) override;
     bool CreateFolder(const std::string& path) override;
-    bool IsFolderWritable(const std::string& path) override;
+    bool IsOwnWritableFolder(const std::string& path) override;
     bool RemoveFile(const std::string& path) override;
     std::vector<std::string> ListFolder(const std::string& path) override;
     char PathSeparator() const override { return m_style == PathStyle::Windows ? '\\' : '/'; }

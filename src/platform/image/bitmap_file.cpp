@@ -118,10 +118,10 @@ bool SaveIconBitmap(platform::FileSystem& files, const Surface& surface, const s
 
 std::optional<Surface> LoadBitmap(platform::FileSystem& files, const std::string& path)
 {
-    const auto bytes = files.ReadFile(path);
-    if (!bytes)
+    const platform::FileRead read = files.ReadOwnFileChecked(path);
+    if (read.status != platform::ReadStatus::Read)
         return std::nullopt;
-    return DecodeBitmap(*bytes);
+    return DecodeBitmap(read.content);
 }
 
 } // namespace korvane::image

@@ -33,12 +33,10 @@ std::string FolderOf(const std::string& path)
     return slash == 0 ? "/" : path.substr(0, slash);
 }
 
-} // namespace
-
-FileRead LinuxFileSystem::ReadFileChecked(const std::string& path)
+FileRead ReadWithFlags(const std::string& path, int flags)
 {
     FileRead result;
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | flags);
     if (fd < 0) {
         result.status = (errno == ENOENT || errno == ENOTDIR) ? ReadStatus::Missing : ReadStatus::Failed;
         return result;
@@ -65,6 +63,18 @@ FileRead LinuxFileSystem::ReadFileChecked(const std::string& path)
     return result;
 }
 
+} // namespace
+
+FileRead LinuxFileSystem::ReadFileChecked(const std::string& path)
+{
+    return ReadWithFlags(path, 0);
+}
+
+FileRead LinuxFileSystem::ReadOwnFileChecked(const std::string& path)
+{
+    return ReadWithFlags(path, O_NOFOLLOW);
+}
+
 bool LinuxFileSystem::WriteFileAtomic(const std::string& path, const std::string& content)
 {
     const auto slash = path.rfind('/');
@@ -75,9 +85,10 @@ bool LinuxFileSystem::WriteFileAtomic(const std::string& path, const std::string
     if (fd < 0)
         return false;
 
-    // Keep the mode of the file being replaced; a new file gets the usual 0644.
+    // Keep the permissions of the file being replaced, never its set-id bits; a new file, or a
+    // link in its place (the rename replaces the link, not what it names), gets the usual 0644.
     struct stat old {};
-    const mode_t mode = ::stat(path.c_str(), &old) == 0 ? (old.st_mode & 07777) : 0644;
+    const mode_t mode = ::lstat(path.c_str(), &old) == 0 && S_ISREG(old.st_mode) ? (old.st_mode & 0777) : 0644;
     bool ok = ::fchmod(fd, mode) == 0 && WriteAll(fd, content) && ::fsync(fd) == 0;
     ok = (::close(fd) == 0) && ok;
     if (ok)
@@ -111,12 +122,19 @@ bool LinuxFileSystem::CreateFolder(const std::string& path)
 {
     std::error_code error;
     std::filesystem::create_directories(path, error);
-    return FolderExists(path);
+    // A link in the folder's place may lead anywhere: not a folder of the program's.
+    struct stat info {};
+    std::string last = path;
+    while (last.size() > 1 && last.back() == '/')
+        last.pop_back();
+    return ::lstat(last.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
-bool LinuxFileSystem::IsFolderWritable(const std::string& path)
+bool LinuxFileSystem::IsOwnWritableFolder(const std::string& path)
 {
-    return FolderExists(path) && ::access(path.c_str(), W_OK | X_OK) == 0;
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode) && info.st_uid == ::geteuid() &&
+           (info.st_mode & (S_IWGRP | S_IWOTH)) == 0 && ::access(path.c_str(), W_OK | X_OK) == 0;
 }
 
 bool LinuxFileSystem::RemoveFile(const std::string& path)

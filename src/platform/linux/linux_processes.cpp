@@ -1,5 +1,7 @@
 #include "platform/linux/linux_processes.h"
 
+#include "platform/linux/capabilities.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <charconv>
@@ -11,6 +13,7 @@
 #include <set>
 #include <sys/syscall.h>
 #include <cstring>
+#include <linux/capability.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -203,10 +206,21 @@ bool LinuxProcesses::EnumProcesses(std::int32_t* buffer, std::int32_t byteCount,
     return true;
 }
 
+std::uint64_t LinuxProcesses::RaisableCapabilities()
+{
+    const auto sets = ReadOwnCapabilities();
+    return sets ? sets->permitted & ~sets->effective & (CapabilityBit(CAP_SYS_NICE) | CapabilityBit(CAP_SYS_PTRACE)) : 0;
+}
+
 std::string LinuxProcesses::ExeTarget(const std::string& link) const
 {
     char target[PATH_MAX];
-    const ssize_t n = ::readlink(link.c_str(), target, sizeof target);
+    ssize_t n = ::readlink(link.c_str(), target, sizeof target);
+    // Another user's program link needs CAP_SYS_PTRACE: raised for this one call, where held.
+    if (n < 0 && errno == EACCES && (m_raisable & CapabilityBit(CAP_SYS_PTRACE)) != 0) {
+        const CapabilitiesRaised raised(CapabilityBit(CAP_SYS_PTRACE));
+        n = ::readlink(link.c_str(), target, sizeof target);
+    }
     if (n <= 0 || n == static_cast<ssize_t>(sizeof target))
         return {};
     std::string path(target, static_cast<std::size_t>(n));
@@ -399,6 +413,17 @@ CpuWords LinuxProcesses::ThreadAffinity(std::int32_t threadId)
     return {};
 }
 
+bool LinuxProcesses::SetThreadAffinity(std::int32_t threadId, std::size_t size, const cpu_set_t* set) const
+{
+    if (::sched_setaffinity(threadId, size, set) == 0)
+        return true;
+    // Another user's thread needs CAP_SYS_NICE: raised for this one call, where held.
+    if (errno != EPERM || (m_raisable & CapabilityBit(CAP_SYS_NICE)) == 0)
+        return false;
+    const CapabilitiesRaised raised(CapabilityBit(CAP_SYS_NICE));
+    return ::sched_setaffinity(threadId, size, set) == 0;
+}
+
 bool LinuxProcesses::SetProcessAffinity(std::int32_t processId, const CpuWords& cpuWords)
 {
     m_lastRefused.clear();
@@ -431,7 +456,7 @@ bool LinuxProcesses::SetProcessAffinity(std::int32_t processId, const CpuWords& 
             if (!IsLiveState(ParseTaskState(ReadSmallFile(taskFolder + "/" + std::to_string(thread) + "/stat"))))
                 continue;
             const CpuWords before = setCount == 0 ? ThreadAffinity(thread) : CpuWords();
-            if (::sched_setaffinity(thread, size, set.get()) == 0) {
+            if (SetThreadAffinity(thread, size, set.get())) {
                 // The kernel drops the CPUs that are offline or outside the process's cpuset
                 // and takes the rest: the first thread tells, and is put back if so.
                 const CpuWords taken = setCount == 0 ? ThreadAffinity(thread) : wanted;
@@ -441,7 +466,7 @@ bool LinuxProcesses::SetProcessAffinity(std::int32_t processId, const CpuWords& 
                         m_lastRefused[i] &= i < taken.size() ? ~taken[i] : ~std::uint64_t{0};
                     const CpuSet old = CpuSetOfWords(before, cpus);
                     if (old)
-                        ::sched_setaffinity(thread, size, old.get());
+                        SetThreadAffinity(thread, size, old.get());
                     return false;
                 }
                 ++setCount;

@@ -3,6 +3,7 @@
 #include "platform/processes.h"
 
 #include <map>
+#include <sched.h>
 #include <optional>
 #include <string_view>
 #include <utility>
@@ -15,7 +16,10 @@ namespace korvane::platform::linuxos {
 class LinuxProcesses : public Processes {
 public:
     // procRoot: where process ids and program links are read (a captured tree in tests).
-    explicit LinuxProcesses(std::string procRoot = "/proc") : m_root(std::move(procRoot)) {}
+    explicit LinuxProcesses(std::string procRoot = "/proc")
+        : m_root(std::move(procRoot)), m_raisable(RaisableCapabilities())
+    {
+    }
     LinuxProcesses(const LinuxProcesses&) = delete;
     LinuxProcesses& operator=(const LinuxProcesses&) = delete;
     ~LinuxProcesses() override;
@@ -47,8 +51,14 @@ private:
     // The name a person knows the program by, where the executable is only its loader.
     std::string ProgramPath(const std::string& processFolder, std::string exePath) const;
     CpuWords ThreadAffinity(std::int32_t threadId);
+    // sched_setaffinity, with CAP_SYS_NICE raised for a retry when refused and held.
+    bool SetThreadAffinity(std::int32_t threadId, std::size_t size, const cpu_set_t* set) const;
+    // CAP_SYS_NICE and CAP_SYS_PTRACE where permitted but not effective (root's window lowers
+    // them at start): raised only around the one call that needs them.
+    static std::uint64_t RaisableCapabilities();
 
     std::string m_root;
+    std::uint64_t m_raisable = 0;
     int m_rootFd = -1;
     // (tasks started since boot, tasks alive) at one moment; nullopt when they could not be
     // read as one.

@@ -1,6 +1,8 @@
 #include "platform/linux/linux_single_instance.h"
 
 #include <cerrno>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/file.h>
@@ -30,8 +32,27 @@ std::string RuntimeFolder()
     if (const char* runtime = std::getenv("XDG_RUNTIME_DIR"); runtime != nullptr && runtime[0] == '/')
         return runtime;
     const std::string folder = "/tmp/korvane-" + std::to_string(::getuid());
+    // Whatever mkdir says, PrivateFolderProblem decides whether the folder may be used.
     ::mkdir(folder.c_str(), 0700);
     return folder;
+}
+
+std::string PrivateFolderProblem(const std::string& folder, std::uint32_t userId)
+{
+    struct stat status {};
+    if (::lstat(folder.c_str(), &status) != 0)
+        return "the folder " + folder + " for Korvane's lock cannot be used (" + std::strerror(errno) + ")";
+    const std::string remedy = "; remove it, or set XDG_RUNTIME_DIR to a folder of yours with mode 0700";
+    if (S_ISLNK(status.st_mode) || !S_ISDIR(status.st_mode))
+        return "the place " + folder + " for Korvane's lock is not a folder but a link or a file" + remedy;
+    if (status.st_uid != userId)
+        return "the folder " + folder + " for Korvane's lock belongs to another user" + remedy;
+    if ((status.st_mode & 07777) != 0700) {
+        char mode[8];
+        std::snprintf(mode, sizeof mode, "%04o", static_cast<unsigned>(status.st_mode & 07777));
+        return "the folder " + folder + " for Korvane's lock has mode " + mode + ", not 0700" + remedy;
+    }
+    return {};
 }
 
 LinuxSingleInstance::LinuxSingleInstance(std::string folder)
@@ -53,7 +74,7 @@ bool LinuxSingleInstance::AnotherInstanceRunning()
 {
     if (m_lockFd >= 0)
         return false;
-    const int fd = ::open(m_lockPath.c_str(), O_CREAT | O_RDWR | O_CLOEXEC, 0600);
+    const int fd = ::open(m_lockPath.c_str(), O_CREAT | O_RDWR | O_CLOEXEC | O_NOFOLLOW, 0600);
     if (fd < 0)
         return false; // no lock to be had: run rather than refuse to start
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
@@ -99,7 +120,11 @@ int LinuxSingleInstance::TakeShowRequests()
         const int fd = ::accept4(m_listenFd, nullptr, nullptr, SOCK_CLOEXEC);
         if (fd < 0)
             break;
-        ++requests;
+        // Only this user's own programs may ask for the window.
+        ucred peer{};
+        socklen_t size = sizeof peer;
+        if (::getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &peer, &size) == 0 && peer.uid == ::getuid())
+            ++requests;
         ::close(fd);
     }
     return requests;

@@ -2,12 +2,18 @@
 
 #include "platform/single_instance.h"
 
+#include <cstdint>
 #include <string>
 
 namespace korvane::platform::linuxos {
 
-// The folder for the lock and the socket: $XDG_RUNTIME_DIR, else a private folder in /tmp.
+// The folder for the lock and the socket: $XDG_RUNTIME_DIR, else a private folder in /tmp
+// (made when missing).
 std::string RuntimeFolder();
+
+// Why the folder may not hold the lock, for a person; empty when it is a real folder (not a
+// link) of this user with mode 0700, which no other user can plant a file or socket in.
+std::string PrivateFolderProblem(const std::string& folder, std::uint32_t userId);
 
 // A lock file held for the run; the running instance listens on a per-user local socket and a
 // second instance connects to it to have the window shown.

@@ -1,5 +1,7 @@
 #include "platform/linux/process_connector_watch.h"
 
+#include "platform/linux/capabilities.h"
+
 #include <arpa/inet.h>
 #include <cerrno>
 #include <charconv>
@@ -12,7 +14,6 @@
 #include <linux/filter.h>
 #include <linux/netlink.h>
 #include <sys/socket.h>
-#include <sys/syscall.h>
 #include <sys/utsname.h>
 #include <unistd.h>
 
@@ -25,36 +26,6 @@ constexpr std::size_t kMessageAt = NLMSG_HDRLEN;
 constexpr std::size_t kEventAt = kMessageAt + sizeof(cn_msg);
 constexpr std::size_t kEventSize = sizeof(proc_event);
 constexpr int kMostStartsPerRead = 512;
-
-// CAP_NET_ADMIN in the effective set while it lives, when it is in the permitted set (a
-// program given it with setcap); the effective set is put back after.
-class NetAdminRaised {
-public:
-    NetAdminRaised()
-    {
-        if (::syscall(SYS_capget, &m_header, m_data) != 0)
-            return;
-        const std::uint32_t bit = 1U << CAP_NET_ADMIN;
-        if ((m_data[0].effective & bit) != 0 || (m_data[0].permitted & bit) == 0)
-            return;
-        __user_cap_data_struct raised[_LINUX_CAPABILITY_U32S_3];
-        std::memcpy(raised, m_data, sizeof raised);
-        raised[0].effective |= bit;
-        m_raised = ::syscall(SYS_capset, &m_header, raised) == 0;
-    }
-    NetAdminRaised(const NetAdminRaised&) = delete;
-    NetAdminRaised& operator=(const NetAdminRaised&) = delete;
-    ~NetAdminRaised()
-    {
-        if (m_raised)
-            ::syscall(SYS_capset, &m_header, m_data);
-    }
-
-private:
-    __user_cap_header_struct m_header{_LINUX_CAPABILITY_VERSION_3, 0};
-    __user_cap_data_struct m_data[_LINUX_CAPABILITY_U32S_3] = {};
-    bool m_raised = false;
-};
 
 std::string ReadSelfStatus()
 {
@@ -157,14 +128,13 @@ bool ProcessConnectorWatch::Open()
     m_socket = ::socket(PF_NETLINK, SOCK_DGRAM | SOCK_NONBLOCK | SOCK_CLOEXEC, NETLINK_CONNECTOR);
     if (m_socket < 0)
         return Fail(std::string("the kernel's process connector cannot be opened (") + std::strerror(errno) + ")");
-    const NetAdminRaised raised;
+    const CapabilitiesRaised raised(CapabilityBit(CAP_NET_ADMIN));
     sockaddr_nl address{};
     address.nl_family = AF_NETLINK;
     address.nl_groups = CN_IDX_PROC;
     if (::bind(m_socket, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
         if (errno == EPERM || errno == EACCES)
-            return Fail("hearing of program starts needs root or the capability cap_net_admin "
-                        "(setcap cap_net_admin,cap_sys_nice,cap_sys_ptrace+p)");
+            return Fail("hearing of program starts needs root; the process list is watched instead");
         return Fail(std::string("the kernel's process connector refused Korvane (") + std::strerror(errno) + ")");
     }
     if (!AttachExecFilter(m_socket))

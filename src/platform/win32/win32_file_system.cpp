@@ -138,7 +138,7 @@ bool Win32FileSystem::CreateFolder(const std::string& path)
     return ::CreateDirectoryW(Widen(folder).c_str(), nullptr) != 0 || FolderExists(folder);
 }
 
-bool Win32FileSystem::IsFolderWritable(const std::string& path)
+bool Win32FileSystem::IsOwnWritableFolder(const std::string& path)
 {
     if (!FolderExists(path))
         return false;

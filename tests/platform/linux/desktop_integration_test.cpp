@@ -8,6 +8,10 @@
 #include "support/temp_folder.h"
 
 #include <gtest/gtest.h>
+#include <grp.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace korvane::platform::linuxos {
 namespace {
@@ -90,6 +94,59 @@ TEST(SingleInstance, TheSecondStartAsksTheFirstToShowItsWindow)
     }
     LinuxSingleInstance later(folder.Path());
     EXPECT_FALSE(later.AnotherInstanceRunning()); // the first one ended: its lock is gone
+}
+
+TEST(SingleInstance, TheLockFolderMustBeThisUsersOwnRealFolderOfMode0700)
+{
+    test::TempFolder folder;
+    const std::uint32_t me = ::getuid();
+    const std::string good = folder / "good";
+    ASSERT_EQ(::mkdir(good.c_str(), 0700), 0);
+    EXPECT_EQ(PrivateFolderProblem(good, me), "");
+
+    const std::string open = folder / "open";
+    ASSERT_EQ(::mkdir(open.c_str(), 0700), 0);
+    ASSERT_EQ(::chmod(open.c_str(), 01777), 0);
+    EXPECT_NE(PrivateFolderProblem(open, me).find("has mode 1777, not 0700"), std::string::npos);
+
+    // A link to a good folder is refused: whoever made the link chose where it points.
+    const std::string link = folder / "link";
+    ASSERT_EQ(::symlink(good.c_str(), link.c_str()), 0);
+    EXPECT_NE(PrivateFolderProblem(link, me).find("not a folder"), std::string::npos);
+    EXPECT_NE(PrivateFolderProblem(folder / "missing", me), "");
+    EXPECT_NE(PrivateFolderProblem(good, me + 1).find("belongs to another user"), std::string::npos);
+
+    // The lock file is never created through a link planted in the folder.
+    const std::string target = folder / "chosen-by-someone-else";
+    ASSERT_EQ(::symlink(target.c_str(), (good + "/korvane.lock").c_str()), 0);
+    LinuxSingleInstance instance(good);
+    instance.AnotherInstanceRunning();
+    EXPECT_NE(::access(target.c_str(), F_OK), 0);
+}
+
+TEST(SingleInstance, AShowRequestFromAnotherUserIsNotTaken)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "needs root, to connect as another user";
+    test::TempFolder folder;
+    ASSERT_EQ(::chmod(folder.Path().c_str(), 0711), 0);
+    LinuxSingleInstance first(folder.Path());
+    ASSERT_FALSE(first.AnotherInstanceRunning());
+    ASSERT_EQ(::chmod((folder / "korvane.sock").c_str(), 0777), 0);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        if (::setgroups(0, nullptr) != 0 || ::setresgid(65534, 65534, 65534) != 0 || ::setresuid(65534, 65534, 65534) != 0)
+            ::_exit(9);
+        LinuxSingleInstance(folder.Path()).ShowRunningInstance(0);
+        ::_exit(0);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    EXPECT_EQ(first.TakeShowRequests(), 0);
+    LinuxSingleInstance(folder.Path()).ShowRunningInstance(0);
+    EXPECT_EQ(first.TakeShowRequests(), 1);
 }
 
 TEST(DesktopEntries, ProgramsFindTheirIconsByPathOrName)

@@ -66,11 +66,60 @@ TEST(LinuxFileSystem, WriteIntoAMissingOrNonFolderFails)
     EXPECT_FALSE(files.WriteFileAtomic(folder / "missing/file.txt", "x"));
     ASSERT_TRUE(files.WriteFileAtomic(folder / "plain", "x"));
     EXPECT_FALSE(files.WriteFileAtomic(folder / "plain/file.txt", "x"));
-    EXPECT_FALSE(files.IsFolderWritable(folder / "plain"));
+    EXPECT_FALSE(files.IsOwnWritableFolder(folder / "plain"));
     EXPECT_FALSE(files.CreateFolder(folder / "plain/sub"));
     EXPECT_TRUE(files.CreateFolder(folder / "a/b/cache"));
     EXPECT_TRUE(files.CreateFolder(folder / "a/b/cache")); // an existing folder is fine
-    EXPECT_TRUE(files.IsFolderWritable(folder / "a/b/cache"));
+    EXPECT_TRUE(files.IsOwnWritableFolder(folder / "a/b/cache"));
+}
+
+TEST(LinuxFileSystem, InASharedFolderNoLinkIsFollowedAndNoSetIdBitIsCopied)
+{
+    test::TempFolder folder;
+    LinuxFileSystem files;
+    const std::string secret = folder / "secret";
+    ASSERT_TRUE(files.WriteFileAtomic(secret, "not for Korvane\n"));
+
+    // A data file replaced by a link is not read through it, nor written through it.
+    const std::string favorites = folder / "MyFav.Affinity";
+    ASSERT_EQ(::symlink(secret.c_str(), favorites.c_str()), 0);
+    EXPECT_EQ(files.ReadOwnFileChecked(favorites).status, ReadStatus::Failed);
+    EXPECT_EQ(files.ReadOwnFileChecked(folder / "none").status, ReadStatus::Missing);
+    EXPECT_EQ(files.ReadFile(favorites), "not for Korvane\n"); // other files may be links (desktop entries)
+    ASSERT_TRUE(files.WriteFileAtomic(favorites, "Mine.exe013\r\n"));
+    EXPECT_EQ(ReadBack(secret), "not for Korvane\n");
+    struct stat info {};
+    ASSERT_EQ(::lstat(favorites.c_str(), &info), 0);
+    EXPECT_TRUE(S_ISREG(info.st_mode));
+    EXPECT_EQ(info.st_mode & 07777, 0644U);
+
+    // The permissions of the file replaced stay; set-user-id, set-group-id and sticky never.
+    const std::string hidden = folder / "Hidden.txt";
+    ASSERT_TRUE(files.WriteFileAtomic(hidden, "a\r\n"));
+    ASSERT_EQ(::chmod(hidden.c_str(), 07750), 0);
+    ASSERT_TRUE(files.WriteFileAtomic(hidden, "b\r\n"));
+    ASSERT_EQ(::stat(hidden.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0750U);
+
+    // A link in the cache folder's place is no folder of Korvane's.
+    const std::string elsewhere = folder / "elsewhere";
+    ASSERT_TRUE(files.CreateFolder(elsewhere));
+    ASSERT_EQ(::symlink(elsewhere.c_str(), (folder / "cache").c_str()), 0);
+    EXPECT_FALSE(files.CreateFolder(folder / "cache/"));
+
+    // A folder others may write in is not the program's own, whoever made it.
+    ASSERT_TRUE(files.IsOwnWritableFolder(elsewhere));
+    ASSERT_EQ(::chmod(elsewhere.c_str(), 01777), 0);
+    EXPECT_FALSE(files.IsOwnWritableFolder(elsewhere));
+    ASSERT_EQ(::chmod(elsewhere.c_str(), 0775), 0);
+    EXPECT_FALSE(files.IsOwnWritableFolder(elsewhere));
+    ASSERT_EQ(::chmod(elsewhere.c_str(), 0755), 0);
+    EXPECT_TRUE(files.IsOwnWritableFolder(elsewhere));
+    if (::geteuid() == 0) {
+        // Root may write anywhere, but a folder of another user's is still not its own.
+        ASSERT_EQ(::chown(elsewhere.c_str(), 65534, 65534), 0);
+        EXPECT_FALSE(files.IsOwnWritableFolder(elsewhere));
+    }
 }
 
 TEST(LinuxFileSystem, ReadsProcFilesThatReportNoSizeAndRefusesFolders)

@@ -161,7 +161,7 @@ protected:
 TEST_F(Win32Files, AnAtomicSaveReplacesTheFileAndAFailedOneLeavesItWhole)
 {
     ASSERT_TRUE(files.FolderExists(folder));
-    EXPECT_TRUE(files.IsFolderWritable(folder));
+    EXPECT_TRUE(files.IsOwnWritableFolder(folder));
     const std::string path = folder + "\\MyFav.Affinity";
     EXPECT_EQ(files.ReadFileChecked(path).status, ReadStatus::Missing);
     ASSERT_TRUE(files.WriteFileAtomic(path, "old\r\n"));
