@@ -1,0 +1,17 @@
+#include "probe.h"
+
+#include <QObject>
+#include <QtPlugin>
+
+namespace {
+[[gnu::constructor]] void Loaded() { ReportCapabilities("inputcontext"); }
+} // namespace
+
+// Only the metadata matters: Qt loads the library for its key "probe" before it asks for the
+// interface, which this object does not have.
+class ProbeInputcontextPlugin : public QObject {
+    Q_OBJECT
+    Q_PLUGIN_METADATA(IID "org.qt-project.Qt.QPlatformInputContextFactoryInterface.5.1" FILE "probe.json")
+};
+
+#include "probe_inputcontext.moc"
