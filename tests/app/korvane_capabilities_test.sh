@@ -36,7 +36,7 @@ as_user() {
     env -i PATH=/usr/bin:/bin HOME="$work/home" XDG_RUNTIME_DIR="$work/run" \
     XDG_CONFIG_HOME="$work/home/.config" XDG_DATA_HOME="$work/home/.local/share" \
     KORVANE_PROBE_OUT="$work/out/$route" "${env_args[@]}" \
-    timeout -s TERM 4 "$work/korvane" "$@" > "$work/$route.out" 2> "$work/$route.err") 2>/dev/null
+    timeout -s TERM 4 "$work/korvane" "$@" > "$work/$route.out" 2> "$work/$route.err"; true) 2>/dev/null
   return 0
 }
 
