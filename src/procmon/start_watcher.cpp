@@ -24,8 +24,8 @@ void StartWatcher::StartWatch_Ready()
     const platform::StartWatch::Result result = m_watch.TakeStarts(m_started);
     const bool autoSet = m_controls.Check1.Value() == 1;
     if (autoSet) {
-        for (const std::int32_t processId : m_started)
-            ApplyFavoritesTo(processId);
+        for (const platform::ProgramStart& start : m_started)
+            ApplyFavoritesTo(start);
     }
     if (result == platform::StartWatch::Result::Read)
         return;
@@ -39,8 +39,9 @@ void StartWatcher::StartWatch_Ready()
     }
 }
 
-void StartWatcher::ApplyFavoritesTo(std::int32_t processId)
+void StartWatcher::ApplyFavoritesTo(const platform::ProgramStart& start)
 {
+    const std::int32_t processId = start.processId;
     // A vanished process is normal here (a short-lived program, an exec straight into another).
     const std::string path = m_processes.GetProcessPath(processId);
     if (path.empty())
@@ -58,6 +59,13 @@ void StartWatcher::ApplyFavoritesTo(std::int32_t processId)
         const std::string text(favorite.Affinity());
         if (!core::CpuSetToApply(text) || core::CpuSetText(m_table.GetProcessAffinity(processId)) == text)
             continue;
+        // The id may have gone to a later process since the start (the one read above, or not):
+        // a process that started after the program's start is not the one that started it.
+        if (start.startedBy != 0) {
+            const std::uint64_t startTime = m_processes.ProcessStartTime(processId);
+            if (startTime == 0 || startTime > start.startedBy)
+                return;
+        }
         if (m_affinity.SetProcessAffinity(processId, text))
             ++m_startsSet;
     }

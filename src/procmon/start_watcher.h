@@ -6,9 +6,10 @@
 #include <functional>
 #include <vector>
 
+#include "platform/start_watch.h"
+
 namespace korvane::platform {
 class Processes;
-class StartWatch;
 } // namespace korvane::platform
 
 namespace korvane::procmon {
@@ -30,7 +31,7 @@ public:
     std::int64_t StartsSet() const { return m_startsSet; }
 
 private:
-    void ApplyFavoritesTo(std::int32_t processId);
+    void ApplyFavoritesTo(const platform::ProgramStart& start);
 
     platform::StartWatch& m_watch;
     platform::Processes& m_processes;
@@ -38,7 +39,7 @@ private:
     AffinityControl& m_affinity;
     ProcessControls& m_controls;
     std::function<void()> m_fullPass;
-    std::vector<std::int32_t> m_started;
+    std::vector<platform::ProgramStart> m_started;
     std::int64_t m_startsSet = 0;
 };
 

@@ -62,6 +62,29 @@ TEST_F(StartWatchFixture, AFavoriteGetsItsCpusAtTheStartWithoutWaitingForTheTime
     EXPECT_EQ(f.ProcessRows()[static_cast<std::size_t>(f.RowOf("*Game.exe"))], Row("*Game.exe", "1"));
 }
 
+TEST_F(StartWatchFixture, AStartWhoseIdWentToALaterProcessLeavesTheLaterOneAlone)
+{
+    Load();
+    // The game executes and ends before its start is read; a later game takes the same id.
+    const auto game = f.machine.Start("C:/Games/Game.exe");
+    const std::uint64_t execTime = f.machine.ProcessStartTime(game);
+    f.machine.End(game);
+    f.machine.StartWithId(game, "C:/Games/Game.exe");
+    watch.Started(game, execTime);
+    f.form->StartWatch_Ready();
+    EXPECT_EQ(f.machine.ThreadMasks(game), std::vector<std::uint32_t>{15});
+    EXPECT_EQ(f.form->Starts()->StartsSet(), 0);
+
+    // Its own start is set, and so is a start whose time the platform does not tell.
+    watch.Started(game, f.machine.ProcessStartTime(game));
+    f.form->StartWatch_Ready();
+    EXPECT_EQ(f.machine.ThreadMasks(game), std::vector<std::uint32_t>{2});
+    const auto other = f.machine.Start("C:/Games/Game.exe");
+    watch.Started(other);
+    f.form->StartWatch_Ready();
+    EXPECT_EQ(f.machine.ThreadMasks(other), std::vector<std::uint32_t>{2});
+}
+
 TEST_F(StartWatchFixture, WithAutoSetOffStartsChangeNothing)
 {
     Load(false);

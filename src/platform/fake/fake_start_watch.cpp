@@ -15,7 +15,7 @@ std::string FakeStartWatch::Status() const
     return m_open ? "on" : "off, not allowed to listen";
 }
 
-StartWatch::Result FakeStartWatch::TakeStarts(std::vector<std::int32_t>& processIds)
+StartWatch::Result FakeStartWatch::TakeStarts(std::vector<ProgramStart>& starts)
 {
     if (!m_open)
         return Result::Failed;
@@ -24,7 +24,7 @@ StartWatch::Result FakeStartWatch::TakeStarts(std::vector<std::int32_t>& process
         m_queue.clear();
         return Result::Failed;
     }
-    processIds.insert(processIds.end(), m_queue.begin(), m_queue.end());
+    starts.insert(starts.end(), m_queue.begin(), m_queue.end());
     m_queue.clear();
     const bool lost = m_lost;
     m_lost = false;

@@ -13,7 +13,7 @@ public:
     explicit FakeStartWatch(bool allowed = true) : m_allowed(allowed) {}
 
     void Allow(bool allowed) { m_allowed = allowed; }
-    void Started(std::int32_t processId) { m_queue.push_back(processId); }
+    void Started(std::int32_t processId, std::uint64_t startedBy = 0) { m_queue.push_back({processId, startedBy}); }
     // The next read reports lost starts (after the queued ones).
     void Overrun() { m_lost = true; }
     // The next read fails and closes the watch.
@@ -24,7 +24,7 @@ public:
     void Close() override { m_open = false; }
     bool IsOpen() const override { return m_open; }
     std::string Status() const override;
-    Result TakeStarts(std::vector<std::int32_t>& processIds) override;
+    Result TakeStarts(std::vector<ProgramStart>& starts) override;
     int Handle() const override { return m_open ? 7 : -1; }
 
 private:
@@ -33,7 +33,7 @@ private:
     bool m_lost = false;
     bool m_broken = false;
     int m_opens = 0;
-    std::deque<std::int32_t> m_queue;
+    std::deque<ProgramStart> m_queue;
 };
 
 } // namespace korvane::platform::fake

@@ -2,6 +2,7 @@
 
 #include "platform/linux/capabilities.h"
 
+#include <algorithm>
 #include <arpa/inet.h>
 #include <cerrno>
 #include <charconv>
@@ -15,6 +16,7 @@
 #include <linux/netlink.h>
 #include <sys/socket.h>
 #include <sys/utsname.h>
+#include <ctime>
 #include <unistd.h>
 
 namespace korvane::platform::linuxos {
@@ -159,10 +161,18 @@ void ProcessConnectorWatch::Close()
     m_status = "off, closed";
 }
 
-StartWatch::Result ProcessConnectorWatch::TakeStarts(std::vector<std::int32_t>& processIds)
+StartWatch::Result ProcessConnectorWatch::TakeStarts(std::vector<ProgramStart>& starts)
 {
     if (m_socket < 0)
         return Result::Failed;
+    // The events carry CLOCK_MONOTONIC; start times count from boot, suspended time included.
+    timespec monotonic{};
+    timespec boot{};
+    ::clock_gettime(CLOCK_MONOTONIC, &monotonic);
+    ::clock_gettime(CLOCK_BOOTTIME, &boot);
+    const std::int64_t bootAhead = (boot.tv_sec - monotonic.tv_sec) * 1'000'000'000LL + (boot.tv_nsec - monotonic.tv_nsec);
+    const long ticksPerSecond = ::sysconf(_SC_CLK_TCK);
+    const std::uint64_t nsPerTick = ticksPerSecond > 0 ? 1'000'000'000ULL / static_cast<std::uint64_t>(ticksPerSecond) : 0;
     bool lost = false;
     for (int read = 0; read < kMostStartsPerRead; ++read) {
         sockaddr_nl from{};
@@ -193,8 +203,12 @@ StartWatch::Result ProcessConnectorWatch::TakeStarts(std::vector<std::int32_t>& 
             proc_event event{};
             std::memcpy(&connector, bytes + kMessageAt, sizeof connector);
             std::memcpy(&event, bytes + kEventAt, kEventSize);
-            if (connector.id.idx == CN_IDX_PROC && connector.id.val == CN_VAL_PROC && event.what == proc_event::PROC_EVENT_EXEC)
-                processIds.push_back(event.event_data.exec.process_tgid);
+            if (connector.id.idx != CN_IDX_PROC || connector.id.val != CN_VAL_PROC || event.what != proc_event::PROC_EVENT_EXEC)
+                continue;
+            std::uint64_t startedBy = 0;
+            if (nsPerTick > 0 && event.timestamp_ns > 0)
+                startedBy = static_cast<std::uint64_t>(static_cast<std::int64_t>(event.timestamp_ns) + std::max<std::int64_t>(bootAhead, 0)) / nsPerTick;
+            starts.push_back({event.event_data.exec.process_tgid, startedBy});
         }
     }
     return lost ? Result::Lost : Result::Read;

@@ -24,7 +24,8 @@ public:
     std::string Status() const override { return m_status; }
     // Reads at most a few hundred starts per call, so that a storm of them cannot hold the
     // window up; the handle stays readable while more wait.
-    Result TakeStarts(std::vector<std::int32_t>& processIds) override;
+    // Each start with the event's time in clock ticks after boot, as /proc/PID/stat counts.
+    Result TakeStarts(std::vector<ProgramStart>& starts) override;
     int Handle() const override { return m_socket; }
 
 private:

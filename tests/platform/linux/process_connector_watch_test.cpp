@@ -1,5 +1,7 @@
 #include "platform/linux/process_connector_watch.h"
 
+#include "platform/linux/linux_processes.h"
+
 #include "support/child_process.h"
 
 #include <gtest/gtest.h>
@@ -70,20 +72,27 @@ TEST(ProcessConnectorWatch, TellsTheStartOfAProgramAndNotTheThreadsItStarts)
     EXPECT_GE(watch.Handle(), 0);
     EXPECT_EQ(watch.Status().rfind("on, ", 0), 0U);
     test::ChildProcess child(KORVANE_TEST_CHILD, 4);
-    std::vector<std::int32_t> started;
+    std::vector<ProgramStart> started;
+    const auto ofChild = [&child](const ProgramStart& start) { return start.processId == child.Pid(); };
     const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-    while (std::find(started.begin(), started.end(), child.Pid()) == started.end() &&
+    while (std::find_if(started.begin(), started.end(), ofChild) == started.end() &&
            std::chrono::steady_clock::now() < limit) {
         pollfd ready{watch.Handle(), POLLIN, 0};
         if (::poll(&ready, 1, 100) > 0) {
             EXPECT_NE(watch.TakeStarts(started), StartWatch::Result::Failed);
         }
     }
-    ASSERT_NE(std::find(started.begin(), started.end(), child.Pid()), started.end());
+    const auto start = std::find_if(started.begin(), started.end(), ofChild);
+    ASSERT_NE(start, started.end());
     // Threads are no program starts: none of the child's other threads was told.
     const auto threads = test::ThreadMasksOf(child.Pid()).size();
     EXPECT_EQ(threads, 4U);
-    EXPECT_EQ(std::count(started.begin(), started.end(), child.Pid()), 1);
+    EXPECT_EQ(std::count_if(started.begin(), started.end(), ofChild), 1);
+    // The start is told with its time on the clock of the process's own start time: not before
+    // the process began, and within the moment it takes to execute a program.
+    const std::uint64_t startTime = LinuxProcesses().ProcessStartTime(child.Pid());
+    EXPECT_GE(start->startedBy, startTime);
+    EXPECT_LE(start->startedBy, startTime + 100);
 
     watch.Close();
     EXPECT_EQ(watch.Handle(), -1);
