@@ -20,7 +20,7 @@ void FavoritesStore::LoadFavorites()
     m_list.ClearRows();
     const platform::FileRead read = m_files.ReadOwnFileChecked(FilePath());
     m_readFailed = read.status == platform::ReadStatus::Failed;
-    for (const auto& line : SplitLines(platform::CompleteLines(read))) {
+    for (const auto& line : SplitLines(WithoutByteOrderMark(platform::CompleteLines(read)))) {
         std::string row = Trim(VisibleName(line));
         if (!row.empty())
             m_list.AddRow(std::move(row));

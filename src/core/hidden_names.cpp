@@ -13,7 +13,7 @@ void HiddenNames::LoadHiddenNames()
     m_names.SetSorted(true);
     const platform::FileRead read = m_files.ReadOwnFileChecked(FilePath());
     m_readFailed = read.status == platform::ReadStatus::Failed;
-    for (const auto& line : SplitLines(platform::CompleteLines(read))) {
+    for (const auto& line : SplitLines(WithoutByteOrderMark(platform::CompleteLines(read)))) {
         const std::string name = Trim(ProperCase(VisibleName(line)));
         if (!name.empty())
             m_names.AddItem(name);

@@ -45,14 +45,52 @@ std::string ProperCase(std::string_view text)
     return result;
 }
 
+namespace {
+
+// The length of the UTF-8 sequence at the start of text when it encodes an invisible format
+// character (U+061C, U+200B-U+200F, U+202A-U+202E, U+2060-U+2064, U+2066-U+2069, U+FEFF); else 0.
+std::size_t FormatCharacterLength(std::string_view text)
+{
+    const auto byte = [&text](std::size_t i) { return i < text.size() ? static_cast<unsigned char>(text[i]) : 0U; };
+    if (byte(0) == 0xD8 && byte(1) == 0x9C)
+        return 2;
+    if (byte(0) == 0xEF && byte(1) == 0xBB && byte(2) == 0xBF)
+        return 3;
+    if (byte(0) != 0xE2)
+        return 0;
+    const unsigned third = byte(2);
+    if (byte(1) == 0x80 && ((third >= 0x8B && third <= 0x8F) || (third >= 0xAA && third <= 0xAE)))
+        return 3;
+    if (byte(1) == 0x81 && ((third >= 0xA0 && third <= 0xA4) || (third >= 0xA6 && third <= 0xA9)))
+        return 3;
+    return 0;
+}
+
+} // namespace
+
 std::string VisibleName(std::string_view name)
 {
-    std::string result(name);
-    for (char& c : result) {
-        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F)
-            c = '?';
+    std::string result;
+    result.reserve(name.size());
+    for (std::size_t i = 0; i < name.size();) {
+        const unsigned char c = static_cast<unsigned char>(name[i]);
+        if (c < 0x20 || c == 0x7F) {
+            result.push_back('?');
+            ++i;
+        } else if (const std::size_t length = c >= 0xD8 ? FormatCharacterLength(name.substr(i)) : 0; length > 0) {
+            result.push_back('?');
+            i += length;
+        } else {
+            result.push_back(name[i]);
+            ++i;
+        }
     }
     return result;
+}
+
+std::string_view WithoutByteOrderMark(std::string_view text)
+{
+    return text.starts_with("\xEF\xBB\xBF") ? text.substr(3) : text;
 }
 
 std::string Trim(std::string_view text)

@@ -15,8 +15,13 @@ std::string ToLower(std::string_view text);
 std::string ProperCase(std::string_view text);
 
 // A file name as it is shown and stored: every control character (CR and LF among them) becomes
-// "?", so that a name is always one line of a list or a file.
+// "?", so that a name is always one line of a list or a file, and so does every invisible
+// character that changes how the text around it is shown (right-to-left overrides, isolates,
+// zero-width characters, byte-order marks in UTF-8), so that no program can show as another.
 std::string VisibleName(std::string_view name);
+
+// The text without a UTF-8 byte-order mark at its start (an editor's, not part of a name).
+std::string_view WithoutByteOrderMark(std::string_view text);
 
 // Removes leading and trailing spaces (spaces only, as the files and rows are padded with them).
 std::string Trim(std::string_view text);

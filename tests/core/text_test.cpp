@@ -44,6 +44,25 @@ TEST(Text, TrimRemovesSpacesOnlyAndReplaceIgnoresCase)
     EXPECT_EQ(RemoveAll("<*a*", '*'), "<a");
 }
 
+TEST(Text, InvisibleCharactersThatChangeHowANameIsShownBecomeQuestionMarks)
+{
+    // "Bash" whose name, shown right to left after the override, would read as another program.
+    EXPECT_EQ(VisibleName("evil\u202Eexe.hsab"), "evil?exe.hsab");
+    for (const char* hidden : {"\u061C", "\u200B", "\u200D", "\u200F", "\u202A", "\u202E", "\u2060", "\u2066",
+                               "\u2069", "\uFEFF"})
+        EXPECT_EQ(VisibleName(std::string("a") + hidden + "b"), "a?b") << hidden;
+    EXPECT_EQ(VisibleName("tab\tname\x7F"), "tab?name?");
+    // Letters of any script, and their neighbours in the same blocks, stay as they are.
+    for (const char* shown : {"Кодировщик.exe", "Ελληνικά", "编码器", "e\u0301", "\u2010dash", "\u2065", "\u202F",
+                              "\uFEFE", "\u061B"})
+        EXPECT_EQ(VisibleName(shown), shown) << shown;
+    // A sequence cut short at the end is kept, not read past.
+    EXPECT_EQ(VisibleName("x\xE2\x80"), "x\xE2\x80");
+
+    EXPECT_EQ(WithoutByteOrderMark("\xEF\xBB\xBFGame.exe"), "Game.exe");
+    EXPECT_EQ(WithoutByteOrderMark("Game.exe\xEF\xBB\xBF"), "Game.exe\xEF\xBB\xBF");
+}
+
 TEST(ListRowFormat, NameFieldIsPaddedOrCutTo34AndTheAffinityFollows)
 {
     EXPECT_EQ(ListRow::NameFieldOf("Notepad.exe") + "01", "Notepad.exe" + std::string(23, ' ') + "01");

@@ -621,6 +621,22 @@ TEST(BadInput, HandEditedFilesLoseNoFavorite)
         EXPECT_NE(saved.find(row + "\r\n"), std::string::npos) << row.substr(0, 40);
 }
 
+TEST(BadInput, AByteOrderMarkIsNoPartOfTheFirstNameAndAnOverrideShowsAsAQuestionMark)
+{
+    test::FakeForm f;
+    f.files.PutFile(kFavorites, "\xEF\xBB\xBF" + core::ListRow::Format("Game.exe", "1") + "\r\n");
+    f.files.PutFile(kHidden, "\xEF\xBB\xBFNoise\r\n");
+    const auto game = f.machine.Start("/opt/Game.exe");
+    f.machine.Start("/usr/bin/noise");
+    f.machine.Start("/opt/evil\u202Eexe.hsab");
+    f.settings.Save("Tollmere", "Korvane", "AutoSet", "1");
+    f.Start();
+    f.Run(1000);
+    EXPECT_EQ(f.machine.ThreadMasks(game), std::vector<std::uint32_t>{2});
+    EXPECT_EQ(f.RowOf("Noise"), -1);
+    EXPECT_NE(f.RowOf("Evil?exe.hsab"), -1);
+}
+
 TEST(BadInput, NamesWithControlCharactersStayOneRowAndStillMatchTheirProcesses)
 {
     test::FakeForm f;
