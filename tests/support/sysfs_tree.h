@@ -29,15 +29,16 @@ public:
         std::filesystem::create_directories(file.parent_path());
         std::ofstream(file) << content << "\n";
     }
-    // CPUs 0 to count - 1 as described, the online ones (all when empty), and what the program
-    // is allowed (its Cpus_allowed_list).
+    // CPUs 0 to count - 1 as described, the online ones (all when empty), and what the program's
+    // cgroup allows (its cpuset.cpus.effective under cgroup v2; all online when empty).
     void Cpus(int count, const std::function<SysfsCpu(int)>& describe, const std::string& online,
               const std::string& allowed)
     {
         const std::string all = "0-" + std::to_string(count - 1);
         Write("/sys/devices/system/cpu/possible", all);
         Write("/sys/devices/system/cpu/online", online.empty() ? all : online);
-        Write("/proc/self/status", "Name:\tkorvane\nCpus_allowed_list:\t" + (allowed.empty() ? all : allowed) + "\n");
+        Write("/proc/self/cgroup", "0::/user.slice/korvane.scope\n");
+        Write("/sys/fs/cgroup/user.slice/korvane.scope/cpuset.cpus.effective", allowed.empty() ? online.empty() ? all : online : allowed);
         for (int n = 0; n < count; ++n) {
             const SysfsCpu cpu = describe(n);
             const std::string folder = "/sys/devices/system/cpu/cpu" + std::to_string(n);
@@ -47,6 +48,8 @@ public:
             if (!cpu.llcShared.empty()) {
                 Write(folder + "/cache/index3/shared_cpu_list", cpu.llcShared);
                 Write(folder + "/cache/index3/size", cpu.llcSize);
+                Write(folder + "/cache/index3/level", "3");
+                Write(folder + "/cache/index3/type", "Unified");
             }
         }
     }

@@ -99,6 +99,77 @@ std::vector<int> SysfsTopology::ReadList(const std::string& path)
     return ParseSysfsCpuList(Read(path));
 }
 
+std::pair<std::vector<int>, std::int64_t> SysfsTopology::ReadLastCache(const std::string& cpuFolder)
+{
+    std::pair<std::vector<int>, std::int64_t> last;
+    long long lastLevel = -1;
+    for (int index = 0; index < 16; ++index) {
+        const std::string folder = cpuFolder + "/cache/index" + std::to_string(index);
+        std::vector<int> shared = ReadList(folder + "/shared_cpu_list");
+        if (shared.empty())
+            continue;
+        std::string type = Read(folder + "/type");
+        while (!type.empty() && (type.back() == '\n' || type.back() == ' '))
+            type.pop_back();
+        const auto level = NumberOf(Read(folder + "/level"));
+        if (type == "Instruction" || !level || *level <= lastLevel)
+            continue;
+        lastLevel = *level;
+        last = {std::move(shared), CacheBytes(Read(folder + "/size"))};
+    }
+    return last;
+}
+
+std::string SysfsTopology::OnlineCpuList()
+{
+    return Read(std::string(kCpuFolder) + "/online");
+}
+
+std::vector<int> SysfsTopology::ReadAllowed(const std::vector<int>& online)
+{
+    // cgroup v2 ("0::/path"): cpuset.cpus.effective; v1 ("3:cpuset:/path"): cpuset.effective_cpus.
+    // A cgroup without the cpuset controller has no such file: its nearest parent's holds.
+    const std::string groups = Read("/proc/self/cgroup");
+    std::size_t start = 0;
+    while (start < groups.size()) {
+        std::size_t end = groups.find('\n', start);
+        if (end == std::string::npos)
+            end = groups.size();
+        const std::string_view line(groups.data() + start, end - start);
+        start = end + 1;
+        const auto first = line.find(':');
+        const auto second = first == std::string_view::npos ? first : line.find(':', first + 1);
+        if (second == std::string_view::npos)
+            continue;
+        const std::string_view controllers = line.substr(first + 1, second - first - 1);
+        std::string path(line.substr(second + 1));
+        std::string mount;
+        std::string file;
+        if (line.substr(0, first) == "0" && controllers.empty()) {
+            mount = "/sys/fs/cgroup";
+            file = "/cpuset.cpus.effective";
+        } else if (("," + std::string(controllers) + ",").find(",cpuset,") != std::string::npos) {
+            mount = "/sys/fs/cgroup/cpuset";
+            file = "/cpuset.effective_cpus";
+        } else {
+            continue;
+        }
+        for (;;) {
+            while (!path.empty() && path.back() == '/')
+                path.pop_back();
+            if (path.find("/..") != std::string::npos)
+                break;
+            const std::vector<int> cpus = ReadList(mount + path + file);
+            if (!cpus.empty())
+                return cpus;
+            if (path.empty())
+                break;
+            path.erase(path.rfind('/'));
+        }
+    }
+    return online;
+}
+
 CpuTopology SysfsTopology::ReadTopology()
 {
     CpuTopology topology;
@@ -111,23 +182,21 @@ CpuTopology SysfsTopology::ReadTopology()
         topology.unknown.push_back("the CPUs");
         return topology;
     }
-
-    // The program's own CPUs: its cpuset and whatever it was started with.
-    std::vector<int> allowed;
-    const std::string status = Read("/proc/self/status");
-    const auto at = status.find("Cpus_allowed_list:");
-    if (at != std::string::npos) {
-        const auto end = status.find('\n', at);
-        std::string list = status.substr(at + 18, end == std::string::npos ? std::string::npos : end - at - 18);
-        list.erase(0, list.find_first_not_of(" \t"));
-        allowed = ParseSysfsCpuList(list);
-    }
-    if (allowed.empty())
-        topology.unknown.push_back("the CPUs allowed to Korvane");
+    // What the cgroup allows, never the affinity Korvane itself was started with.
+    const std::vector<int> allowed = ReadAllowed(online);
+    const std::vector<int> isolated = ReadList(cpuFolder + "/isolated");
 
     bool cores = false;
-    // The CPUs sharing each CPU's last-level cache. Groups do not overlap, so their order as
-    // lists is the order of their first CPUs: that numbers them.
+    // A core is the set of CPUs that are its threads (core ids repeat per cluster on arm64 and
+    // per die on some x86 parts); cores are numbered in the order of their first CPUs.
+    std::map<std::vector<int>, int> coreNumbers;
+    // The CPUs come in ascending order: a core is first met at its first CPU.
+    const auto coreNumber = [&coreNumbers](std::vector<int> key) {
+        const auto [at, added] = coreNumbers.try_emplace(std::move(key), static_cast<int>(coreNumbers.size()));
+        return at->second;
+    };
+    // Each CPU's highest-level data or unified cache, as the CPUs that share it; the groups do
+    // not overlap, so their order as lists is the order of their first CPUs: that numbers them.
     std::vector<std::vector<int>> sharingOf;
     std::map<std::vector<int>, int> cacheGroups;
     for (const int number : possible) {
@@ -135,21 +204,28 @@ CpuTopology SysfsTopology::ReadTopology()
         cpu.number = number;
         cpu.online = online.empty() || std::binary_search(online.begin(), online.end(), number);
         cpu.allowed = allowed.empty() || std::binary_search(allowed.begin(), allowed.end(), number);
+        cpu.isolated = std::binary_search(isolated.begin(), isolated.end(), number);
         const std::string folder = cpuFolder + "/cpu" + std::to_string(number);
         if (const auto package = NumberOf(Read(folder + "/topology/physical_package_id")))
             cpu.package = static_cast<int>(*package);
-        if (const auto core = NumberOf(Read(folder + "/topology/core_id"))) {
-            cpu.core = static_cast<int>(*core);
+        std::vector<int> siblings = ReadList(folder + "/topology/core_cpus_list");
+        if (siblings.empty())
+            siblings = ReadList(folder + "/topology/thread_siblings_list");
+        const auto place = std::find(siblings.begin(), siblings.end(), number);
+        if (place != siblings.end()) {
+            cpu.thread = static_cast<int>(place - siblings.begin());
+            cpu.core = coreNumber(siblings);
+            cores = true;
+        } else if (const auto core = NumberOf(Read(folder + "/topology/core_id"))) {
+            // Without the thread lists: the package and core id, which older kernels keep unique.
+            cpu.core = coreNumber({-1, cpu.package, static_cast<int>(*core)});
             cores = true;
         }
-        const std::vector<int> siblings = ReadList(folder + "/topology/thread_siblings_list");
-        const auto place = std::find(siblings.begin(), siblings.end(), number);
-        if (place != siblings.end())
-            cpu.thread = static_cast<int>(place - siblings.begin());
-        sharingOf.push_back(ReadList(folder + "/cache/index3/shared_cpu_list"));
-        if (!sharingOf.back().empty()) {
-            cacheGroups.emplace(sharingOf.back(), 0);
-            cpu.cacheBytes = CacheBytes(Read(folder + "/cache/index3/size"));
+        const auto [shared, bytes] = ReadLastCache(folder);
+        sharingOf.push_back(shared);
+        if (!shared.empty()) {
+            cacheGroups.emplace(shared, 0);
+            cpu.cacheBytes = bytes;
         }
         topology.cpus.push_back(cpu);
     }
@@ -162,11 +238,18 @@ CpuTopology SysfsTopology::ReadTopology()
     }
 
     bool nodes = false;
-    for (int node = 0; node < kMaxCpus; ++node) {
-        const std::string path = "/sys/devices/system/node/node" + std::to_string(node) + "/cpulist";
-        if (!m_files.FileExists(m_root + path))
-            break;
-        for (const int number : ReadList(path)) {
+    std::vector<int> nodeIds = ReadList("/sys/devices/system/node/online");
+    if (nodeIds.empty()) {
+        for (const std::string& name : m_files.ListFolder(m_root + "/sys/devices/system/node")) {
+            if (name.rfind("node", 0) == 0) {
+                if (const auto id = NumberOf(name.substr(4)); id && *id >= 0 && *id < kMaxCpus)
+                    nodeIds.push_back(static_cast<int>(*id));
+            }
+        }
+        std::sort(nodeIds.begin(), nodeIds.end());
+    }
+    for (const int node : nodeIds) {
+        for (const int number : ReadList("/sys/devices/system/node/node" + std::to_string(node) + "/cpulist")) {
             // The CPUs are in ascending order.
             const auto cpu = std::lower_bound(topology.cpus.begin(), topology.cpus.end(), number,
                                               [](const LogicalCpu& c, int n) { return c.number < n; });
@@ -189,9 +272,19 @@ CpuTopology SysfsTopology::ReadTopology()
 
 void SysfsTopology::ReadKinds(CpuTopology& topology)
 {
-    // Intel hybrid parts list their two kinds of core as two PMUs.
+    // Intel hybrid parts list each kind of core as a PMU of its own: cpu_core for the performance
+    // cores, and cpu_atom, cpu_lowpower (Arrow Lake's low-power island), ... for the others.
     const std::vector<int> big = ReadList("/sys/devices/cpu_core/cpus");
-    const std::vector<int> small = ReadList("/sys/devices/cpu_atom/cpus");
+    std::vector<int> small;
+    if (!big.empty()) {
+        for (const std::string& name : m_files.ListFolder(m_root + "/sys/devices")) {
+            if (name.rfind("cpu_", 0) != 0 || name == "cpu_core")
+                continue;
+            const std::vector<int> cpus = ReadList("/sys/devices/" + name + "/cpus");
+            small.insert(small.end(), cpus.begin(), cpus.end());
+        }
+        std::sort(small.begin(), small.end());
+    }
     if (!big.empty() && !small.empty()) {
         for (LogicalCpu& cpu : topology.cpus) {
             if (std::binary_search(big.begin(), big.end(), cpu.number))

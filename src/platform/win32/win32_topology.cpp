@@ -90,6 +90,12 @@ CpuTopology ParseProcessorInformation(const std::vector<std::uint8_t>& buffer)
     int packages = 0;
     int cores = 0;
     std::map<int, int> cacheFirstCpu; // a cache group's first CPU -> its number, in order
+    struct SeenCache {
+        int level;
+        std::int64_t bytes;
+        std::vector<int> cpus;
+    };
+    std::vector<SeenCache> caches;
     std::map<int, int> efficiencyOf;
     bool nodes = false;
     ForEachEntry(buffer, [&](LOGICAL_PROCESSOR_RELATIONSHIP relationship, const std::uint8_t* data, std::size_t size) {
@@ -116,19 +122,12 @@ CpuTopology ParseProcessorInformation(const std::vector<std::uint8_t>& buffer)
             }
         } else if (relationship == RelationCache) {
             CACHE_RELATIONSHIP cache{};
-            if (!ReadAt(data, size, 0, &cache) || cache.Level != 3)
+            if (!ReadAt(data, size, 0, &cache) || cache.Type == CacheInstruction)
                 return;
-            const std::vector<int> cpus = CpusOf(data + offsetof(CACHE_RELATIONSHIP, GroupMask),
-                                                 size - offsetof(CACHE_RELATIONSHIP, GroupMask), 1, offsets);
-            if (cpus.empty())
-                return;
-            for (const int number : cpus) {
-                if (LogicalCpu* cpu = cpuAt(number)) {
-                    cpu->cacheGroup = cpus.front();
-                    cpu->cacheBytes = cache.CacheSize;
-                }
-            }
-            cacheFirstCpu[cpus.front()] = 0;
+            std::vector<int> cpus = CpusOf(data + offsetof(CACHE_RELATIONSHIP, GroupMask),
+                                           size - offsetof(CACHE_RELATIONSHIP, GroupMask), 1, offsets);
+            if (!cpus.empty())
+                caches.push_back({cache.Level, cache.CacheSize, std::move(cpus)});
         } else if (relationship == RelationNumaNode) {
             NUMA_NODE_RELATIONSHIP node{};
             if (!ReadAt(data, size, 0, &node))
@@ -142,6 +141,22 @@ CpuTopology ParseProcessorInformation(const std::vector<std::uint8_t>& buffer)
             }
         }
     });
+    // Each CPU's cache group is its highest-level data or unified cache, whatever the level.
+    std::vector<int> levelOf(topology.cpus.size(), -1);
+    for (const SeenCache& cache : caches) {
+        for (const int number : cache.cpus) {
+            LogicalCpu* cpu = cpuAt(number);
+            if (cpu == nullptr || cache.level <= levelOf[static_cast<std::size_t>(number)])
+                continue;
+            levelOf[static_cast<std::size_t>(number)] = cache.level;
+            cpu->cacheGroup = cache.cpus.front();
+            cpu->cacheBytes = cache.bytes;
+        }
+    }
+    for (const LogicalCpu& cpu : topology.cpus) {
+        if (cpu.cacheGroup >= 0)
+            cacheFirstCpu[cpu.cacheGroup] = 0;
+    }
     // Cache groups numbered in the order of their first CPU.
     int group = 0;
     for (auto& [first, number] : cacheFirstCpu)

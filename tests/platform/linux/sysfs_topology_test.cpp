@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 namespace korvane::platform::linuxos {
 namespace {
 
@@ -131,8 +133,8 @@ TEST(SysfsTopology, OfflineAndNotAllowedCpusAreMarkedAndPresetsCoverTheOnlineOne
     EXPECT_TRUE(topology.cpus[2].allowed);
     EXPECT_EQ(topology.cpus[5].thread, 1);
     EXPECT_EQ(topology.unknown, std::vector<std::string>{"NUMA nodes"});
-    EXPECT_EQ(Presets(laptop.Root()),
-              (std::vector<std::string>{"All CPUs: 0-5", "All but CPU 0: 1-5", "One thread per core: 0123"}));
+    // The cgroup allows CPUs 2-5: every preset is cut to them, and those that add nothing go.
+    EXPECT_EQ(Presets(laptop.Root()), (std::vector<std::string>{"All CPUs: 2-5"}));
 }
 
 TEST(SysfsTopology, AMachineThatTellsLittleGetsFewerPresetsAndSaysWhatIsUnknown)
@@ -142,8 +144,7 @@ TEST(SysfsTopology, AMachineThatTellsLittleGetsFewerPresetsAndSaysWhatIsUnknown)
     LinuxFileSystem files;
     const CpuTopology topology = SysfsTopology(files, tree.Root()).ReadTopology();
     EXPECT_EQ(topology.cpus.size(), 6U);
-    EXPECT_EQ(topology.unknown, (std::vector<std::string>{"the CPUs allowed to Korvane", "cores and threads",
-                                                          "cache groups", "NUMA nodes"}));
+    EXPECT_EQ(topology.unknown, (std::vector<std::string>{"cores and threads", "cache groups", "NUMA nodes"}));
     EXPECT_EQ(Presets(tree.Root()), (std::vector<std::string>{"All CPUs: 0-5", "All but CPU 0: 1-5"}));
 
     // Cores of two capacities (ARM big.LITTLE) are told apart without the hybrid PMUs.
@@ -153,6 +154,95 @@ TEST(SysfsTopology, AMachineThatTellsLittleGetsFewerPresetsAndSaysWhatIsUnknown)
               (std::vector<std::string>{"All CPUs: 0-5", "All but CPU 0: 1-5", "Performance cores: 01",
                                         "Efficiency cores: 2-5"}));
     EXPECT_TRUE(SysfsTopology(files, tree.Root() + "/nothing").ReadTopology().cpus.empty());
+}
+
+TEST(SysfsTopology, CoresAreTheirThreadListsWhereCoreIdsRepeatPerCluster)
+{
+    test::SysfsTree tree; // RK3588: four small cores, then two clusters of two big ones; ids restart
+    tree.Cpus(
+        8, [](int n) { return SysfsCpu{0, n < 4 ? n : (n - 4) % 2, std::to_string(n), "0-7", "3072K"}; }, "", "");
+    for (int n = 0; n < 8; ++n)
+        tree.Write("/sys/devices/system/cpu/cpu" + std::to_string(n) + "/cpu_capacity", n < 4 ? "414" : "1024");
+    LinuxFileSystem files;
+    const CpuTopology topology = SysfsTopology(files, tree.Root()).ReadTopology();
+    for (int n = 0; n < 8; ++n) {
+        EXPECT_EQ(topology.cpus[static_cast<std::size_t>(n)].core, n);
+        EXPECT_EQ(topology.cpus[static_cast<std::size_t>(n)].thread, 0);
+    }
+    // Every CPU is a core of its own, so "One thread per core" would be all of them.
+    EXPECT_EQ(Presets(tree.Root()), (std::vector<std::string>{"All CPUs: 0-7", "All but CPU 0: 1-7",
+                                                              "Performance cores: 4-7", "Efficiency cores: 0123"}));
+}
+
+TEST(SysfsTopology, LowPowerCoresWithoutAnL3AreAGroupOfTheirHighestCacheAndAThirdPmuIsEfficiency)
+{
+    test::SysfsTree tree; // six performance cores under an L3; 8 efficiency cores, then 2 low-power ones
+    tree.Cpus(
+        16, [](int n) { return SysfsCpu{0, n, std::to_string(n), n < 14 ? "0-13" : "", "24576K"}; }, "", "");
+    for (int n = 0; n < 16; ++n) {
+        const std::string cache = "/sys/devices/system/cpu/cpu" + std::to_string(n) + "/cache/";
+        tree.Write(cache + "index0/level", "1");
+        tree.Write(cache + "index0/type", "Instruction");
+        tree.Write(cache + "index0/shared_cpu_list", std::to_string(n));
+        tree.Write(cache + "index2/level", "2");
+        tree.Write(cache + "index2/type", "Unified");
+        tree.Write(cache + "index2/shared_cpu_list", n < 6 ? std::to_string(n) : n < 10 ? "6-9" : n < 14 ? "10-13" : "14,15");
+        if (n >= 14)
+            tree.Write(cache + "index2/size", "2048K");
+    }
+    tree.Write("/sys/devices/cpu_core/cpus", "0-5");
+    tree.Write("/sys/devices/cpu_atom/cpus", "6-13");
+    tree.Write("/sys/devices/cpu_lowpower/cpus", "14-15");
+    LinuxFileSystem files;
+    const CpuTopology topology = SysfsTopology(files, tree.Root()).ReadTopology();
+    EXPECT_EQ(topology.cpus[15].kind, CpuKind::Efficiency);
+    EXPECT_EQ(topology.cpus[15].cacheGroup, 1);
+    EXPECT_EQ(topology.cpus[15].cacheBytes, 2048 * 1024);
+    EXPECT_EQ(Presets(tree.Root()),
+              (std::vector<std::string>{"All CPUs: 0-15", "All but CPU 0: 1-15", "Performance cores: 0-5",
+                                        "Efficiency cores: 6-15", "Cache group 1 (24 MB): 0-13",
+                                        "Cache group 2 (2 MB): 14,15"}));
+
+    // A group without a size is still offered, and says so.
+    for (const int n : {14, 15})
+        std::filesystem::remove(tree.Root() + "/sys/devices/system/cpu/cpu" + std::to_string(n) + "/cache/index2/size");
+    EXPECT_EQ(Presets(tree.Root()).back(), "Cache group 2 (size unknown): 14,15");
+}
+
+TEST(SysfsTopology, NumaNodesWhoseIdsSkipAreAllFound)
+{
+    test::SysfsTree tree;
+    tree.Cpus(8, [](int n) { return SysfsCpu{n / 4, n, std::to_string(n), n < 4 ? "0-3" : "4-7", "16384K"}; }, "", "");
+    tree.Write("/sys/devices/system/node/online", "0,8");
+    tree.Node(0, "0-3");
+    tree.Node(8, "4-7");
+    const auto presets = Presets(tree.Root());
+    EXPECT_EQ(std::vector<std::string>(presets.end() - 2, presets.end()),
+              (std::vector<std::string>{"NUMA node 0: 0123", "NUMA node 8: 4-7"}));
+}
+
+TEST(SysfsTopology, AllowedIsWhatTheCgroupAllowsNeverKorvanesOwnAffinityAndIsolatedCpusStayOutOfAll)
+{
+    test::SysfsTree tree; // 8 cores of two threads (siblings n and n + 8)
+    tree.Cpus(16, [](int n) { return SysfsCpu{0, n % 8, Pair(n % 8, n % 8 + 8), "0-15", "32768K"}; }, "", "");
+    // Started under "taskset -c 1": its own affinity narrows nothing.
+    tree.Write("/proc/self/status", "Name:\tkorvane\nCpus_allowed_list:\t1\n");
+    // cgroup v1, the cpuset file on a parent of the program's own cgroup.
+    tree.Write("/proc/self/cgroup", "4:memory:/user\n3:cpu,cpuset:/machine/container/inner\n");
+    tree.Write("/sys/fs/cgroup/cpuset/machine/container/cpuset.effective_cpus", "4-7,12-15");
+    tree.Write("/sys/devices/system/cpu/isolated", "7,15");
+    LinuxFileSystem files;
+    const CpuTopology topology = SysfsTopology(files, tree.Root()).ReadTopology();
+    EXPECT_TRUE(topology.cpus[1].online);
+    EXPECT_FALSE(topology.cpus[1].allowed);
+    EXPECT_TRUE(topology.cpus[15].allowed);
+    EXPECT_TRUE(topology.cpus[15].isolated);
+    EXPECT_EQ(Presets(tree.Root()),
+              (std::vector<std::string>{"All CPUs: 4-6,12-14", "One thread per core: 4-7"}));
+
+    // Without any cgroup that tells, every online CPU may be set.
+    tree.Write("/proc/self/cgroup", "0::/\n");
+    EXPECT_EQ(Presets(tree.Root()).front(), "All CPUs: 0-6,8-14");
 }
 
 } // namespace

@@ -44,10 +44,11 @@ public:
         std::memcpy(body.data() + offsetof(PROCESSOR_RELATIONSHIP, GroupMask), &affinity, sizeof affinity);
         Append(relationship, body);
     }
-    void Cache(BYTE level, DWORD bytes, WORD group, std::uint64_t mask)
+    void Cache(BYTE level, DWORD bytes, WORD group, std::uint64_t mask, PROCESSOR_CACHE_TYPE type = CacheUnified)
     {
         CACHE_RELATIONSHIP cache{};
         cache.Level = level;
+        cache.Type = type;
         cache.CacheSize = bytes;
         cache.GroupMask.Group = group;
         cache.GroupMask.Mask = static_cast<KAFFINITY>(mask);
@@ -114,6 +115,27 @@ TEST(Win32Topology, HybridCoresAreToldApartByTheirEfficiencyClass)
               (std::vector<std::string>{"All CPUs: 0-23", "All but CPU 0: 1-23",
                                         "One thread per core: 0,2,4,6,8,10,12,14,16-23", "Performance cores: 0-15",
                                         "Efficiency cores: 16-23"}));
+}
+
+TEST(Win32Topology, ACpuWithoutAnL3IsInTheGroupOfItsHighestCache)
+{
+    InformationBuffer buffer; // 4 performance cores under an L3; 4 low-power cores with an L2 only
+    buffer.Groups({{8, 0xFF}});
+    buffer.Processor(RelationProcessorPackage, 0, 0xFF);
+    for (int cpu = 0; cpu < 8; ++cpu) {
+        buffer.Processor(RelationProcessorCore, 0, 1ULL << cpu, cpu < 4 ? 1 : 0);
+        buffer.Cache(1, 64 << 10, 0, 1ULL << cpu, CacheInstruction);
+        buffer.Cache(1, 48 << 10, 0, 1ULL << cpu, CacheData);
+    }
+    buffer.Cache(2, 2 << 20, 0, 0xF0);
+    buffer.Cache(3, 12 << 20, 0, 0x0F);
+    const CpuTopology topology = ParseProcessorInformation(buffer.data);
+    EXPECT_EQ(topology.cpus[0].cacheGroup, 0);
+    EXPECT_EQ(topology.cpus[5].cacheGroup, 1);
+    EXPECT_EQ(topology.cpus[5].cacheBytes, 2 << 20);
+    EXPECT_EQ(Presets(topology),
+              (std::vector<std::string>{"All CPUs: 0-7", "All but CPU 0: 1-7", "Performance cores: 0-3",
+                                        "Efficiency cores: 4-7", "Cache group 1 (12 MB): 0-3", "Cache group 2 (2 MB): 4-7"}));
 }
 
 TEST(Win32Topology, CpusAreNumberedAcrossProcessorGroups)
