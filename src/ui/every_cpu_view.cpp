@@ -17,7 +17,34 @@ EveryCpuView::EveryCpuView(MainControls& controls, procmon::ProcessSelection& se
 
 void EveryCpuView::DetectCpus(platform::ProcessorTopology& topology)
 {
-    m_machine.topology = topology.ReadTopology();
+    m_topology = &topology;
+    ReadCpus();
+}
+
+void EveryCpuView::CheckOnlineCpus()
+{
+    if (m_topology == nullptr || m_topology->OnlineCpuList() == m_onlineCpus)
+        return;
+    ReadCpus();
+    if (Shown() && !m_offered)
+        Show(false);
+    else if (Shown())
+        ShowUsage(true);
+}
+
+void EveryCpuView::AllCpus_Click()
+{
+    const bool everyCpu = m_controls.AllCpus.Value() == 1;
+    if (everyCpu && m_topology != nullptr)
+        ReadCpus();
+    Show(everyCpu);
+}
+
+void EveryCpuView::ReadCpus()
+{
+    // The online list first: a change while the topology is read shows at the next check.
+    m_onlineCpus = m_topology->OnlineCpuList();
+    m_machine.topology = m_topology->ReadTopology();
     m_machine.groups = core::GroupCpus(m_machine.topology);
     m_machine.presets = core::CpuPresets(m_machine.topology);
     m_machine.allowed = core::CpuSet();
@@ -103,6 +130,8 @@ void EveryCpuView::OpenFavoritesPicker(const std::string& affinity, std::functio
 
 void EveryCpuView::OpenPicker(const core::CpuSet& initial, std::function<void(const std::string&)> apply)
 {
+    if (m_topology != nullptr)
+        ReadCpus();
     const platform::PixelRect area = m_layout.CurrentWorkArea();
     const std::int32_t tpp = std::max(m_screen.TwipsPerPixelY(), 1);
     m_picker = std::make_unique<CpuPicker>(m_machine, initial, (area.bottom - area.top) * tpp);

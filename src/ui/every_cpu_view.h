@@ -25,15 +25,19 @@ public:
     EveryCpuView(MainControls& controls, procmon::ProcessSelection& selection, cpuusage::UsageStatistics& usage,
                  cpuusage::UsageGraph& graph, platform::Screen& screen, WindowLayout& layout);
 
-    // Reads the machine's CPUs: the option is offered when it has more than four online.
+    // Reads the machine's CPUs: the option is offered when it has more than four online. They
+    // are read again when the option is ticked, when a picker opens, and when CheckOnlineCpus
+    // finds that CPUs went on- or offline.
     void DetectCpus(platform::ProcessorTopology& topology);
+    // With the usage tick: reads the CPUs again when the online ones changed.
+    void CheckOnlineCpus();
     bool Offered() const { return m_offered; }
     // Shows the window with or without every CPU, keeping the selection and what the user chose
     // and did not apply yet (as far as the four boxes can show it).
     void Show(bool everyCpu);
     bool Shown() const { return m_controls.CpuSetField.Active(); }
 
-    void AllCpus_Click() { Show(m_controls.AllCpus.Value() == 1); }
+    void AllCpus_Click();
     // "Pick CPUs...": the picker for the set field.
     void CmdCpus_Click();
     // Enter in the field: applies a set that can be.
@@ -52,6 +56,7 @@ public:
     std::function<void()> ApplyTyped;
 
 private:
+    void ReadCpus();
     void OpenPicker(const core::CpuSet& initial, std::function<void(const std::string&)> apply);
     void ShowUsage(bool everyCpu);
 
@@ -61,6 +66,8 @@ private:
     cpuusage::UsageGraph& m_graph;
     platform::Screen& m_screen;
     WindowLayout& m_layout;
+    platform::ProcessorTopology* m_topology = nullptr;
+    std::string m_onlineCpus;
     CpuPickerMachine m_machine;
     std::unique_ptr<CpuPicker> m_picker;
     bool m_offered = false;

@@ -123,7 +123,10 @@ void Form1::WireEvents()
     c.Start_Up.OnClick = [&options] { options.Start_Up_Click(); };
     m_options.Unload = [this] { Unload(kUnloadCode); };
 
-    c.Timer3.OnTimer = [this] { m_usage.Timer3_Timer(); };
+    c.Timer3.OnTimer = [this] {
+        m_everyCpu.CheckOnlineCpus();
+        m_usage.Timer3_Timer();
+    };
     c.Command11.OnClick = [this] { m_usage.Command11_Click(); };
     m_usage.UpdateTrayImage = [this](double total) { UpdateTrayImage(total); };
     for (std::size_t i = 0; i < c.ColurPik.size(); ++i)

@@ -146,6 +146,38 @@ TEST_F(EveryCpu, APresetChosenInThePickerReachesApplyAndTheProcess)
     EXPECT_EQ(c.TxtCpus.Text(), "17-23");
 }
 
+TEST_F(EveryCpu, CpusThatGoOfflineLeaveTheUsagePanelAtTheNextTickAndThePresetsWhenThePickerOpens)
+{
+    platform::CpuTopology topology = test::PlainMachine(8);
+    StartOn(topology);
+    ShowEveryCpu();
+    C().CmdCpus.UserClick();
+    PresetNamed(*f->form->EveryCpu().Picker(), "All CPUs").UserClick();
+    EXPECT_EQ(core::CpuSetText(f->form->EveryCpu().Picker()->Chosen()), "0-7");
+    f->form->EveryCpu().ClosePicker();
+
+    // CPUs 6 and 7 go offline (SMT switched off, a hot unplug): the next usage tick reads again.
+    topology.cpus[6].online = false;
+    topology.cpus[7].online = false;
+    f->machine.SetTopology(topology);
+    f->Run(1000);
+    EXPECT_EQ(C().CpuSetField.AllCpus(), "0-5");
+    C().CmdCpus.UserClick();
+    CpuPicker& picker = *f->form->EveryCpu().Picker();
+    PresetNamed(picker, "All CPUs").UserClick();
+    EXPECT_EQ(core::CpuSetText(picker.Chosen()), "0-5");
+    f->form->EveryCpu().ClosePicker();
+
+    // Down to four online: the option is no longer offered, and the four-CPU window returns.
+    for (int n = 4; n < 6; ++n)
+        topology.cpus[static_cast<std::size_t>(n)].online = false;
+    f->machine.SetTopology(topology);
+    f->Run(1000);
+    EXPECT_FALSE(C().AllCpus.Enabled());
+    EXPECT_TRUE(C().Check11[0].Visible());
+    EXPECT_FALSE(C().TxtCpus.Visible());
+}
+
 TEST_F(EveryCpu, CpusNotAllowedAreGreyedWithTheReasonAndLeftOutOfPresets)
 {
     platform::CpuTopology topology = test::TwoDieMachine32();

@@ -164,6 +164,16 @@ bool FakeMachine::AdjustPrivilege(std::int32_t processId, const std::string& pri
     return privilegeName == "SeDebugPrivilege";
 }
 
+std::string FakeMachine::OnlineCpuList()
+{
+    std::string list;
+    for (const LogicalCpu& cpu : ReadTopology().cpus) {
+        if (cpu.online)
+            list += (list.empty() ? "" : ",") + std::to_string(cpu.number);
+    }
+    return list;
+}
+
 std::uint64_t FakeMachine::ProcessStartTime(std::int32_t processId)
 {
     const auto found = m_processes.find(processId);

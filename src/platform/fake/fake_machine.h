@@ -67,6 +67,8 @@ public:
 
     // ProcessorTopology
     CpuTopology ReadTopology() override;
+    // The online CPUs' numbers, comma-separated.
+    std::string OnlineCpuList() override;
 
     // Privileges: "SeDebugPrivilege" is granted, any other name is unknown.
     bool AdjustPrivilege(std::int32_t processId, const std::string& privilegeName, bool enable) override;
