@@ -38,13 +38,15 @@ std::string CpuToggleTip(const platform::LogicalCpu& cpu)
 {
     const std::string name = "CPU " + std::to_string(cpu.number);
     if (!cpu.allowed)
-        return name + " is not allowed to Korvane here (its cpuset or its allowed CPUs leave it out)";
+        return name + " is not allowed to Korvane here (its cgroup's cpuset leaves it out)";
     std::string tip = name;
     if (cpu.core >= 0)
         tip += ": core " + std::to_string(cpu.core) + (cpu.thread >= 0 ? ", thread " + std::to_string(cpu.thread) : "");
     tip += KindOf(cpu.kind);
     if (cpu.cacheGroup >= 0)
         tip += ", cache group " + std::to_string(cpu.cacheGroup + 1);
+    if (cpu.isolated)
+        tip += ", isolated (left out of All CPUs)";
     return tip;
 }
 
