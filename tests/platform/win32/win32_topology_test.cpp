@@ -134,8 +134,8 @@ TEST(Win32Topology, ACpuWithoutAnL3IsInTheGroupOfItsHighestCache)
     EXPECT_EQ(topology.cpus[5].cacheGroup, 1);
     EXPECT_EQ(topology.cpus[5].cacheBytes, 2 << 20);
     EXPECT_EQ(Presets(topology),
-              (std::vector<std::string>{"All CPUs: 0-7", "All but CPU 0: 1-7", "Performance cores: 0-3",
-                                        "Efficiency cores: 4-7", "Cache group 1 (12 MB): 0-3", "Cache group 2 (2 MB): 4-7"}));
+              (std::vector<std::string>{"All CPUs: 0-7", "All but CPU 0: 1-7", "Performance cores: 0123",
+                                        "Efficiency cores: 4-7", "Cache group 1 (12 MB): 0123", "Cache group 2 (2 MB): 4-7"}));
 }
 
 TEST(Win32Topology, CpusAreNumberedAcrossProcessorGroups)
