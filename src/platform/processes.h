@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -30,6 +31,9 @@ public:
     // can be told from a later process given the same id; 0 when it cannot be read (or the
     // platform does not tell).
     virtual std::uint64_t ProcessStartTime(std::int32_t /*processId*/) { return 0; }
+    // The user the process runs as (its real user id); nullopt when it cannot be read or the
+    // platform has no such ids.
+    virtual std::optional<std::uint32_t> ProcessOwner(std::int32_t /*processId*/) { return std::nullopt; }
     virtual std::int32_t CurrentProcessId() = 0;
     // Gives up the rest of the current time slice.
     virtual void YieldTimeSlice() = 0;

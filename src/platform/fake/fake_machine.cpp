@@ -164,6 +164,12 @@ bool FakeMachine::AdjustPrivilege(std::int32_t processId, const std::string& pri
     return privilegeName == "SeDebugPrivilege";
 }
 
+std::optional<std::uint32_t> FakeMachine::ProcessOwner(std::int32_t processId)
+{
+    const auto found = m_processes.find(processId);
+    return found == m_processes.end() ? std::nullopt : std::optional(found->second.owner);
+}
+
 std::string FakeMachine::OnlineCpuList()
 {
     std::string list;

@@ -30,6 +30,8 @@ public:
     // The CPUs of every thread of the process, whatever their number.
     std::vector<CpuWords> ThreadCpus(std::int32_t processId) const;
     void SetMaskDirectly(std::int32_t processId, std::uint32_t mask);
+    // The user a process runs as; 1000 unless set.
+    void SetOwner(std::int32_t processId, std::uint32_t uid) { m_processes.at(processId).owner = uid; }
 
     // Failures on demand.
     void FailEnumeration(bool fail) { m_failEnumeration = fail; }
@@ -59,6 +61,7 @@ public:
     bool SetProcessAffinity(std::int32_t processId, const CpuWords& cpus) override;
     // Counts the starts: a process started later under the same id has a later time.
     std::uint64_t ProcessStartTime(std::int32_t processId) override;
+    std::optional<std::uint32_t> ProcessOwner(std::int32_t processId) override;
     std::int32_t CurrentProcessId() override { return m_currentProcessId; }
     void YieldTimeSlice() override {}
 
@@ -81,6 +84,7 @@ private:
         bool affinityReadable = true;
         bool settable = true;
         std::uint64_t started = 0;
+        std::uint32_t owner = 1000;
     };
     CpuWords AllCpus() const;
 

@@ -343,6 +343,28 @@ std::uint64_t LinuxProcesses::ProcessStartTime(std::int32_t processId)
     return ParseStartTime(ReadSmallFile(m_root + "/" + std::to_string(processId) + "/stat")).value_or(0);
 }
 
+std::optional<std::uint32_t> ParseRealUid(std::string_view statusText)
+{
+    const auto at = statusText.find("\nUid:");
+    if (at == std::string_view::npos)
+        return std::nullopt;
+    std::string_view rest = statusText.substr(at + 5);
+    while (!rest.empty() && (rest.front() == '\t' || rest.front() == ' '))
+        rest.remove_prefix(1);
+    std::uint32_t uid = 0;
+    const auto [end, error] = std::from_chars(rest.data(), rest.data() + rest.size(), uid);
+    if (error != std::errc{} || end == rest.data())
+        return std::nullopt;
+    return uid;
+}
+
+std::optional<std::uint32_t> LinuxProcesses::ProcessOwner(std::int32_t processId)
+{
+    if (processId <= 0)
+        return std::nullopt;
+    return ParseRealUid(ReadSmallFile(m_root + "/" + std::to_string(processId) + "/status"));
+}
+
 std::string LinuxProcesses::GetProcessPath(std::int32_t processId)
 {
     if (processId <= 0)

@@ -40,6 +40,8 @@ public:
     CpuWords LastRefusedCpus() const override { return m_lastRefused; }
     // Field 22 of /proc/PID/stat: clock ticks after boot.
     std::uint64_t ProcessStartTime(std::int32_t processId) override;
+    // The real user id of the Uid line of /proc/PID/status.
+    std::optional<std::uint32_t> ProcessOwner(std::int32_t processId) override;
     std::int32_t CurrentProcessId() override;
     void YieldTimeSlice() override;
 
@@ -87,6 +89,9 @@ std::vector<std::int32_t> ParseProcessIds(const std::vector<std::string>& names)
 std::optional<std::uint64_t> ParseTaskCount(std::string_view loadavgText);
 // The number of tasks started since boot, the "processes" line of a /proc/stat text.
 std::optional<std::uint64_t> ParseStartCount(std::string_view statText);
+
+// The real user id (the first of the Uid line) of a /proc/PID/status text.
+std::optional<std::uint32_t> ParseRealUid(std::string_view statusText);
 
 // Field 22 (start time) of a /proc/PID/stat text; nullopt when the text has none.
 std::optional<std::uint64_t> ParseStartTime(std::string_view statText);
