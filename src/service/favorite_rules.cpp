@@ -92,6 +92,12 @@ std::optional<core::CpuSet> FavoriteRules::CpusFor(std::uint32_t uid, std::strin
     return std::nullopt;
 }
 
+bool FavoriteRules::AppliesToEveryUser(const std::string& busName) const
+{
+    return std::any_of(m_rules.begin(), m_rules.end(),
+                       [&busName](const Rules& rules) { return rules.caller.busName == busName && rules.everyUser; });
+}
+
 bool FavoriteRules::AppliesTo(std::uint32_t uid) const
 {
     return std::any_of(m_rules.begin(), m_rules.end(), [uid](const Rules& rules) {

@@ -58,6 +58,8 @@ public:
     // Whether any favorite may apply to this user's processes (a start of another user's program
     // needs no look at all).
     bool AppliesTo(std::uint32_t uid) const;
+    // Whether the caller's favorites are for every user.
+    bool AppliesToEveryUser(const std::string& busName) const;
     std::size_t CallerCount() const { return m_rules.size(); }
 
 private:

@@ -1,7 +1,9 @@
 #include "service/favorite_rules.h"
 #include "service/start_setter.h"
 
+#include "platform/authority.h"
 #include "platform/fake/fake_machine.h"
+#include "service/korvaned_service.h"
 
 #include <gtest/gtest.h>
 
@@ -149,6 +151,95 @@ TEST_F(SetterFixture, ASetRequestIsCheckedForTheProcessItsTimeAndItsCpus)
     machine.End(game);
     machine.StartWithId(game, "/opt/Game.exe");
     EXPECT_EQ(setter.SetAffinity(target)->error, "NoSuchProcess");
+}
+
+// An authority that answers when the test says so.
+class HeldAuthority : public platform::Authority {
+public:
+    void CheckAuthorization(const std::string& busName, const std::string& action, bool interactive,
+                            std::function<void(bool)> done) override
+    {
+        asked.push_back(busName + " " + action + (interactive ? " interactive" : ""));
+        m_waiting.push_back(std::move(done));
+    }
+    void Answer(bool granted)
+    {
+        auto done = std::move(m_waiting.front());
+        m_waiting.erase(m_waiting.begin());
+        done(granted);
+    }
+    std::vector<std::string> asked;
+
+private:
+    std::vector<std::function<void(bool)>> m_waiting;
+};
+
+struct ServiceFixture : ::testing::Test {
+    KorvanedService::Reply Keep()
+    {
+        replied = false;
+        return [this](std::optional<Refusal> refusal) {
+            replied = true;
+            error = refusal ? refusal->error : "";
+        };
+    }
+    platform::fake::FakeMachine machine{8};
+    HeldAuthority authority;
+    KorvanedService service{machine, authority, 7};
+    bool replied = false;
+    std::string error;
+};
+
+TEST_F(ServiceFixture, OwnProcessesNeedNoConsentAndAnotherUsersNeedAYes)
+{
+    const auto mine = machine.Start("/opt/Game.exe");
+    const auto bobs = machine.Start("/opt/Game.exe");
+    machine.SetOwner(bobs, 1001);
+    service.SetAffinity(kAlice, mine, machine.ProcessStartTime(mine), "2", true, Keep());
+    EXPECT_TRUE(replied && error.empty());
+    EXPECT_EQ(machine.ThreadMasks(mine), std::vector<std::uint32_t>{4});
+    EXPECT_TRUE(authority.asked.empty());
+
+    service.SetAffinity(kAlice, bobs, machine.ProcessStartTime(bobs), "2", true, Keep());
+    EXPECT_FALSE(replied); // waiting for the administrator
+    EXPECT_EQ(authority.asked, std::vector<std::string>{":1.10 io.github.tollmere.korvane.set-other-users interactive"});
+    authority.Answer(false);
+    EXPECT_EQ(error, "AccessDenied");
+    EXPECT_EQ(machine.ThreadMasks(bobs), std::vector<std::uint32_t>{255});
+    service.SetAffinity(kAlice, bobs, machine.ProcessStartTime(bobs), "2", false, Keep());
+    authority.Answer(true);
+    EXPECT_TRUE(replied && error.empty());
+    EXPECT_EQ(machine.ThreadMasks(bobs), std::vector<std::uint32_t>{4});
+}
+
+TEST_F(ServiceFixture, FavoritesForEveryUserNeedAYesForACallerStillThere)
+{
+    const auto bobs = machine.Start("/opt/Game.exe");
+    machine.SetOwner(bobs, 1001);
+    ASSERT_FALSE(service.SetFavorites(kAlice, {{"Game.exe", "1"}}, true));
+    EXPECT_EQ(machine.ThreadMasks(bobs), std::vector<std::uint32_t>{255});
+    service.ApplyToEveryUser(kAlice, true, true, Keep());
+    authority.Answer(false);
+    EXPECT_EQ(error, "AccessDenied");
+    EXPECT_FALSE(service.Rules().AppliesTo(1001));
+
+    service.ApplyToEveryUser(kAlice, true, true, Keep());
+    authority.Answer(true);
+    EXPECT_TRUE(replied && error.empty());
+    EXPECT_EQ(machine.ThreadMasks(bobs), std::vector<std::uint32_t>{2}); // set at once
+    const auto later = machine.Start("/opt/Game.exe");
+    machine.SetOwner(later, 1002);
+    service.ProgramStarted({later, machine.ProcessStartTime(later)});
+    EXPECT_EQ(machine.ThreadMasks(later), std::vector<std::uint32_t>{2});
+
+    // A caller gone while its user typed the password gets nothing from the yes.
+    service.ApplyToEveryUser(kBob, true, true, Keep());
+    service.CallerGone(kBob.busName);
+    authority.Answer(true);
+    EXPECT_FALSE(replied);
+    EXPECT_FALSE(service.Rules().AppliesToEveryUser(kBob.busName));
+    service.CallerGone(kAlice.busName);
+    EXPECT_FALSE(service.Rules().AppliesTo(1002));
 }
 
 } // namespace
