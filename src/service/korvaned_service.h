@@ -39,6 +39,8 @@ public:
     void ApplyToEveryUser(const Caller& caller, bool on, bool interactive, Reply reply);
     void CallerGone(const std::string& busName);
     void ProgramStarted(const platform::ProgramStart& start) { m_setter.ProgramStarted(start); }
+    // The platform dropped starts: one pass over every process catches what was missed.
+    void StartsLost() { m_setter.ApplyToRunning(std::nullopt); }
 
     const FavoriteRules& Rules() const { return m_rules; }
     const StartSetter& Setter() const { return m_setter; }

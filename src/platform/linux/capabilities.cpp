@@ -103,11 +103,7 @@ std::string ConfineCapabilities()
     ::getresgid(&realGid, &effectiveGid, &savedGid);
     const std::optional<CapabilitySets> held = ReadOwnCapabilities();
     if (realUid == 0 && effectiveUid == 0) {
-        RawSets raw;
-        if (Get(raw)) {
-            const std::uint64_t effective = Joined(raw.data[0].effective, raw.data[1].effective);
-            SetEffective(raw, effective & ~WindowCapabilities());
-        }
+        LowerCapabilities(WindowCapabilities());
         return {};
     }
     const bool borrowedIds = effectiveUid != realUid || savedUid != realUid || effectiveGid != realGid ||
@@ -129,6 +125,12 @@ std::string ConfineCapabilities()
     }
     return "korvane: this program was started with capabilities or another user's rights; it gave them up and "
            "runs as a plain user process (other users' processes are the korvaned service's work)";
+}
+
+bool LowerCapabilities(std::uint64_t capabilities)
+{
+    RawSets raw;
+    return Get(raw) && SetEffective(raw, Joined(raw.data[0].effective, raw.data[1].effective) & ~capabilities);
 }
 
 CapabilitiesRaised::CapabilitiesRaised(std::uint64_t wanted)

@@ -40,6 +40,10 @@ std::uint64_t WindowCapabilities();
 // line to say once on stderr, or empty when there was nothing to give up.
 std::string ConfineCapabilities();
 
+// Takes capabilities out of the calling thread's effective set (they stay permitted, to be raised
+// around a call with CapabilitiesRaised). False when the system refused.
+bool LowerCapabilities(std::uint64_t capabilities);
+
 // The wanted capabilities that are permitted but not effective, in the effective set of the
 // calling thread while it lives; the effective set is put back after. Wanting none costs no
 // system call.
