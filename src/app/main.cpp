@@ -10,6 +10,7 @@
 #include "platform/linux/desktop_icons.h"
 #include "platform/linux/heap_settings.h"
 #include "platform/linux/ini_settings_storage.h"
+#include "platform/linux/korvaned_client.h"
 #include "platform/linux/linux_autostart.h"
 #include "platform/linux/linux_clock.h"
 #include "platform/linux/linux_file_system.h"
@@ -32,6 +33,7 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <string>
 #include <fcntl.h>
 #include <unistd.h>
@@ -73,6 +75,22 @@ std::string SysfsRoot()
 {
     const char* root = std::getenv("KORVANE_SYSFS_ROOT");
     return root != nullptr ? root : "";
+}
+
+// Whether favorites are set the moment a program starts: by korvaned, by this window itself (as
+// root), or why not.
+std::string StartWatchLine()
+{
+    korvane::platform::linuxos::KorvanedClient service;
+    const std::string serviceWatch = service.StartWatch();
+    if (serviceWatch == "on")
+        return "on (korvaned)";
+    korvane::platform::linuxos::ProcessConnectorWatch watch;
+    if (watch.Open())
+        return watch.Status();
+    if (service.Available())
+        return "off, korvaned: " + serviceWatch;
+    return watch.Status() + "; korvaned, Korvane's system service, is not running";
 }
 
 int AnswerCommandLine(int argc, char** argv)
@@ -120,9 +138,7 @@ int AnswerCommandLine(int argc, char** argv)
         korvane::platform::linuxos::LinuxFileSystem files;
         korvane::platform::linuxos::SysfsTopology topology(files, SysfsRoot());
         std::printf("%s", korvane::core::DescribeCpus(topology.ReadTopology()).c_str());
-        korvane::platform::linuxos::ProcessConnectorWatch watch;
-        watch.Open();
-        std::printf("\nstart watch: %s\n", watch.Status().c_str());
+        std::printf("\nstart watch: %s\n", StartWatchLine().c_str());
         return 0;
     }
     const auto set = [](const char* name) {
@@ -225,6 +241,15 @@ int main(int argc, char** argv)
     platform::linuxos::ProcessConnectorWatch startWatch;
     startWatch.Open();
     form.UseStartWatch(startWatch);
+    // korvaned, where it runs: favorites at the start for this user, other users' processes.
+    platform::linuxos::KorvanedClient systemService;
+    form.UseSystemService(systemService);
+    std::unique_ptr<QSocketNotifier> serviceNotifier;
+    if (systemService.Handle() >= 0) {
+        serviceNotifier = std::make_unique<QSocketNotifier>(systemService.Handle(), QSocketNotifier::Read);
+        QObject::connect(serviceNotifier.get(), &QSocketNotifier::activated, serviceNotifier.get(),
+                         [&systemService] { systemService.Process(); });
+    }
     qtfront::QtFrontEnd frontEnd(form, screen, tray);
     // exit() rather than quit(): quit() asks the windows to close, and the close box hides to the tray.
     form.OnEnded = [] { QTimer::singleShot(0, qApp, [] { QCoreApplication::exit(0); }); };

@@ -23,6 +23,7 @@ inline constexpr const char* kKeySortFavByAff = "SortFavByAff";
 inline constexpr const char* kKeyTrayForeColor = "TrayForeColor";
 inline constexpr const char* kKeyTrayAsNum = "TrayAsNum";
 inline constexpr const char* kKeyAllCpus = "AllCpus";
+inline constexpr const char* kKeyEveryUser = "EveryUser";
 
 inline constexpr std::int32_t kDefaultHeight = 4995;
 inline constexpr std::int16_t kDefaultAutoSet = 0;
@@ -32,6 +33,7 @@ inline constexpr std::int16_t kDefaultSortFavByAff = 1;
 inline constexpr std::int16_t kDefaultTrayForeColor = 5;
 inline constexpr std::int16_t kDefaultTrayAsNum = 0;
 inline constexpr std::int16_t kDefaultAllCpus = 0;
+inline constexpr std::int16_t kDefaultEveryUser = 0;
 
 // A decimal text as a number rounded to the nearest integer, halves to even; nullopt when the
 // text is not a number or the result does not fit.

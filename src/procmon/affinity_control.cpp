@@ -3,6 +3,7 @@
 #include "core/cpu_set.h"
 #include "platform/dialogs.h"
 #include "platform/processes.h"
+#include "platform/system_service.h"
 #include "procmon/process_table.h"
 
 namespace korvane::procmon {
@@ -36,6 +37,8 @@ bool AffinityControl::SetProcessAffinity(std::int32_t processId, std::string_vie
 std::string AffinityControl::FailureMessage() const
 {
     std::string message = kUnableToSetAffinity;
+    if (!m_serviceReason.empty())
+        return message + "\n\n" + m_serviceReason;
     if (m_refused.Empty())
         return message;
     // "CPU 5", "CPUs 2, 3", "CPUs 8-15, 20".
@@ -59,11 +62,23 @@ void AffinityControl::Command5_Click()
     }
     AffinitySetFailed = 0;
     m_refused = core::CpuSet();
+    m_serviceReason.clear();
+    const std::int32_t processId = m_selection.SelectedProcessId;
     // The selected row may stand for a process that has ended, its id since given to another.
-    if (m_table.StillListedProcess(m_selection.SelectedProcessId))
-        SetProcessAffinity(m_selection.SelectedProcessId, text);
-    else
+    if (m_table.StillListedProcess(processId)) {
+        // Another user's process: the service asks for an administrator's consent. A set the
+        // process's own CPUs refuse would be refused there too.
+        if (!SetProcessAffinity(processId, text) && m_refused.Empty() && m_service != nullptr &&
+            m_service->Available() && processId > 0) {
+            const std::uint64_t remembered = m_table.RememberedStartTime(processId);
+            m_serviceReason = m_service->SetAffinity(
+                processId, remembered != 0 ? remembered : m_table.ProcessStartTime(processId), text);
+            if (m_serviceReason.empty())
+                AffinitySetFailed = 0;
+        }
+    } else {
         AffinitySetFailed = 1;
+    }
     // The redraw below shows what the process really runs on now.
     m_selection.BoxesChangedByUser = false;
     if (AffinitySetFailed == 1)

@@ -11,6 +11,7 @@
 namespace korvane::platform {
 class Dialogs;
 class Processes;
+class SystemService;
 } // namespace korvane::platform
 
 namespace korvane::procmon {
@@ -30,8 +31,10 @@ public:
     // Applies the text to the process; a failure sets AffinitySetFailed and nothing else. True
     // when the process took it.
     bool SetProcessAffinity(std::int32_t processId, std::string_view text);
-    // "Apply": the ticked CPUs to the selected process.
+    // "Apply": the ticked CPUs to the selected process; one Korvane may not change goes through
+    // the system's service, where there is one.
     void Command5_Click();
+    void UseSystemService(platform::SystemService* service) { m_service = service; }
 
     std::int16_t AffinitySetFailed = 0;
 
@@ -46,6 +49,9 @@ private:
     ProcessTable& m_table;
     std::function<void()> m_refreshProcessList;
     core::CpuSet m_refused;
+    platform::SystemService* m_service = nullptr;
+    // Why the service did not set it, for the message.
+    std::string m_serviceReason;
 };
 
 } // namespace korvane::procmon

@@ -92,6 +92,12 @@ void ProcessTable::RememberStartTime(std::int32_t processId)
         m_startTimes.insert(at, {processId, m_processes.ProcessStartTime(processId)});
 }
 
+std::uint64_t ProcessTable::RememberedStartTime(std::int32_t processId) const
+{
+    const auto found = std::lower_bound(m_startTimes.begin(), m_startTimes.end(), std::make_pair(processId, std::uint64_t{0}));
+    return found != m_startTimes.end() && found->first == processId ? found->second : 0;
+}
+
 bool ProcessTable::StillListedProcess(std::int32_t processId)
 {
     const auto found = std::lower_bound(m_startTimes.begin(), m_startTimes.end(), std::make_pair(processId, std::uint64_t{0}));

@@ -59,6 +59,8 @@ public:
     // rebuild. A rebuild remembers it for the rows Korvane acts on by itself (favorites) and the
     // selected row; the rest, one read each, are remembered as they are selected.
     void RememberStartTime(std::int32_t processId);
+    // The start time remembered for the process since the last rebuild; 0 when none.
+    std::uint64_t RememberedStartTime(std::int32_t processId) const;
     std::uint64_t ProcessStartTime(std::int32_t processId);
 
 private:

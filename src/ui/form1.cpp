@@ -106,7 +106,9 @@ void Form1::WireEvents()
     c.Timer1.OnTimer = [this] {
         m_monitor.Timer1_Timer();
         PollShowRequests();
+        SendFavoritesToService();
     };
+    c.EveryUser.OnClick = [this] { EveryUser_Click(); };
     c.Timer2.OnTimer = [&monitor] { monitor.Timer2_Timer(); };
 
     c.Command1.OnClick = Saving([this] { m_commands.Command1_Click(); });
@@ -157,6 +159,7 @@ void Form1::WireEveryCpu()
     c.Check1.OnMouseUp = [this, &field](int b, int s, float x, float y) {
         m_monitor.Check1_MouseUp(b, s, x, y);
         field.Check();
+        SendFavoritesToService();
     };
     c.PicCpuBars.OnPointAt = [this](int x, int y) {
         m_usage.PointAt(m_controls.PicCpuBars, m_usageGraph.BarPlaces(), x, y);
@@ -171,6 +174,7 @@ std::function<void()> Form1::Saving(std::function<void()> handler)
     return [this, handler = std::move(handler)] {
         handler();
         SaveChangedFiles();
+        SendFavoritesToService();
     };
 }
 
@@ -238,6 +242,9 @@ void Form1::Form_Load()
     else
         m_layout.ShowMainWindow();
     m_state.ListsReady = true;
+    SendFavoritesToService();
+    if (m_controls.EveryUser.Value() == 1 && m_systemService != nullptr)
+        ApplyEveryUser(false);
 }
 
 void Form1::InitializeMainWindow()
@@ -296,61 +303,6 @@ void Form1::ReportUnreadableFiles()
                                   platform::kMbIconWarning, procmon::kProgramTitle);
 }
 
-namespace {
-
-// The settings kept in check boxes, in the order they are written at exit. At start-up the tray's
-// are read only when the usage counters opened, the others after the favorites, by readOrder.
-struct CheckBoxSetting {
-    const char* key;
-    forms::CheckBox MainControls::*box;
-    std::int16_t defaultValue;
-    int readOrder; // 0: a tray key
-};
-constexpr CheckBoxSetting kCheckBoxSettings[] = {
-    {core::kKeyTrayAsNum, &MainControls::TrayAsNum, core::kDefaultTrayAsNum, 0},
-    {core::kKeyConfirmRemvFav, &MainControls::ConfirmRemvFav, core::kDefaultConfirmRemvFav, 3},
-    {core::kKeyAutoSet, &MainControls::Check2, core::kDefaultAutoSet, 1},
-    {core::kKeyMiniMe, &MainControls::MiniMe, core::kDefaultMiniMe, 2},
-    {core::kKeySortFavByAff, &MainControls::SortFavByAff, core::kDefaultSortFavByAff, 4},
-    {core::kKeyAllCpus, &MainControls::AllCpus, core::kDefaultAllCpus, 5},
-};
-
-} // namespace
-
-void Form1::ReadCheckBoxSettings(bool trayKeys)
-{
-    const int first = trayKeys ? 0 : 1;
-    const int last = trayKeys ? 0 : static_cast<int>(std::size(kCheckBoxSettings));
-    for (int order = first; order <= last; ++order) {
-        for (const CheckBoxSetting& setting : kCheckBoxSettings) {
-            if (setting.readOrder == order)
-                (m_controls.*setting.box).SetValue(m_settings.GetCheckValue(setting.key, setting.defaultValue));
-        }
-    }
-}
-
-void Form1::ReadOptions()
-{
-    MainControls& c = m_controls;
-    platform::Screen& screen = m_services.screen;
-    const double screenHeight = static_cast<double>(screen.ScreenHeightPixels()) * screen.TwipsPerPixelY();
-    const double screenWidth = static_cast<double>(screen.ScreenWidthPixels()) * screen.TwipsPerPixelX();
-    m_layout.SavedTop = m_settings.GetLong(core::kKeyTop, (screenHeight - c.Form.Height()) / 2);
-    m_layout.SavedLeft = m_settings.GetLong(core::kKeyLeft, (screenWidth - c.Form.Width()) / 2);
-    m_layout.SavedHeight = m_settings.GetLong(core::kKeyHeight, core::kDefaultHeight);
-
-    // The rows were ordered before the option was read: order them again if it differs.
-    const std::int16_t sortedBy = c.SortFavByAff.Value();
-    ReadCheckBoxSettings(false);
-    if (c.SortFavByAff.Value() != sortedBy)
-        m_favoritesView.UpdateFavIcons();
-    c.Start_Up.SetValue(m_options.IsAutostartSet() ? 1 : 0);
-
-    c.Check1.SetValue(c.Check2.Value());
-    if (c.Check1.Value() == 1)
-        m_monitor.Check1_MouseUp(forms::kLeftButton, 0, 0.0F, 0.0F);
-}
-
 void Form1::DetectCpus()
 {
     m_maxCpuIndex = core::DetectMaxCpuIndex(m_services.processors);
@@ -373,78 +325,6 @@ void Form1::UpdateTrayImage(double totalUsage)
 {
     if (auto icon = m_trayImage.ComposeTrayIcon(totalUsage, m_controls.TrayAsNum.Value() == 1))
         m_trayIcon.ModifyIcon(std::move(*icon));
-}
-
-void Form1::MouseWheel(std::int32_t rotation)
-{
-    // A notch (120) or more is one row. Precision touchpads send a notch in small parts: they
-    // add up to a row, and turning back starts the count afresh.
-    constexpr std::int32_t kNotch = 120;
-    if (rotation == 0)
-        return;
-    if (rotation > -kNotch && rotation < kNotch) {
-        if ((m_wheelRest < 0) != (rotation < 0))
-            m_wheelRest = 0;
-        m_wheelRest += rotation;
-        if (m_wheelRest > -kNotch && m_wheelRest < kNotch)
-            return;
-        m_wheelRest += m_wheelRest < 0 ? kNotch : -kNotch;
-    } else {
-        m_wheelRest = 0;
-    }
-    if (!m_processView.WheelProcessList(rotation))
-        m_favoritesView.WheelFavorites(rotation);
-}
-
-void Form1::PollShowRequests()
-{
-    if (m_services.instance.TakeShowRequests() == 0)
-        return;
-    // Normal before visible: a window shown while still minimized stays iconic on X.
-    forms::Window& form = m_controls.Form;
-    form.SetState(forms::WindowState::Normal);
-    form.SetVisible(true);
-    form.BringToForeground();
-}
-
-void Form1::List2_MouseUp(int button, int /*shift*/, float x, float y)
-{
-    m_controls.Picture2.SetVisible(false);
-    m_controls.cpuOptions.SetVisible(false);
-    forms::ListBox& list2 = m_controls.List2;
-    if (button == forms::kRightButton) {
-        const std::int32_t caret = list2.ListIndex();
-        const std::string affinity = caret >= 0 ? core::ListRow(list2.List(caret)).AffinityText() : std::string();
-        if (!affinity.empty() && m_everyCpu.Shown()) {
-            m_everyCpu.OpenFavoritesPicker(affinity, [this](const std::string& chosen) {
-                m_controls.Timer1.SetEnabled(false);
-                SetSelectedFavorites(m_controls, m_favorites, chosen, [this] { m_favoritesView.UpdateFavIcons(); },
-                                     [this] { m_monitor.Command3_Click(); });
-                m_controls.Timer1.SetEnabled(true);
-                SaveChangedFiles();
-            });
-            return;
-        }
-        if (!affinity.empty()) {
-            m_form2 = std::make_unique<Form2>(m_controls, m_favorites, [this] { m_favoritesView.UpdateFavIcons(); },
-                                              [this] { m_monitor.Command3_Click(); });
-            Form2& picker = *m_form2;
-            picker.Label1.OnClick = Saving([&picker] { picker.Label1_Click(); });
-            if (OnPickerCreated)
-                OnPickerCreated(picker);
-            picker.Form.SetVisible(true);
-            picker.Form_Load();
-            m_services.scheduler.DoEvents();
-            const std::int32_t left = m_controls.MainBox2.Left() + m_controls.Form.Left() + static_cast<std::int32_t>(x);
-            const std::int32_t top =
-                m_controls.Vs2.Top() + m_controls.Form.Top() + static_cast<std::int32_t>(y) - m_controls.Vs2.Value();
-            picker.Form.Move(left, top, picker.Form.Width(), picker.Form.Height());
-            procmon::ShowAffinityInCheckBoxes(affinity, picker.CpuBoxes());
-            return;
-        }
-    }
-    m_state.WheelTarget = 2;
-    m_controls.Form.SetFocus();
 }
 
 bool Form1::Unload(int reason)
@@ -497,19 +377,6 @@ void Form1::Shutdown()
         SaveSettings();
     m_trayIcon.DeleteIcon();
     m_usageCounters.CloseUsageCounters();
-}
-
-void Form1::SaveSettings()
-{
-    MainControls& c = m_controls;
-    m_options.SetAutostart(m_options.AutostartWanted);
-    m_settings.SaveNumber(core::kKeyTrayForeColor, core::ParseInteger(c.ShowTrayColr.Tag()).value_or(0));
-    for (const CheckBoxSetting& setting : kCheckBoxSettings)
-        m_settings.SaveNumber(setting.key, (c.*setting.box).Value());
-    m_layout.SaveWindowPlacement();
-    m_settings.SaveNumber(core::kKeyTop, m_layout.SavedTop);
-    m_settings.SaveNumber(core::kKeyLeft, m_layout.SavedLeft);
-    m_settings.SaveNumber(core::kKeyHeight, m_layout.SavedHeight);
 }
 
 void Form1::Form_Unload()

@@ -28,7 +28,10 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace korvane::platform {
 class Autostart;
@@ -48,6 +51,7 @@ class Screen;
 class SettingsStorage;
 class SingleInstance;
 class StartWatch;
+class SystemService;
 } // namespace korvane::platform
 
 namespace korvane::ui {
@@ -106,6 +110,13 @@ public:
     void UseStartWatch(platform::StartWatch& watch);
     // The start watch has starts waiting.
     void StartWatch_Ready();
+    // The system's service (korvaned) gets the favorites and Auto Set at start and after every
+    // change, sets processes this window may not, and offers favorites for every user (before
+    // Form_Load).
+    void UseSystemService(platform::SystemService& service);
+    // Sends the favorites when they or Auto Set changed since the last send.
+    void SendFavoritesToService();
+    void EveryUser_Click();
     void List2_MouseUp(int button, int shift, float x, float y);
 
     MainControls& Controls() { return m_controls; }
@@ -155,6 +166,15 @@ private:
     std::function<void()> Saving(std::function<void()> handler);
     void Shutdown();
     void SaveSettings();
+    // Asks the service for favorites for every user as the box says; false, the box unticked,
+    // when it said no (a message says why where the user asked).
+    bool ApplyEveryUser(bool interactive);
+
+    struct SentFavorites {
+        std::vector<std::pair<std::string, std::string>> favorites;
+        bool autoSet = false;
+        bool operator==(const SentFavorites&) const = default;
+    };
 
     MachineServices m_services;
     MainControls m_controls;
@@ -184,6 +204,9 @@ private:
     FavoritesCommands m_commands;
     std::unique_ptr<Form2> m_form2;
     std::unique_ptr<procmon::StartWatcher> m_startWatcher;
+    platform::SystemService* m_systemService = nullptr;
+    std::optional<SentFavorites> m_sentToService;
+    bool m_revertingEveryUser = false;
     std::string m_programFolder;
     std::int16_t m_maxCpuIndex = 0;
     std::int32_t m_wheelRest = 0; // parts of a notch not yet scrolled

@@ -51,6 +51,7 @@ MainControls::MainControls(forms::Scheduler& scheduler)
     place(Command10, 456, 21, 110);
     place(Command6, 638, 0, 24);
     place(AllCpus, 4, 42, 150);
+    place(EveryUser, 160, 42, 190);
     // The usage panel: graph and meters on the left, totals and tray options on the right.
     place(Label1, 4, 0, 200);
     // A row of CPU captions between the header and the graph, one over each column; one caption
@@ -78,6 +79,7 @@ MainControls::MainControls(forms::Scheduler& scheduler)
                                                                           &PicCpuBars, &PicCpuAverages})
         control->SetVisible(false);
     AllCpus.SetEnabled(false);
+    EveryUser.SetVisible(false);
     Picture2.SetVisible(false);
     cpuOptions.SetVisible(false);
     Form.Move(0, 0, 10755, 4995);
@@ -95,6 +97,7 @@ MainControls::MainControls(forms::Scheduler& scheduler)
     Command10.SetToolTipText("Restore Defaults / Uninstall");
     Command6.SetToolTipText("Close Options");
     AllCpus.SetToolTipText("Choose from every CPU of this machine");
+    EveryUser.SetToolTipText("Favorites also for other users' programs (asks for an administrator's password)");
     TxtCpus.SetToolTipText("CPUs to apply: a list such as 0-3,8,10");
     CmdCpus.SetToolTipText("Choose CPUs by core, kind and cache group");
 
@@ -157,7 +160,7 @@ MainControls::PanelParts MainControls::CommandStripParts()
 MainControls::PanelParts MainControls::OptionsPanelParts()
 {
     PanelParts parts;
-    parts.checkBoxes = {&Start_Up, &MiniMe, &Check2, &ConfirmRemvFav, &SortFavByAff, &AllCpus};
+    parts.checkBoxes = {&Start_Up, &MiniMe, &Check2, &ConfirmRemvFav, &SortFavByAff, &AllCpus, &EveryUser};
     parts.buttons = {&Command10, &Command6};
     return parts;
 }

@@ -74,6 +74,8 @@ struct MainControls {
     forms::CheckBox ConfirmRemvFav{"Always Ask Before Removing Favorites", 1};
     forms::CheckBox SortFavByAff{"Sort Favorites by Affinity", 1};
     forms::CheckBox AllCpus{"Show Every CPU"};
+    // Shown where the system has a service for it (korvaned).
+    forms::CheckBox EveryUser{"Favorites for Every User"};
     forms::Button Command10{"Delete Settings"};
     forms::Button Command6{"X"};
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 #include "core/list_row.h"
 #include "platform/fake/fake_autostart.h"
 #include "platform/fake/fake_clock.h"
@@ -72,6 +74,8 @@ struct FakeForm {
                                                                location, scheduler, counters, tray,
                                                                clock, settings, instance, autostart, screen,
                                                                fileDialogs});
+        if (beforeLoad)
+            beforeLoad(*form);
         form->Form_Initialize();
         form->Form_Load();
         return *form;
@@ -82,6 +86,8 @@ struct FakeForm {
     void Run(int milliseconds) { scheduler.Advance(std::chrono::milliseconds{milliseconds}); }
 
     ui::MainControls& Controls() { return form->Controls(); }
+    // Runs between creating the window and loading it (services given before Form_Load).
+    std::function<void(ui::Form1&)> beforeLoad;
 
     std::vector<std::string> Rows(const forms::ListBox& list) const
     {
