@@ -241,6 +241,8 @@ int main(int argc, char** argv)
     platform::linuxos::ProcessConnectorWatch startWatch;
     startWatch.Open();
     form.UseStartWatch(startWatch);
+    // Linux has no Windows to start with: the same setting, in its own words.
+    form.Controls().Start_Up.SetCaption("Start at Log-in");
     // korvaned, where it runs: favorites at the start for this user, other users' processes.
     platform::linuxos::KorvanedClient systemService;
     form.UseSystemService(systemService);

@@ -29,6 +29,9 @@ public:
     virtual bool Add(const TrayIconData& data) = 0;
     virtual bool Modify(const TrayIconData& data) = 0;
     virtual bool Delete(const TrayIconData& data) = 0;
+    // Whether a tray is there to show the icon now (a desktop without one, a taskbar restarting:
+    // no); the window then minimizes to the taskbar instead of hiding.
+    virtual bool TrayAvailable() { return true; }
 };
 
 } // namespace korvane::platform

@@ -103,6 +103,8 @@ void Form1::WireEvents()
     c.MnuSetFav.OnClick = [&monitor] { monitor.MnuSetFav_Click(); };
     c.MnuSetFavNow.OnClick = [&monitor] { monitor.MnuSetFavNow_Click(); };
     c.mnuExit.OnClick = [this] { mnuExit_Click(); };
+    c.Command15.OnClick = [this] { mnuExit_Click(); };
+    m_layout.TrayAvailable = [this] { return m_services.notificationArea.TrayAvailable(); };
     c.Timer1.OnTimer = [this] {
         m_monitor.Timer1_Timer();
         PollShowRequests();
@@ -377,6 +379,15 @@ void Form1::Shutdown()
         SaveSettings();
     m_trayIcon.DeleteIcon();
     m_usageCounters.CloseUsageCounters();
+}
+
+void Form1::TaskbarGone()
+{
+    forms::Window& form = m_controls.Form;
+    if (m_ended || form.Visible())
+        return;
+    form.SetState(forms::WindowState::Minimized);
+    form.SetVisible(true);
 }
 
 void Form1::Form_Unload()

@@ -104,6 +104,8 @@ public:
     void MouseWheel(std::int32_t rotation);
     // The notification area was recreated: the icon must be added again.
     void TaskbarCreated() { m_trayIcon.Add_Tray(); }
+    // The tray went away: a window hidden in it comes back, minimized to the taskbar.
+    void TaskbarGone();
     // A second start asked this instance to show its window.
     void PollShowRequests();
     // Favorites are also given the moment a process starts, told by the watch (before Form_Load).

@@ -52,6 +52,7 @@ MainControls::MainControls(forms::Scheduler& scheduler)
     place(Command6, 638, 0, 24);
     place(AllCpus, 4, 42, 150);
     place(EveryUser, 160, 42, 190);
+    place(Command15, 456, 42, 110);
     // The usage panel: graph and meters on the left, totals and tray options on the right.
     place(Label1, 4, 0, 200);
     // A row of CPU captions between the header and the graph, one over each column; one caption
@@ -96,6 +97,7 @@ MainControls::MainControls(forms::Scheduler& scheduler)
     SortFavByAff.SetToolTipText("Sort Favorites by Affinity");
     Command10.SetToolTipText("Restore Defaults / Uninstall");
     Command6.SetToolTipText("Close Options");
+    Command15.SetToolTipText("End Korvane (also where there is no tray)");
     AllCpus.SetToolTipText("Choose from every CPU of this machine");
     EveryUser.SetToolTipText("Favorites also for other users' programs (asks for an administrator's password)");
     TxtCpus.SetToolTipText("CPUs to apply: a list such as 0-3,8,10");
@@ -161,7 +163,7 @@ MainControls::PanelParts MainControls::OptionsPanelParts()
 {
     PanelParts parts;
     parts.checkBoxes = {&Start_Up, &MiniMe, &Check2, &ConfirmRemvFav, &SortFavByAff, &AllCpus, &EveryUser};
-    parts.buttons = {&Command10, &Command6};
+    parts.buttons = {&Command10, &Command15, &Command6};
     return parts;
 }
 

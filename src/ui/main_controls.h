@@ -76,6 +76,8 @@ struct MainControls {
     forms::CheckBox AllCpus{"Show Every CPU"};
     // Shown where the system has a service for it (korvaned).
     forms::CheckBox EveryUser{"Favorites for Every User"};
+    // Ends the program from the window itself, for desktops without a tray.
+    forms::Button Command15{"Exit Korvane"};
     forms::Button Command10{"Delete Settings"};
     forms::Button Command6{"X"};
 

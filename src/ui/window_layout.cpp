@@ -48,7 +48,8 @@ void WindowLayout::Form_Resize()
 {
     forms::Window& form = m_controls.Form;
     if (form.State() == forms::WindowState::Minimized) {
-        form.SetVisible(false);
+        if (!TrayAvailable || TrayAvailable())
+            form.SetVisible(false);
         return;
     }
     const std::int32_t inner = form.InnerHeight();

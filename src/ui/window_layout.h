@@ -5,6 +5,7 @@
 #include "ui/view_state.h"
 
 #include <cstdint>
+#include <functional>
 
 
 
@@ -48,6 +49,10 @@ public:
     std::int32_t MainWindowWidthPixels();
     // The work area of the screen, or the whole screen when it has none.
     platform::PixelRect CurrentWorkArea();
+
+    // Whether a tray can hold the window's icon: a window minimized without one stays in the
+    // taskbar, or nothing would show that the program still runs.
+    std::function<bool()> TrayAvailable;
 
     std::int32_t SavedTop = 0;
     std::int32_t SavedLeft = 0;

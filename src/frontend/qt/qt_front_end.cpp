@@ -113,6 +113,7 @@ void QtFrontEnd::Impl::ConnectTray()
             controls.P2.OnMouseMove(0, 0, static_cast<float>(message), 0);
     };
     tray.onTrayCreated = [this] { form.TaskbarCreated(); };
+    tray.onTrayGone = [this] { form.TaskbarGone(); };
     // A StatusNotifierItem host shows the tray menu itself.
     tray.fillContextMenu = [this](QMenu& menu) {
         for (const auto& [action, item] : FillMenu(menu, form.Controls().mnuFile))
@@ -137,6 +138,7 @@ QtFrontEnd::~QtFrontEnd()
     c.Form.OnPopupMenu = {};
     m_impl->tray.onMouseMessage = {};
     m_impl->tray.onTrayCreated = {};
+    m_impl->tray.onTrayGone = {};
     m_impl->tray.fillContextMenu = {};
     m_impl->form.OnPickerCreated = {};
     m_impl->form.EveryCpu().OnPickerCreated = {};

@@ -70,9 +70,12 @@ QtNotificationArea::QtNotificationArea()
     m_watch->setInterval(2000);
     QObject::connect(m_watch.get(), &QTimer::timeout, m_watch.get(), [this] {
         const bool available = QSystemTrayIcon::isSystemTrayAvailable();
-        if (available && !m_trayAvailable && onTrayCreated)
-            onTrayCreated();
+        const bool was = m_trayAvailable;
         m_trayAvailable = available;
+        if (available && !was && onTrayCreated)
+            onTrayCreated();
+        if (!available && was && onTrayGone)
+            onTrayGone();
     });
     m_watch->start();
 }

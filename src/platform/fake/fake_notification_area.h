@@ -22,6 +22,9 @@ public:
     // The icon as shown now; nullopt when none is in the area.
     const std::optional<TrayIconData>& Current() const { return m_current; }
 
+    bool TrayAvailable() override { return available; }
+    bool available = true;
+
 private:
     std::vector<Call> m_calls;
     std::optional<TrayIconData> m_current;
