@@ -224,6 +224,7 @@ Win32FrontEnd::Win32FrontEnd(ui::Form1& form, Win32MainWindow& window, Win32Noti
             controls.P2.OnMouseMove(0, 0, static_cast<float>(message), 0);
     };
     tray.onTrayCreated = [&form] { form.TaskbarCreated(); };
+    tray.onTrayGone = [&form] { form.TaskbarGone(); };
     form.OnPickerCreated = [&impl](ui::Form2& picker) { impl.OpenPicker(picker); };
     form.EveryCpu().OnPickerCreated = [&impl](ui::CpuPicker& picker) { impl.OpenCpuPicker(picker); };
 }
@@ -244,6 +245,7 @@ Win32FrontEnd::~Win32FrontEnd()
     if (impl.tray != nullptr) {
         impl.tray->onMouseMessage = {};
         impl.tray->onTrayCreated = {};
+        impl.tray->onTrayGone = {};
     }
     impl.form = nullptr;
 }

@@ -159,9 +159,18 @@ bool Win32NotificationArea::Modify(const platform::TrayIconData& data)
 {
     // At log-on the taskbar may not take the icon yet, and no "TaskbarCreated" follows when it
     // is ready; a taskbar that restarted may have lost it. Each new picture tries again.
+    const bool had = m_added;
     if (m_added && Notify(NIM_MODIFY, data))
         return true;
-    return Add(data);
+    const bool added = Add(data);
+    if (had && !added && !TrayAvailable() && onTrayGone)
+        onTrayGone();
+    return added;
+}
+
+bool Win32NotificationArea::TrayAvailable()
+{
+    return m_added || ::FindWindowW(L"Shell_TrayWnd", nullptr) != nullptr;
 }
 
 bool Win32NotificationArea::Delete(const platform::TrayIconData& data)

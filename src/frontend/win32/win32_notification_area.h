@@ -24,6 +24,8 @@ public:
     bool Add(const platform::TrayIconData& data) override;
     bool Modify(const platform::TrayIconData& data) override;
     bool Delete(const platform::TrayIconData& data) override;
+    // The taskbar holds the icon, or a notification area is there to take it.
+    bool TrayAvailable() override;
 
     // The window's messages.
     void Received(unsigned message, std::intptr_t lParam);
@@ -32,6 +34,8 @@ public:
     std::function<void(int message)> onMouseMessage;
     // A new taskbar started (explorer restarted): the icon has to be added again.
     std::function<void()> onTrayCreated;
+    // The icon was lost and no notification area is left (Explorer ended).
+    std::function<void()> onTrayGone;
 
     void* Window() const { return m_window; }
     // The icon shown now; nullptr when none.
