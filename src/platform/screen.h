@@ -24,6 +24,9 @@ public:
     virtual std::int32_t TwipsPerPixelY() = 0;
     // The system's window background colour, 0x00BBGGRR.
     virtual std::uint32_t WindowBackgroundColor() { return 0xF0F0F0; }
+    // Whether the platform tells and takes a window's place on the screen (Wayland does neither):
+    // where not, the saved place is neither applied nor saved over.
+    virtual bool WindowPlacesKnown() { return true; }
 };
 
 } // namespace korvane::platform

@@ -82,14 +82,19 @@ void WindowLayout::SaveWindowPlacement()
     const forms::Window& form = m_controls.Form;
     if (form.State() != forms::WindowState::Normal)
         return;
-    SavedTop = form.Top();
-    SavedLeft = form.Left();
+    // Where the platform never told the place, the saved one stays for the next session.
+    if (m_screen.WindowPlacesKnown()) {
+        SavedTop = form.Top();
+        SavedLeft = form.Left();
+    }
     SavedHeight = form.Height();
 }
 
 void WindowLayout::KeepInWorkArea()
 {
     forms::Window& form = m_controls.Form;
+    if (!m_screen.WindowPlacesKnown())
+        return; // the compositor places the window
     const std::int32_t tppX = std::max(m_screen.TwipsPerPixelX(), 1);
     const std::int32_t tppY = std::max(m_screen.TwipsPerPixelY(), 1);
     const platform::PixelRect area = CurrentWorkArea();

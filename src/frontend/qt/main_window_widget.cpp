@@ -1,6 +1,7 @@
 #include "frontend/qt/main_window_widget.h"
 
 #include "frontend/qt/qt_controls.h"
+#include "frontend/qt/qt_screen.h"
 #include "ui/form1.h"
 
 #include <QCloseEvent>
@@ -70,9 +71,13 @@ void MainWindowWidget::ApplyModel()
     // Minimized is hidden to the tray: withdraw the window rather than iconify it, or a
     // window manager's late report of the iconified state would hide it again after the
     // window was brought back.
-    if (!model.Visible() || model.State() == forms::WindowState::Minimized) {
+    if (!model.Visible()) {
         hide();
         m_request.reset();
+    } else if (model.State() == forms::WindowState::Minimized) {
+        // Without a tray the window stays in the taskbar, minimized.
+        if (isHidden() || !isMinimized())
+            showMinimized();
     } else if (model.State() == forms::WindowState::Maximized) {
         if (!isMaximized())
             showMaximized();
@@ -306,8 +311,11 @@ void MainWindowWidget::SetModelGeometry(const QRect& outer)
 {
     const bool applying = m_applying;
     m_applying = true;
-    m_form.Controls().Form.UserResize(outer.x() * m_tpp, outer.y() * m_tpp, outer.width() * m_tpp,
-                                      outer.height() * m_tpp);
+    forms::Window& model = m_form.Controls().Form;
+    // Under Wayland the place Qt reports is no place on the screen: the model keeps its own.
+    const bool placesKnown = !QtScreen::WaylandPlatform();
+    model.UserResize(placesKnown ? outer.x() * m_tpp : model.Left(), placesKnown ? outer.y() * m_tpp : model.Top(),
+                     outer.width() * m_tpp, outer.height() * m_tpp);
     m_applying = applying;
 }
 

@@ -47,12 +47,9 @@ bool XEmbedTrayWidgetExists()
 
 } // namespace
 
-QtNotificationArea::QtNotificationArea()
-    : m_icon(std::make_unique<QSystemTrayIcon>()), m_watch(std::make_unique<QTimer>()),
-      m_menu(std::make_unique<QMenu>())
+QtNotificationArea::QtNotificationArea() : m_watch(std::make_unique<QTimer>()), m_menu(std::make_unique<QMenu>())
 {
-    QObject::connect(m_icon.get(), &QSystemTrayIcon::activated, m_icon.get(),
-                     [this](QSystemTrayIcon::ActivationReason reason) { Activated(static_cast<int>(reason)); });
+    MakeIcon();
     m_releaseWatch = std::make_unique<ApplicationEventWatch>([this](QObject* /*watched*/, QEvent* event) {
         if (m_contextPending && event->type() == QEvent::MouseButtonRelease &&
             static_cast<QMouseEvent*>(event)->button() == Qt::RightButton) {
@@ -72,6 +69,8 @@ QtNotificationArea::QtNotificationArea()
         const bool available = QSystemTrayIcon::isSystemTrayAvailable();
         const bool was = m_trayAvailable;
         m_trayAvailable = available;
+        if (available && !m_icon)
+            MakeIcon();
         if (available && !was && onTrayCreated)
             onTrayCreated();
         if (!available && was && onTrayGone)
@@ -82,7 +81,27 @@ QtNotificationArea::QtNotificationArea()
 
 QtNotificationArea::~QtNotificationArea()
 {
-    m_icon->setContextMenu(nullptr);
+    if (m_icon)
+        m_icon->setContextMenu(nullptr);
+}
+
+void QtNotificationArea::MakeIcon()
+{
+    // Qt picks the kind of tray when the icon is made: a StatusNotifierItem where a host is on
+    // the session bus, else an XEmbed tray, which Wayland has not (Qt would warn at each start
+    // and never show the icon). Under Wayland the icon waits for a host.
+    if (QGuiApplication::platformName().startsWith(QLatin1String("wayland")) &&
+        !QSystemTrayIcon::isSystemTrayAvailable())
+        return;
+    m_icon = std::make_unique<QSystemTrayIcon>();
+    QObject::connect(m_icon.get(), &QSystemTrayIcon::activated, m_icon.get(),
+                     [this](QSystemTrayIcon::ActivationReason reason) { Activated(static_cast<int>(reason)); });
+    m_statusNotifier = false;
+    if (m_shown) {
+        Apply(*m_shown);
+        m_icon->show();
+        UseHostMenu();
+    }
 }
 
 void QtNotificationArea::Activated(int reason)
@@ -112,7 +131,7 @@ void QtNotificationArea::Activated(int reason)
 
 void QtNotificationArea::Deliver(int message)
 {
-    QTimer::singleShot(0, m_icon.get(), [this, message] {
+    QTimer::singleShot(0, m_watch.get(), [this, message] {
         if (onMouseMessage)
             onMouseMessage(message);
     });
@@ -120,6 +139,8 @@ void QtNotificationArea::Deliver(int message)
 
 void QtNotificationArea::UseHostMenu()
 {
+    if (!m_icon)
+        return;
     const bool statusNotifier = QSystemTrayIcon::isSystemTrayAvailable() && !XEmbedTrayWidgetExists();
     if (statusNotifier == m_statusNotifier)
         return;
@@ -134,6 +155,9 @@ void QtNotificationArea::UseHostMenu()
 
 void QtNotificationArea::Apply(const platform::TrayIconData& data)
 {
+    m_shown = data;
+    if (!m_icon)
+        return;
     if (data.hIcon)
         m_icon->setIcon(QIcon(QPixmap::fromImage(ToQImage(*data.hIcon))));
     m_icon->setToolTip(QString::fromStdString(data.Tip()));
@@ -142,6 +166,8 @@ void QtNotificationArea::Apply(const platform::TrayIconData& data)
 bool QtNotificationArea::Add(const platform::TrayIconData& data)
 {
     Apply(data);
+    if (!m_icon)
+        return false;
     // Qt puts a shown icon back into a tray that returns by itself; showing it again would
     // destroy the icon's window and close a menu the user opened from it meanwhile.
     if (!IconInTray()) {
@@ -154,12 +180,16 @@ bool QtNotificationArea::Add(const platform::TrayIconData& data)
 
 bool QtNotificationArea::IconInTray() const
 {
-    return m_icon->isVisible() && QSystemTrayIcon::isSystemTrayAvailable() &&
+    return m_icon && m_icon->isVisible() && QSystemTrayIcon::isSystemTrayAvailable() &&
            (m_statusNotifier || XEmbedTrayWidgetExists());
 }
 
 bool QtNotificationArea::Modify(const platform::TrayIconData& data)
 {
+    if (m_shown && data.hIcon)
+        m_shown->hIcon = data.hIcon;
+    if (!m_icon)
+        return false;
     if (data.hIcon)
         m_icon->setIcon(QIcon(QPixmap::fromImage(ToQImage(*data.hIcon))));
     return m_icon->isVisible();
@@ -167,7 +197,9 @@ bool QtNotificationArea::Modify(const platform::TrayIconData& data)
 
 bool QtNotificationArea::Delete(const platform::TrayIconData& /*data*/)
 {
-    m_icon->hide();
+    m_shown.reset();
+    if (m_icon)
+        m_icon->hide();
     return true;
 }
 

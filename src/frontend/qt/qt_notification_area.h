@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 class QMenu;
 class QObject;
@@ -33,7 +34,6 @@ public:
     // As last seen by the watch (every 2 s) or at start.
     bool TrayAvailable() override { return m_trayAvailable; }
 
-    QSystemTrayIcon& Icon() { return *m_icon; }
     // True once the icon is shown by a StatusNotifierItem host rather than an XEmbed tray.
     bool StatusNotifierHost() const { return m_statusNotifier; }
     std::function<void(int message)> onMouseMessage;
@@ -43,6 +43,7 @@ public:
     std::function<void(QMenu& menu)> fillContextMenu;
 
 private:
+    void MakeIcon();
     void Apply(const platform::TrayIconData& data);
     void Activated(int reason);
     void Deliver(int message);
@@ -50,7 +51,8 @@ private:
     // The icon is shown and a tray holds it.
     bool IconInTray() const;
 
-    std::unique_ptr<QSystemTrayIcon> m_icon;
+    std::unique_ptr<QSystemTrayIcon> m_icon; // none under Wayland until a tray host is there
+    std::optional<platform::TrayIconData> m_shown; // what Add showed, for an icon made later
     std::unique_ptr<QTimer> m_watch;
     std::unique_ptr<QMenu> m_menu;
     std::unique_ptr<QObject> m_releaseWatch;

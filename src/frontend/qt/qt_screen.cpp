@@ -52,6 +52,11 @@ std::int32_t QtScreen::TwipsPerPixelX()
     return TwipsPerPixel(screen != nullptr ? screen->logicalDotsPerInchX() : 96.0);
 }
 
+bool QtScreen::WaylandPlatform()
+{
+    return QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+}
+
 std::uint32_t QtScreen::WindowBackgroundColor()
 {
     const QColor color = QApplication::palette().color(QPalette::Active, QPalette::Window);

@@ -13,6 +13,10 @@ public:
     std::int32_t TwipsPerPixelY() override;
     // The palette's window colour.
     std::uint32_t WindowBackgroundColor() override;
+    // Not under Wayland, where a client neither learns nor sets its place.
+    bool WindowPlacesKnown() override { return !WaylandPlatform(); }
+
+    static bool WaylandPlatform();
 };
 
 } // namespace korvane::qtfront

@@ -30,9 +30,12 @@ void Win32MainWindow::Impl::ApplyModel()
     if (frozen)
         return;
     applying = true;
-    // Minimized is hidden to the tray.
-    if (!model.Visible() || model.State() == forms::WindowState::Minimized) {
+    // Minimized is hidden to the tray; without a tray it stays in the taskbar, minimized.
+    if (!model.Visible()) {
         ::ShowWindow(window, SW_HIDE);
+    } else if (model.State() == forms::WindowState::Minimized) {
+        if (!::IsWindowVisible(window) || !::IsIconic(window))
+            ::ShowWindow(window, SW_SHOWMINNOACTIVE);
     } else if (model.State() == forms::WindowState::Maximized) {
         if (!::IsZoomed(window) || !::IsWindowVisible(window))
             ::ShowWindow(window, SW_SHOWMAXIMIZED);

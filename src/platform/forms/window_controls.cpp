@@ -30,7 +30,8 @@ void Window::SetState(WindowState state)
 
 void Window::UserResize(std::int32_t left, std::int32_t top, std::int32_t width, std::int32_t height)
 {
-    const bool sized = width != Width() || height != Height();
+    const bool sized = width != Width() || height != Height() || m_frameChanged;
+    m_frameChanged = false;
     Move(left, top, width, height);
     if (sized && OnResize)
         OnResize();

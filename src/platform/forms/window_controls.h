@@ -49,7 +49,13 @@ public:
     void UserResize(std::int32_t left, std::int32_t top, std::int32_t width, std::int32_t height);
     // Inner (client) height in twips: the height less the frame and caption.
     std::int32_t InnerHeight() const { return Height() - m_frameHeight; }
-    void SetFrameHeight(std::int32_t twips) { m_frameHeight = twips; }
+    // A new frame changes the inner height: the next UserResize lays the window out again even
+    // when the outer size stayed (a client-side title bar that came after the first report).
+    void SetFrameHeight(std::int32_t twips)
+    {
+        m_frameChanged = m_frameChanged || twips != m_frameHeight;
+        m_frameHeight = twips;
+    }
 
     // The painting freeze: while frozen the front end does not repaint the window.
     bool UpdatesFrozen() const { return m_frozen; }
@@ -79,6 +85,7 @@ private:
     std::string m_caption;
     WindowState m_state = WindowState::Normal;
     std::int32_t m_frameHeight = 0;
+    bool m_frameChanged = false;
     bool m_frozen = false;
     int m_focusRequests = 0;
     int m_foregroundRequests = 0;
