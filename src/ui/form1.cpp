@@ -239,10 +239,14 @@ void Form1::Form_Load()
     }
     m_layout.HookMainWindow();
     m_controls.Timer1.SetEnabled(true);
-    if (m_controls.MiniMe.Value() == 1)
+    if (m_controls.MiniMe.Value() == 1) {
+        // Without a tray it is minimized to the taskbar: shown first, so there is a window to find.
+        if (!m_services.notificationArea.TrayAvailable())
+            m_layout.ShowMainWindow();
         m_controls.Form.SetState(forms::WindowState::Minimized);
-    else
+    } else {
         m_layout.ShowMainWindow();
+    }
     m_state.ListsReady = true;
     SendFavoritesToService();
     if (m_controls.EveryUser.Value() == 1 && m_systemService != nullptr)

@@ -44,5 +44,19 @@ TEST(WithoutATray, CloseAndMinimizeOnStartStayInTheTaskbarAndExitIsInTheWindow)
     EXPECT_TRUE(form.Ended());
 }
 
+// A client-side title bar (Wayland) is told after the first size: the lists must shrink for it
+// though the window's outer size stays.
+TEST(Desktops, AFrameToldAfterTheSizeLaysTheListsOutAgain)
+{
+    test::FakeForm f;
+    f.Start();
+    MainControls& c = f.Controls();
+    const std::int32_t before = c.MainBox.Height();
+    c.Form.SetFrameHeight(495);
+    c.Form.UserResize(c.Form.Left(), c.Form.Top(), c.Form.Width(), c.Form.Height());
+    EXPECT_EQ(c.MainBox.Height(), before - (495 - 185));
+    EXPECT_EQ(c.MainBox.Top() + c.MainBox.Height() + 100, c.Form.InnerHeight());
+}
+
 } // namespace
 } // namespace korvane::ui

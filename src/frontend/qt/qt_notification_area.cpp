@@ -73,7 +73,9 @@ QtNotificationArea::QtNotificationArea() : m_watch(std::make_unique<QTimer>()), 
             MakeIcon();
         if (available && !was && onTrayCreated)
             onTrayCreated();
-        if (!available && was && onTrayGone)
+        // Whatever came in between (a window hidden into a tray that went at once), a window
+        // hidden while there is no tray comes back.
+        if (!available && onTrayGone)
             onTrayGone();
     });
     m_watch->start();
@@ -83,6 +85,11 @@ QtNotificationArea::~QtNotificationArea()
 {
     if (m_icon)
         m_icon->setContextMenu(nullptr);
+}
+
+bool QtNotificationArea::TrayAvailable()
+{
+    return QSystemTrayIcon::isSystemTrayAvailable();
 }
 
 void QtNotificationArea::MakeIcon()

@@ -31,14 +31,13 @@ public:
     bool Add(const platform::TrayIconData& data) override;
     bool Modify(const platform::TrayIconData& data) override;
     bool Delete(const platform::TrayIconData& data) override;
-    // As last seen by the watch (every 2 s) or at start.
-    bool TrayAvailable() override { return m_trayAvailable; }
+    bool TrayAvailable() override;
 
     // True once the icon is shown by a StatusNotifierItem host rather than an XEmbed tray.
     bool StatusNotifierHost() const { return m_statusNotifier; }
     std::function<void(int message)> onMouseMessage;
     std::function<void()> onTrayCreated;
-    // The tray went away (its panel ended, its host left the session bus).
+    // There is no tray (its panel ended, its host left the session bus): runs every 2 s while so.
     std::function<void()> onTrayGone;
     std::function<void(QMenu& menu)> fillContextMenu;
 
