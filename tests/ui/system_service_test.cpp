@@ -84,8 +84,8 @@ TEST_F(SystemServiceFixture, ApplyOnAProcessKorvaneMayNotChangeGoesThroughTheSer
 
 TEST_F(SystemServiceFixture, FavoritesForEveryUserAskOnceAndAnswerNoUnticksTheBox)
 {
-    MainControls& plain = test::FakeForm().Start().Controls();
-    EXPECT_FALSE(plain.EveryUser.Visible()); // no service, as on Windows
+    test::FakeForm plain;
+    EXPECT_FALSE(plain.Start().Controls().EveryUser.Visible()); // no service, as on Windows
 
     Start();
     MainControls& c = f.Controls();
