@@ -110,4 +110,42 @@ ended_with "$k" 0
 grep -q '^Top=3000$' "$conf" && grep -q '^Left=4500$' "$conf" ||
   fail "the saved place changed under Wayland: $(grep -E '^(Top|Left)=' "$conf" | tr '\n' ' ')"
 echo "Wayland: a clean start and end, the saved place untouched"
+
+# The tray under Wayland is a StatusNotifierItem host's (KDE; GNOME with AppIndicator): minimized
+# to it at start, the window shows again when the host activates the item.
+screen_rows() { # the rows of a fresh screenshot: LIST_BOTTOM WINDOW_BOTTOM
+  rm -f "$work"/wayland-screenshot-*.png
+  (cd "$work" && weston-screenshooter) || fail "no screenshot from weston"
+  convert "$(ls "$work"/wayland-screenshot-*.png | head -1)" ppm:- |
+    /usr/bin/python3 "$(dirname "${BASH_SOURCE[0]}")/window_rows.py"
+}
+sni_host="$(dirname "${BASH_SOURCE[0]}")/sni_host.py"
+if command -v dbus-daemon >/dev/null 2>&1 && /usr/bin/python3 -c 'import dbus, gi' 2>/dev/null; then
+  bus="$(dbus-daemon --session --fork --print-address=1 --print-pid=1)"
+  export DBUS_SESSION_BUS_ADDRESS="$(echo "$bus" | head -1)"
+  pids+=("$(echo "$bus" | tail -1)")
+  /usr/bin/python3 "$sni_host" serve "$work/items" &
+  pids+=($!)
+  wait_for 10 sh -c 'dbus-send --session --print-reply --dest=org.freedesktop.DBus /org/freedesktop/DBus \
+    org.freedesktop.DBus.NameHasOwner string:org.kde.StatusNotifierWatcher | grep -q true' ||
+    fail "the StatusNotifierWatcher did not start"
+  printf '[Korvane]\nMiniMe=1\n' > "$conf"
+  "$korvane" > "$work/s.out" 2> "$work/s.err" &
+  k=$!
+  pids+=($k)
+  wait_for 20 test -s "$work/items" || { cat "$work/s.err"; fail "no item registered with the host under Wayland"; }
+  sleep 1
+  read -r list_bottom window_bottom < <(screen_rows)
+  [ "$list_bottom" -lt 0 ] || fail "the window showed although minimized to the tray"
+  /usr/bin/python3 "$sni_host" activate "$(head -1 "$work/items")"
+  sleep 2
+  read -r list_bottom window_bottom < <(screen_rows)
+  [ "$list_bottom" -gt 0 ] || fail "activating the item did not bring the window back under Wayland"
+  kill -TERM "$k"
+  ended_with "$k" 0
+  [ ! -s "$work/s.err" ] || fail "korvane wrote to stderr under Wayland with a tray: $(cat "$work/s.err")"
+  echo "Wayland: minimized to a StatusNotifierItem host, activation shows the window"
+else
+  echo "SKIP StatusNotifierItem checks under Wayland: dbus-daemon or python3-dbus and python3-gi are missing"
+fi
 echo "PASS"
