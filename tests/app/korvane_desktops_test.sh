@@ -120,15 +120,7 @@ screen_rows() { # the rows of a fresh screenshot: LIST_BOTTOM WINDOW_BOTTOM
     /usr/bin/python3 "$(dirname "${BASH_SOURCE[0]}")/window_rows.py"
 }
 sni_host="$(dirname "${BASH_SOURCE[0]}")/sni_host.py"
-if command -v dbus-daemon >/dev/null 2>&1 && /usr/bin/python3 -c 'import dbus, gi' 2>/dev/null; then
-  bus="$(dbus-daemon --session --fork --print-address=1 --print-pid=1)"
-  export DBUS_SESSION_BUS_ADDRESS="$(echo "$bus" | head -1)"
-  pids+=("$(echo "$bus" | tail -1)")
-  /usr/bin/python3 "$sni_host" serve "$work/items" &
-  pids+=($!)
-  wait_for 10 sh -c 'dbus-send --session --print-reply --dest=org.freedesktop.DBus /org/freedesktop/DBus \
-    org.freedesktop.DBus.NameHasOwner string:org.kde.StatusNotifierWatcher | grep -q true' ||
-    fail "the StatusNotifierWatcher did not start"
+if start_sni_host "$work/items"; then
   printf '[Korvane]\nMiniMe=1\n' > "$conf"
   "$korvane" > "$work/s.out" 2> "$work/s.err" &
   k=$!

@@ -268,15 +268,7 @@ fi
 # A StatusNotifierItem host (KDE Plasma, GNOME's AppIndicator) on a private session bus: its
 # activation brings the window back, and its menu is the program's own.
 sni_host="$(dirname "$0")/sni_host.py"
-if command -v dbus-daemon >/dev/null 2>&1 && /usr/bin/python3 -c 'import dbus, gi' 2>/dev/null; then
-  bus="$(dbus-daemon --session --fork --print-address=1 --print-pid=1)"
-  export DBUS_SESSION_BUS_ADDRESS="$(echo "$bus" | head -1)"
-  pids+=("$(echo "$bus" | tail -1)")
-  /usr/bin/python3 "$sni_host" serve "$work/items" &
-  pids+=($!)
-  wait_for 10 sh -c 'dbus-send --session --print-reply --dest=org.freedesktop.DBus /org/freedesktop/DBus \
-    org.freedesktop.DBus.NameHasOwner string:org.kde.StatusNotifierWatcher | grep -q true' \
-    || fail "the StatusNotifierWatcher did not start"
+if start_sni_host "$work/items"; then
   printf '[Korvane]\nAutoSet=1\nMiniMe=1\n' > "$conf"
   "$work/app/korvane" > "$work/korvane.log" 2>&1 &
   korvane_pid=$!

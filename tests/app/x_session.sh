@@ -33,3 +33,18 @@ start_xvfb() { # first last
   export DISPLAY="$display"
   wait_for 10 xwininfo -root || fail "Xvfb did not start"
 }
+
+# A StatusNotifierItem host (KDE Plasma, GNOME's AppIndicator) on a private session bus, writing
+# the service of every item that registers to FILE; returns 1 when the tools for it are missing.
+start_sni_host() { # file
+  command -v dbus-daemon >/dev/null 2>&1 && /usr/bin/python3 -c 'import dbus, gi' 2>/dev/null || return 1
+  local bus
+  bus="$(dbus-daemon --session --fork --print-address=1 --print-pid=1)"
+  export DBUS_SESSION_BUS_ADDRESS="$(echo "$bus" | head -1)"
+  pids+=("$(echo "$bus" | tail -1)")
+  /usr/bin/python3 "$(dirname "${BASH_SOURCE[0]}")/sni_host.py" serve "$1" &
+  pids+=($!)
+  wait_for 10 sh -c 'dbus-send --session --print-reply --dest=org.freedesktop.DBus /org/freedesktop/DBus \
+    org.freedesktop.DBus.NameHasOwner string:org.kde.StatusNotifierWatcher | grep -q true' ||
+    fail "the StatusNotifierWatcher did not start"
+}

@@ -75,9 +75,14 @@ void MainWindowWidget::ApplyModel()
         hide();
         m_request.reset();
     } else if (model.State() == forms::WindowState::Minimized) {
-        // Without a tray the window stays in the taskbar, minimized.
-        if (isHidden() || !isMinimized())
-            showMinimized();
+        // Without a tray the window stays in the taskbar, minimized. With one the model hides it
+        // right after it became minimized: an iconify sent meanwhile would reach the window
+        // manager after the withdraw and keep the window iconic when it is shown again.
+        QTimer::singleShot(0, this, [this] {
+            const forms::Window& settled = m_form.Controls().Form;
+            if (settled.Visible() && settled.State() == forms::WindowState::Minimized && (isHidden() || !isMinimized()))
+                showMinimized();
+        });
     } else if (model.State() == forms::WindowState::Maximized) {
         if (!isMaximized())
             showMaximized();

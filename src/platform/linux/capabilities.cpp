@@ -45,10 +45,12 @@ std::optional<std::uint64_t> HexField(std::string_view text, std::string_view ke
     return value;
 }
 
-std::string ReadOwnStatus()
+} // namespace
+
+std::string ReadProcText(const char* path)
 {
     std::string text;
-    const int fd = ::open("/proc/thread-self/status", O_RDONLY | O_CLOEXEC);
+    const int fd = ::open(path, O_RDONLY | O_CLOEXEC);
     if (fd < 0)
         return text;
     char buffer[4096];
@@ -58,8 +60,6 @@ std::string ReadOwnStatus()
     ::close(fd);
     return text;
 }
-
-} // namespace
 
 std::optional<CapabilitySets> ParseCapabilitySets(std::string_view statusText)
 {
@@ -74,7 +74,7 @@ std::optional<CapabilitySets> ParseCapabilitySets(std::string_view statusText)
 
 std::optional<CapabilitySets> ReadOwnCapabilities()
 {
-    if (auto sets = ParseCapabilitySets(ReadOwnStatus()))
+    if (auto sets = ParseCapabilitySets(ReadProcText("/proc/thread-self/status")))
         return sets;
     // Without procfs: capget, and the ambient set bit by bit.
     RawSets raw;

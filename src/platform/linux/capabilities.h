@@ -20,6 +20,9 @@ struct CapabilitySets {
     bool Any() const { return (inheritable | permitted | effective | ambient) != 0; }
 };
 
+// The whole text of a small procfs file (which reports no size); empty when it cannot be read.
+std::string ReadProcText(const char* path);
+
 // The CapInh, CapPrm, CapEff and CapAmb lines of a status text; nullopt when one is missing or
 // not hexadecimal.
 std::optional<CapabilitySets> ParseCapabilitySets(std::string_view statusText);

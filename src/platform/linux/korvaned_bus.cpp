@@ -1,8 +1,9 @@
 #include "platform/linux/korvaned_bus.h"
 
+#include "platform/linux/sd_bus_message.h"
+
 #include <cstring>
 #include <memory>
-#include <systemd/sd-bus.h>
 
 namespace korvane::platform::linuxos {
 
@@ -10,10 +11,7 @@ namespace {
 
 constexpr std::size_t kMostReadFavorites = 10'000;
 
-struct MessageUnref {
-    void operator()(sd_bus_message* message) const { sd_bus_message_unref(message); }
-};
-using Message = std::unique_ptr<sd_bus_message, MessageUnref>;
+using Message = SdBusMessage;
 
 // Answers a call kept for later, once.
 BusReply ReplyLater(sd_bus_message* call)

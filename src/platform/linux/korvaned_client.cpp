@@ -1,10 +1,10 @@
 #include "platform/linux/korvaned_client.h"
 
 #include "platform/linux/korvaned_bus.h"
+#include "platform/linux/sd_bus_message.h"
 
 #include <cstdlib>
 #include <memory>
-#include <systemd/sd-bus.h>
 
 namespace korvane::platform::linuxos {
 
@@ -13,10 +13,7 @@ namespace {
 // A password prompt may be up for a while.
 constexpr std::uint64_t kInteractiveTimeoutUs = 150'000'000;
 
-struct MessageUnref {
-    void operator()(sd_bus_message* message) const { sd_bus_message_unref(message); }
-};
-using Message = std::unique_ptr<sd_bus_message, MessageUnref>;
+using Message = SdBusMessage;
 
 Message NewCall(sd_bus* bus, const char* method)
 {

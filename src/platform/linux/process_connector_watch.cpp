@@ -29,20 +29,6 @@ constexpr std::size_t kEventAt = kMessageAt + sizeof(cn_msg);
 constexpr std::size_t kEventSize = sizeof(proc_event);
 constexpr int kMostStartsPerRead = 512;
 
-std::string ReadSelfStatus()
-{
-    std::string text;
-    const int fd = ::open("/proc/self/status", O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return text;
-    char buffer[4096];
-    ssize_t n = 0;
-    while ((n = ::read(fd, buffer, sizeof buffer)) > 0)
-        text.append(buffer, static_cast<std::size_t>(n));
-    ::close(fd);
-    return text;
-}
-
 // Lets only exec events through to the socket, so that forks, exits and the rest never wake
 // the program. A socket filter reads words in network order: compare with htonl.
 bool AttachExecFilter(int socket)
@@ -124,7 +110,7 @@ bool ProcessConnectorWatch::Fail(std::string status)
 bool ProcessConnectorWatch::Open()
 {
     Close();
-    if (InChildProcessNamespace(ReadSelfStatus()))
+    if (InChildProcessNamespace(ReadProcText("/proc/self/status")))
         return Fail("Korvane runs in a process namespace of its own (a container), where the kernel tells no "
                     "program starts");
     m_socket = ::socket(PF_NETLINK, SOCK_DGRAM | SOCK_NONBLOCK | SOCK_CLOEXEC, NETLINK_CONNECTOR);
