@@ -31,9 +31,13 @@ wm_state() { xprop -id "$1" WM_STATE 2>/dev/null | sed -n 's/.*window state: //p
 
 # --- Xvfb with openbox and no tray host -----------------------------------------------------------
 start_xvfb 251 350
-openbox >/dev/null 2>&1 &
-pids+=($!)
-wait_for 10 sh -c 'wmctrl -m | grep -qi openbox' || fail "openbox did not start"
+# A fresh Xvfb may still refuse a client for a moment after it first answered: try again.
+for attempt in 1 2 3; do
+  openbox > "$work/openbox.log" 2>&1 &
+  pids+=($!)
+  wait_for 5 sh -c 'wmctrl -m | grep -qi openbox' && break
+  [ "$attempt" -lt 3 ] || fail "openbox did not start on $DISPLAY: $(cat "$work/openbox.log")"
+done
 
 "$korvane" > "$work/x.log" 2>&1 &
 k=$!

@@ -78,11 +78,7 @@ void MainWindowWidget::ApplyModel()
         // Without a tray the window stays in the taskbar, minimized. With one the model hides it
         // right after it became minimized: an iconify sent meanwhile would reach the window
         // manager after the withdraw and keep the window iconic when it is shown again.
-        QTimer::singleShot(0, this, [this] {
-            const forms::Window& settled = m_form.Controls().Form;
-            if (settled.Visible() && settled.State() == forms::WindowState::Minimized && (isHidden() || !isMinimized()))
-                showMinimized();
-        });
+        QTimer::singleShot(0, this, [this] { Iconify(0); });
     } else if (model.State() == forms::WindowState::Maximized) {
         if (!isMaximized())
             showMaximized();
@@ -101,6 +97,22 @@ void MainWindowWidget::ApplyModel()
         }
     }
     m_applying = false;
+}
+
+void MainWindowWidget::Iconify(int attempt)
+{
+    const forms::Window& model = m_form.Controls().Form;
+    if (!model.Visible() || model.State() != forms::WindowState::Minimized || (isVisible() && isMinimized()))
+        return;
+    // A window manager takes the iconify of a window it manages and has framed: one just mapped,
+    // whose frame is still being watched for, is waited for (a few seconds at most).
+    const bool settling = isVisible() && ((windowHandle() != nullptr && !windowHandle()->isExposed()) ||
+                                          m_frameWatch.isActive());
+    if (settling && attempt < 100) {
+        QTimer::singleShot(50, this, [this, attempt] { Iconify(attempt + 1); });
+        return;
+    }
+    showMinimized();
 }
 
 void MainWindowWidget::SetLimits(const ui::SizeLimits& limits)

@@ -49,6 +49,8 @@ private:
 
     // The size limits for the state the window is in, counted with the frame of that state.
     void ApplyLimits();
+    // Minimizes to the taskbar (no tray) once the model settled and the window is mapped.
+    void Iconify(int attempt);
     void SetSizeLimits(const QMargins& frame);
     // Asks for the model's geometry (the window's outer one, frame included).
     void ApplyGeometry();
