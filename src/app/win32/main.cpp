@@ -22,6 +22,9 @@
 int main()
 {
     using namespace korvane;
+    // DLLs that are not known DLLs load from the system folder, never from beside korvane.exe
+    // (a Downloads folder), before anything loads one.
+    ::SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
     platform::win32::Win32FileSystem files;
     platform::win32::Win32Processes processes;
     platform::win32::Win32Topology topology;

@@ -6,6 +6,7 @@
 #include <pdh.h>
 
 #include <algorithm>
+#include <type_traits>
 
 namespace korvane::platform::win32 {
 
@@ -31,6 +32,43 @@ std::uint64_t Delta(std::uint64_t now, std::uint64_t before)
 }
 
 } // namespace
+
+struct Win32Counters::Pdh {
+    HMODULE module = nullptr;
+    decltype(&::PdhOpenQueryW) openQuery = nullptr;
+    decltype(&::PdhLookupPerfNameByIndexW) lookupPerfNameByIndex = nullptr;
+    decltype(&::PdhAddCounterW) addCounter = nullptr;
+    decltype(&::PdhCollectQueryData) collectQueryData = nullptr;
+    decltype(&::PdhGetFormattedCounterValue) getFormattedCounterValue = nullptr;
+    decltype(&::PdhCloseQuery) closeQuery = nullptr;
+
+    // The system's pdh.dll with every call Korvane makes; nullptr without it.
+    static std::unique_ptr<Pdh> Load()
+    {
+        auto pdh = std::make_unique<Pdh>();
+        pdh->module = ::LoadLibraryExW(L"pdh.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+        if (pdh->module == nullptr)
+            return nullptr;
+        const auto find = [&pdh](auto& function, const char* name) {
+            function = reinterpret_cast<std::remove_reference_t<decltype(function)>>(
+                reinterpret_cast<void*>(::GetProcAddress(pdh->module, name)));
+            return function != nullptr;
+        };
+        if (!find(pdh->openQuery, "PdhOpenQueryW") || !find(pdh->lookupPerfNameByIndex, "PdhLookupPerfNameByIndexW") ||
+            !find(pdh->addCounter, "PdhAddCounterW") || !find(pdh->collectQueryData, "PdhCollectQueryData") ||
+            !find(pdh->getFormattedCounterValue, "PdhGetFormattedCounterValue") ||
+            !find(pdh->closeQuery, "PdhCloseQuery")) {
+            ::FreeLibrary(pdh->module);
+            return nullptr;
+        }
+        return pdh;
+    }
+    ~Pdh()
+    {
+        if (module != nullptr)
+            ::FreeLibrary(module);
+    }
+};
 
 struct Win32Counters::Query {
     PDH_HQUERY pdh = nullptr;
@@ -66,7 +104,7 @@ double BusyPercent(std::uint64_t idleDelta, std::uint64_t kernelDelta, std::uint
     return 100.0 * static_cast<double>(total - idle) / static_cast<double>(total);
 }
 
-Win32Counters::Win32Counters()
+Win32Counters::Win32Counters() : m_pdh(Pdh::Load())
 {
     if (HMODULE ntdll = ::GetModuleHandleW(L"ntdll.dll"))
         m_querySystemInformation = reinterpret_cast<void*>(::GetProcAddress(ntdll, "NtQuerySystemInformation"));
@@ -76,14 +114,15 @@ Win32Counters::~Win32Counters()
 {
     for (const auto& [handle, query] : m_queries) {
         if (query->pdh != nullptr)
-            ::PdhCloseQuery(query->pdh);
+            m_pdh->closeQuery(query->pdh);
     }
 }
 
 int Win32Counters::OpenQuery(std::uint64_t userData, QueryHandle* query)
 {
     auto opened = std::make_unique<Query>();
-    const PDH_STATUS status = ::PdhOpenQueryW(nullptr, static_cast<DWORD_PTR>(userData), &opened->pdh);
+    const PDH_STATUS status = m_pdh ? m_pdh->openQuery(nullptr, static_cast<DWORD_PTR>(userData), &opened->pdh)
+                                    : static_cast<PDH_STATUS>(ERROR_MOD_NOT_FOUND);
     // Without PDH the processor times still give the per-processor counters.
     if (status != ERROR_SUCCESS) {
         opened->pdh = nullptr;
@@ -99,7 +138,7 @@ std::string Win32Counters::LookupPerfNameByIndex(std::uint32_t index)
 {
     wchar_t name[PDH_MAX_COUNTER_NAME] = {};
     DWORD size = PDH_MAX_COUNTER_NAME;
-    if (::PdhLookupPerfNameByIndexW(nullptr, index, name, &size) != ERROR_SUCCESS)
+    if (!m_pdh || m_pdh->lookupPerfNameByIndex(nullptr, index, name, &size) != ERROR_SUCCESS)
         return {};
     return Narrow(name);
 }
@@ -112,7 +151,7 @@ CounterHandle Win32Counters::AddCounter(QueryHandle query, const std::string& pa
     Query& q = *it->second;
     Counter counter;
     PDH_HCOUNTER pdhCounter = nullptr;
-    if (q.pdh != nullptr && ::PdhAddCounterW(q.pdh, Widen(path).c_str(), 0, &pdhCounter) == ERROR_SUCCESS) {
+    if (q.pdh != nullptr && m_pdh->addCounter(q.pdh, Widen(path).c_str(), 0, &pdhCounter) == ERROR_SUCCESS) {
         counter.pdhCounter = pdhCounter;
         q.pdhCounters = true;
     } else {
@@ -154,7 +193,7 @@ void Win32Counters::CollectQueryData(QueryHandle query)
         return;
     Query& q = *it->second;
     if (q.pdhCounters)
-        ::PdhCollectQueryData(q.pdh);
+        m_pdh->collectQueryData(q.pdh);
     q.previous = std::move(q.current);
     q.current = ReadProcessorTimes();
 }
@@ -168,8 +207,8 @@ double Win32Counters::GetDoubleCounterValue(CounterHandle counter, int* status)
     const auto& [queryHandle, entry] = it->second;
     if (entry.pdhCounter != nullptr) {
         PDH_FMT_COUNTERVALUE value{};
-        const PDH_STATUS result = ::PdhGetFormattedCounterValue(static_cast<PDH_HCOUNTER>(entry.pdhCounter),
-                                                                PDH_FMT_DOUBLE, nullptr, &value);
+        const PDH_STATUS result = m_pdh->getFormattedCounterValue(static_cast<PDH_HCOUNTER>(entry.pdhCounter),
+                                                                  PDH_FMT_DOUBLE, nullptr, &value);
         *status = static_cast<int>(result != ERROR_SUCCESS ? result : value.CStatus);
         return result == ERROR_SUCCESS ? value.doubleValue : 0;
     }
@@ -190,7 +229,7 @@ void Win32Counters::CloseQuery(QueryHandle query)
     if (it == m_queries.end())
         return;
     if (it->second->pdh != nullptr)
-        ::PdhCloseQuery(it->second->pdh);
+        m_pdh->closeQuery(it->second->pdh);
     for (auto counter = m_counters.begin(); counter != m_counters.end();) {
         if (counter->second.first == query)
             counter = m_counters.erase(counter);

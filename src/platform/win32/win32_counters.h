@@ -20,7 +20,9 @@ std::optional<int> ProcessorOfCounterPath(std::string_view path);
 // idle time), 0 to 100.
 double BusyPercent(std::uint64_t idleDelta, std::uint64_t kernelDelta, std::uint64_t userDelta);
 
-// Counters through PDH. Where PDH cannot add a per-processor counter (wine has none), the counter
+// Counters through PDH, loaded at run time from the system folder only: pdh.dll is not a known
+// DLL, and as a static import Windows would first look for it beside korvane.exe (a Downloads
+// folder), where anyone could have put one. Where PDH cannot add a per-processor counter (wine has none), the counter
 // reads the processor's times from NtQuerySystemInformation instead, in the same shape: one value
 // per collection, the busy percentage since the collection before.
 class Win32Counters : public PerformanceCounters {
@@ -49,6 +51,8 @@ private:
 
     std::vector<ProcessorTimes> ReadProcessorTimes() const;
 
+    struct Pdh;
+    std::unique_ptr<Pdh> m_pdh; // its calls; none where the system has no PDH
     std::map<QueryHandle, std::unique_ptr<Query>> m_queries;
     std::map<CounterHandle, std::pair<QueryHandle, Counter>> m_counters;
     QueryHandle m_nextQuery = 1;

@@ -8,15 +8,15 @@
 #undef EnumProcesses
 
 #include <algorithm>
-#include <initializer_list>
 #include <vector>
 
 namespace korvane::platform::win32 {
 
 namespace {
 
-constexpr DWORD kQueryAndRead = PROCESS_QUERY_INFORMATION | PROCESS_VM_READ; // 0x0410
-// Granted on elevated and protected processes to a normal user, where 0x0410 is refused.
+// The only right Korvane reads a process with: its image name and affinity need nothing more,
+// and memory-read rights on every process (lsass too) are what credential-theft detection
+// blocks. It is also granted on elevated and protected processes to a normal user.
 constexpr DWORD kQueryLimited = PROCESS_QUERY_LIMITED_INFORMATION;
 constexpr DWORD kSetAffinity = PROCESS_SET_INFORMATION | PROCESS_QUERY_LIMITED_INFORMATION;
 constexpr DWORD kSetCpuSets = 0x2000 /* PROCESS_SET_LIMITED_INFORMATION */ | PROCESS_QUERY_LIMITED_INFORMATION;
@@ -27,15 +27,6 @@ public:
     ProcessHandle(DWORD access, std::int32_t processId)
         : m_handle(::OpenProcess(access, FALSE, static_cast<DWORD>(processId)))
     {
-    }
-    // The first of the rights that opens the process.
-    ProcessHandle(std::initializer_list<DWORD> accessInTurn, std::int32_t processId) : m_handle(nullptr)
-    {
-        for (const DWORD access : accessInTurn) {
-            m_handle = ::OpenProcess(access, FALSE, static_cast<DWORD>(processId));
-            if (m_handle != nullptr)
-                break;
-        }
     }
     ProcessHandle(const ProcessHandle&) = delete;
     ProcessHandle& operator=(const ProcessHandle&) = delete;
@@ -154,19 +145,6 @@ std::string Win32Processes::GetProcessPath(std::int32_t processId)
 {
     // Long paths exist; a path cut at 260 characters would name the wrong program.
     std::wstring path(32768, L'\0');
-    {
-        const ProcessHandle process(kQueryAndRead, processId);
-        HMODULE module = nullptr;
-        DWORD needed = 0;
-        if (process.Get() != nullptr && ::EnumProcessModules(process.Get(), &module, sizeof module, &needed)) {
-            const DWORD length =
-                ::GetModuleFileNameExW(process.Get(), module, path.data(), static_cast<DWORD>(path.size()));
-            if (length > 0)
-                return Narrow(path.substr(0, length));
-        }
-    }
-    // An elevated or protected process, or one whose module list is not ready yet (just started,
-    // or created suspended): the limited right still names its image.
     const ProcessHandle process(kQueryLimited, processId);
     DWORD length = static_cast<DWORD>(path.size());
     if (process.Get() == nullptr || !::QueryFullProcessImageNameW(process.Get(), 0, path.data(), &length))
@@ -177,7 +155,7 @@ std::string Win32Processes::GetProcessPath(std::int32_t processId)
 
 CpuWords Win32Processes::GetProcessAffinity(std::int32_t processId)
 {
-    const ProcessHandle process({kQueryAndRead, kQueryLimited}, processId);
+    const ProcessHandle process(kQueryLimited, processId);
     if (process.Get() == nullptr)
         return {};
     const std::vector<int> counts = MaximumCounts();

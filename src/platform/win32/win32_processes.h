@@ -28,10 +28,11 @@ CpuWords JoinGroups(const std::vector<GroupMask>& groups, const std::vector<int>
 class Win32Processes : public Processes, public ProcessorInfo {
 public:
     bool EnumProcesses(std::int32_t* buffer, std::int32_t byteCount, std::int32_t* bytesReturned) override;
-    // Opened for query and read (0x0410); the first module of EnumProcessModules.
+    // Read with PROCESS_QUERY_LIMITED_INFORMATION only (QueryFullProcessImageNameW,
+    // GetProcessAffinityMask): never with memory-read rights.
     std::string GetProcessPath(std::int32_t processId) override;
     CpuWords GetProcessAffinity(std::int32_t processId) override;
-    // Opened with all access (0x1F0FFF); the system refuses a mask naming no CPU it has.
+    // Opened to set information only; the system refuses a mask naming no CPU it has.
     bool SetProcessAffinity(std::int32_t processId, const CpuWords& cpus) override;
     // The creation time (FILETIME, 100 ns units since 1601).
     std::uint64_t ProcessStartTime(std::int32_t processId) override;

@@ -173,6 +173,41 @@ TEST(Win32Counters, PathsNameTheirProcessorEvenWithoutNames)
     EXPECT_DOUBLE_EQ(BusyPercent(500, 100, 0), 0.0); // an idle count past the total is clamped
 }
 
+// The DLLs of a module's import table, lower case.
+std::vector<std::string> ImportedDlls(HMODULE module)
+{
+    const auto* base = reinterpret_cast<const std::uint8_t*>(module);
+    const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
+    const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
+    const IMAGE_DATA_DIRECTORY& imports = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+    std::vector<std::string> names;
+    for (const auto* entry = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress);
+         imports.VirtualAddress != 0 && entry->Name != 0; ++entry) {
+        std::string name = reinterpret_cast<const char*>(base + entry->Name);
+        std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) { return std::tolower(c); });
+        names.push_back(name);
+    }
+    return names;
+}
+
+// pdh.dll is no known DLL: imported, it would be looked for beside the program first, where a
+// download folder may hold anyone's. It is loaded from the system folder when the counters open.
+TEST(Win32Counters, PdhIsNoImportAndLoadsFromTheSystemFolderOnly)
+{
+    const std::vector<std::string> imported = ImportedDlls(::GetModuleHandleW(nullptr));
+    EXPECT_NE(std::find(imported.begin(), imported.end(), "kernel32.dll"), imported.end());
+    EXPECT_EQ(std::find(imported.begin(), imported.end(), "pdh.dll"), imported.end());
+
+    Win32Counters counters;
+    HMODULE pdh = ::GetModuleHandleW(L"pdh.dll");
+    ASSERT_NE(pdh, nullptr);
+    wchar_t loaded[MAX_PATH] = {};
+    wchar_t system[MAX_PATH] = {};
+    ASSERT_GT(::GetModuleFileNameW(pdh, loaded, MAX_PATH), 0U);
+    ASSERT_GT(::GetSystemDirectoryW(system, MAX_PATH), 0U);
+    EXPECT_EQ(::lstrcmpiW(loaded, (std::wstring(system) + L"\\pdh.dll").c_str()), 0) << Narrow(loaded);
+}
+
 TEST(Win32Counters, TheCpuABusyChildIsPinnedToReadsBusy)
 {
     Win32Processes processes;
