@@ -124,6 +124,9 @@ bool Form1::ApplyEveryUser(bool interactive)
 {
     MainControls& c = m_controls;
     const bool on = c.EveryUser.Value() == 1;
+    // Off needs no service: without one, nothing applies to other users anyway.
+    if (!on && (m_systemService == nullptr || !m_systemService->Available()))
+        return true;
     std::string reason = m_systemService == nullptr || !m_systemService->Available()
                              ? std::string("korvaned, Korvane's system service, is not running")
                              : m_systemService->ApplyToEveryUser(on, interactive);
