@@ -61,6 +61,8 @@ void Form1::ReadOptions()
     if (c.SortFavByAff.Value() != sortedBy)
         m_favoritesView.UpdateFavIcons();
     c.Start_Up.SetValue(m_options.IsAutostartSet() ? 1 : 0);
+    m_options.AutostartWanted = c.Start_Up.Value() == 1;
+    m_options.AutostartAtStart = m_options.AutostartWanted;
 
     c.Check1.SetValue(c.Check2.Value());
     if (c.Check1.Value() == 1)
@@ -70,7 +72,8 @@ void Form1::ReadOptions()
 void Form1::SaveSettings()
 {
     MainControls& c = m_controls;
-    m_options.SetAutostart(m_options.AutostartWanted);
+    if (m_options.AutostartWanted != m_options.AutostartAtStart)
+        m_options.SetAutostart(m_options.AutostartWanted);
     m_settings.SaveNumber(core::kKeyTrayForeColor, core::ParseInteger(c.ShowTrayColr.Tag()).value_or(0));
     for (const CheckBoxSetting& setting : kCheckBoxSettings)
         m_settings.SaveNumber(setting.key, (c.*setting.box).Value());

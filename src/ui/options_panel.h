@@ -36,6 +36,9 @@ public:
     void SetAutostart(bool enable);
 
     bool AutostartWanted = false;
+    // As found at start: the exit writes the autostart entry only when the box changed, so a
+    // switch the user turned off elsewhere meanwhile (Task Manager's) stays off.
+    bool AutostartAtStart = false;
     bool SettingsDeleted = false;
     // The real exit that "Delete Settings" ends with.
     std::function<void()> Unload;

@@ -451,6 +451,17 @@ TEST(Exit, StartWithTheSessionIsWrittenOnlyAtARealExit)
               1);
 }
 
+TEST(Exit, AnAutostartTheUserSwitchedOffElsewhereIsNotWrittenBackWhenTheBoxStayedAsItWas)
+{
+    test::FakeForm f;
+    f.autostart.entries["korvane"] = "/opt/korvane/korvane";
+    Form1& form = f.Start();
+    EXPECT_EQ(f.Controls().Start_Up.Value(), 1);
+    f.autostart.entries.clear(); // switched off in the system's own settings during the run
+    form.Unload(kUnloadAppWindows);
+    EXPECT_TRUE(f.autostart.entries.empty());
+}
+
 TEST(SecondInstance, ShowsTheFirstWindowAndLeavesNoTrace)
 {
     test::FakeForm first;

@@ -142,6 +142,10 @@ bool Win32NotificationArea::Notify(unsigned command, const platform::TrayIconDat
 bool Win32NotificationArea::Add(const platform::TrayIconData& data)
 {
     m_added = Notify(NIM_ADD, data);
+    // Explorer also says "TaskbarCreated" while it still holds the icon (on a change of DPI,
+    // monitor or remote session): the add fails there, and the icon is there to be modified.
+    if (!m_added)
+        m_added = Notify(NIM_MODIFY, data);
     if (m_added) {
         // Version 3 tells of the keyboard (NIN_KEYSELECT) and keeps the mouse messages as they
         // were.
