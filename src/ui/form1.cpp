@@ -108,9 +108,10 @@ void Form1::WireEvents()
     c.Timer1.OnTimer = [this] {
         m_monitor.Timer1_Timer();
         PollShowRequests();
-        SendFavoritesToService();
     };
     c.EveryUser.OnClick = [this] { EveryUser_Click(); };
+    // Auto Set changed, by its box or the tray menu: the service follows.
+    c.Check1.OnClick = [this] { SendFavoritesToService(); };
     c.Timer2.OnTimer = [&monitor] { monitor.Timer2_Timer(); };
 
     c.Command1.OnClick = Saving([this] { m_commands.Command1_Click(); });
@@ -161,7 +162,6 @@ void Form1::WireEveryCpu()
     c.Check1.OnMouseUp = [this, &field](int b, int s, float x, float y) {
         m_monitor.Check1_MouseUp(b, s, x, y);
         field.Check();
-        SendFavoritesToService();
     };
     c.PicCpuBars.OnPointAt = [this](int x, int y) {
         m_usage.PointAt(m_controls.PicCpuBars, m_usageGraph.BarPlaces(), x, y);
@@ -176,7 +176,6 @@ std::function<void()> Form1::Saving(std::function<void()> handler)
     return [this, handler = std::move(handler)] {
         handler();
         SaveChangedFiles();
-        SendFavoritesToService();
     };
 }
 
@@ -184,6 +183,7 @@ void Form1::SaveChangedFiles()
 {
     m_favorites.SaveUnsavedFavorites();
     m_hidden.SaveUnsavedHiddenNames();
+    SendFavoritesToService();
 }
 
 void Form1::Form_Initialize()

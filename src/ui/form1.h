@@ -162,7 +162,7 @@ private:
     void ReportUnreadableFiles();
     void UpdateTrayImage(double totalUsage);
     // Writes the favorites and hidden names that a user action changed, so that a crash or a
-    // session that ends without an exit loses none of them.
+    // session that ends without an exit loses none of them, and tells the service.
     void SaveChangedFiles();
     // A handler followed by SaveChangedFiles.
     std::function<void()> Saving(std::function<void()> handler);

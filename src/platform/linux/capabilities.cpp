@@ -101,11 +101,11 @@ std::string ConfineCapabilities()
     gid_t realGid = 0, effectiveGid = 0, savedGid = 0;
     ::getresuid(&realUid, &effectiveUid, &savedUid);
     ::getresgid(&realGid, &effectiveGid, &savedGid);
-    const std::optional<CapabilitySets> held = ReadOwnCapabilities();
     if (realUid == 0 && effectiveUid == 0) {
         LowerCapabilities(WindowCapabilities());
         return {};
     }
+    const std::optional<CapabilitySets> held = ReadOwnCapabilities();
     const bool borrowedIds = effectiveUid != realUid || savedUid != realUid || effectiveGid != realGid ||
                              savedGid != realGid;
     if (!borrowedIds && held && !held->Any())
