@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -24,6 +25,17 @@ public:
     // Gives the whole process (every thread) the CPUs. False when the process could not be
     // opened or the platform refused the CPUs for it, the process then left as it was.
     virtual bool SetProcessAffinity(std::int32_t processId, const CpuWords& cpus) = 0;
+    // Whether the set the last GetProcessAffinity read is only preferred: the system keeps the
+    // process to it while it may, and may run it on the rest of its CPUs (Windows' CPU sets).
+    virtual bool LastAffinityPreferred() const { return false; }
+    // SetProcessAffinity, made only when started(the process's start time, as ProcessStartTime
+    // gives it) holds. Where the platform can, the time is read from the process the set then
+    // goes to, so that an id reused in between is never set.
+    virtual bool SetProcessAffinityIfStarted(std::int32_t processId, const CpuWords& cpus,
+                                             const std::function<bool(std::uint64_t)>& started)
+    {
+        return started(ProcessStartTime(processId)) && SetProcessAffinity(processId, cpus);
+    }
     // After a SetProcessAffinity that failed: the CPUs of its set the process may not use
     // (offline, outside its cpuset); no CPU when the failure had another cause or is not known.
     virtual CpuWords LastRefusedCpus() const { return {}; }

@@ -16,7 +16,13 @@ AffinityControl::AffinityControl(platform::Processes& processes, platform::Dialo
 {
 }
 
-bool AffinityControl::SetProcessAffinity(std::int32_t processId, std::string_view text)
+std::function<bool(std::uint64_t)> StartedAs(std::uint64_t remembered)
+{
+    return [remembered](std::uint64_t time) { return remembered == 0 || time == remembered; };
+}
+
+bool AffinityControl::SetProcessAffinity(std::int32_t processId, std::string_view text,
+                                         const std::function<bool(std::uint64_t)>& started)
 {
     if (text.empty())
         return false;
@@ -25,7 +31,9 @@ bool AffinityControl::SetProcessAffinity(std::int32_t processId, std::string_vie
         return false;
     }
     const std::optional<core::CpuSet> cpus = core::CpuSetToApply(text);
-    if (cpus && m_processes.SetProcessAffinity(processId, cpus->Words())) {
+    const bool set = cpus && (started ? m_processes.SetProcessAffinityIfStarted(processId, cpus->Words(), started)
+                                      : m_processes.SetProcessAffinity(processId, cpus->Words()));
+    if (set) {
         m_processes.YieldTimeSlice();
         return true;
     }
@@ -68,7 +76,7 @@ void AffinityControl::Command5_Click()
     if (m_table.StillListedProcess(processId)) {
         // Another user's process: the service asks for an administrator's consent. A set the
         // process's own CPUs refuse would be refused there too.
-        if (!SetProcessAffinity(processId, text) && m_refused.Empty() && m_service != nullptr &&
+        if (!SetProcessAffinity(processId, text, StartedAs(m_table.RememberedStartTime(processId))) && m_refused.Empty() && m_service != nullptr &&
             m_service->Available() && processId > 0) {
             const std::uint64_t remembered = m_table.RememberedStartTime(processId);
             m_serviceReason = m_service->SetAffinity(

@@ -116,7 +116,8 @@ void MonitoringLoop::SetFavorites(bool automatic)
             if (automatic && RefusedBefore(processId))
                 continue;
             setSomething = true;
-            if (!m_affinity.SetProcessAffinity(processId, favoriteText) && !RefusedBefore(processId))
+            if (!m_affinity.SetProcessAffinity(processId, favoriteText, StartedAs(m_table.RememberedStartTime(processId))) &&
+                !RefusedBefore(processId))
                 m_refusals.emplace_back(processId, m_table.ProcessStartTime(processId));
         }
     }

@@ -113,6 +113,7 @@ void ProcessTable::RefreshProcessTable()
 
     list1.Clear();
     m_startTimes.clear();
+    m_preferred.clear();
     std::int32_t nameable = 0;
     const bool showAll = m_controls.ShowAll.Value() != 0;
     std::vector<std::pair<std::string, std::int32_t>> rows;
@@ -121,6 +122,7 @@ void ProcessTable::RefreshProcessTable()
         if (processId <= 0)
             continue;
         const std::string affinity = core::CpuSetText(GetProcessAffinity(processId));
+        const bool preferred = m_processes.LastAffinityPreferred();
         const std::string path = m_processes.GetProcessPath(processId);
         if (path.empty())
             continue; // ended, a kernel thread, or not ours to inspect
@@ -132,10 +134,13 @@ void ProcessTable::RefreshProcessTable()
         // sets by itself are checked at the rebuild.
         if (name.favorite)
             m_startTimes.emplace_back(processId, m_processes.ProcessStartTime(processId));
+        if (preferred)
+            m_preferred.push_back(processId);
         rows.emplace_back(std::move(name.text) + affinity, processId);
     }
     list1.AddItems(std::move(rows));
     std::sort(m_startTimes.begin(), m_startTimes.end());
+    std::sort(m_preferred.begin(), m_preferred.end());
 
     std::int32_t select = list1.ListCount() > 0 ? 0 : -1;
     for (std::int32_t i = 0; i < list1.ListCount(); ++i) {
@@ -148,9 +153,28 @@ void ProcessTable::RefreshProcessTable()
         list1.SetSelected(select, true);
         RememberStartTime(list1.ItemData(select));
     }
+    ShowRowTip(select >= 0 ? list1.ItemData(select) : 0);
 
     m_controls.Label2.SetCaption("Process (" + std::to_string(list1.ListCount()) + "/" + std::to_string(nameable) +
                                  ")");
+}
+
+void ProcessTable::ShowRowTip(std::int32_t processId)
+{
+    forms::ListBox& list1 = m_controls.List1;
+    const bool preferred = std::binary_search(m_preferred.begin(), m_preferred.end(), processId);
+    std::string tip;
+    for (std::int32_t i = 0; preferred && i < list1.ListCount(); ++i) {
+        if (list1.ItemData(i) != processId)
+            continue;
+        const core::ListRow row(list1.List(i));
+        const auto cpus = core::CpuSetToApply(row.AffinityText());
+        tip = row.BareName() + " prefers CPUs " + (cpus ? core::CpuListText(*cpus) : row.AffinityText()) +
+              " (Windows CPU sets): it may also run on its other CPUs while these are busy.";
+        break;
+    }
+    if (list1.ToolTipText() != tip)
+        list1.SetToolTipText(tip);
 }
 
 } // namespace korvane::procmon

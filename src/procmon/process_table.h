@@ -62,6 +62,9 @@ public:
     // The start time remembered for the process since the last rebuild; 0 when none.
     std::uint64_t RememberedStartTime(std::int32_t processId) const;
     std::uint64_t ProcessStartTime(std::int32_t processId);
+    // List1's tooltip tells whether the process's set is only preferred (the system may run it on
+    // other CPUs); none for any other.
+    void ShowRowTip(std::int32_t processId);
 
 private:
     platform::Processes& m_processes;
@@ -71,6 +74,8 @@ private:
     std::vector<std::int32_t> m_processIds;
     // (id, start time) of rows of the last rebuild, by id.
     std::vector<std::pair<std::int32_t, std::uint64_t>> m_startTimes;
+    // Ids of the last rebuild's processes whose set is only preferred, ascending.
+    std::vector<std::int32_t> m_preferred;
     char m_separator;
 };
 

@@ -66,7 +66,11 @@ void StartWatcher::ApplyFavoritesTo(const platform::ProgramStart& start)
             if (startTime == 0 || startTime > start.startedBy)
                 return;
         }
-        if (m_affinity.SetProcessAffinity(processId, text))
+        const std::uint64_t startedBy = start.startedBy;
+        const auto startedInTime = [startedBy](std::uint64_t time) {
+            return startedBy == 0 || (time != 0 && time <= startedBy);
+        };
+        if (m_affinity.SetProcessAffinity(processId, text, startedInTime))
             ++m_startsSet;
     }
 }

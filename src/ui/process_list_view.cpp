@@ -120,6 +120,7 @@ void ProcessListView::List1_Click()
     m_selection.SelectedProcessName = core::ListRow(row).NameWithoutFavoriteMark();
     m_selection.SelectedProcessId = list1.ItemData(selected);
     m_table.RememberStartTime(m_selection.SelectedProcessId);
+    m_table.ShowRowTip(m_selection.SelectedProcessId);
     // A typed set that cannot be read keeps "Apply" off.
     c.CpuSetField.Check();
 }

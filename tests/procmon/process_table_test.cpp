@@ -120,5 +120,30 @@ TEST(ProcessRows, TheSelectedProcessStaysSelectedElseTheFirstRow)
     EXPECT_EQ(form.Selection().SelectedProcessName, "Aardvark");
 }
 
+TEST(ProcessRows, ARowWhoseSetIsOnlyPreferredSaysSoInTheListsTooltipWhileSelected)
+{
+    test::FakeForm f;
+    const auto alpha = f.machine.Start("/bin/alpha");
+    f.machine.Start("/bin/beta");
+    f.machine.MarkPreferred(alpha);
+    f.Start();
+    f.Run(1000);
+    const forms::ListBox& list1 = f.Controls().List1;
+    f.Controls().List1.UserClickRow(f.RowOf("Alpha"));
+    EXPECT_EQ(list1.ToolTipText(),
+              "Alpha prefers CPUs 0-3 (Windows CPU sets): it may also run on its other CPUs while these are busy.");
+    f.Controls().List1.UserClickRow(f.RowOf("Beta"));
+    EXPECT_EQ(list1.ToolTipText(), "");
+
+    // A hard set made through Korvane ends the preference.
+    f.Controls().List1.UserClickRow(f.RowOf("Alpha"));
+    for (auto& box : f.Controls().Check11)
+        box.SetValue(0);
+    f.Controls().Check11[1].SetValue(1);
+    f.Controls().Command5.UserClick();
+    f.Run(1000);
+    EXPECT_EQ(list1.ToolTipText(), "");
+}
+
 } // namespace
 } // namespace korvane::procmon

@@ -129,8 +129,10 @@ std::string FakeMachine::GetProcessPath(std::int32_t processId)
 CpuWords FakeMachine::GetProcessAffinity(std::int32_t processId)
 {
     const auto it = m_processes.find(processId);
+    m_lastPreferred = false;
     if (it == m_processes.end() || !it->second.affinityReadable || it->second.threads.front().empty())
         return {};
+    m_lastPreferred = it->second.preferred;
     return it->second.threads.front();
 }
 
@@ -155,6 +157,7 @@ bool FakeMachine::SetProcessAffinity(std::int32_t processId, const CpuWords& cpu
         return false;
     for (auto& thread : it->second.threads)
         thread = kept;
+    it->second.preferred = false;
     return true;
 }
 

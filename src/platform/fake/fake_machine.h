@@ -37,6 +37,8 @@ public:
     void FailEnumeration(bool fail) { m_failEnumeration = fail; }
     void HidePath(std::int32_t processId) { m_processes.at(processId).pathReadable = false; }
     void HideAffinity(std::int32_t processId) { m_processes.at(processId).affinityReadable = false; }
+    // Its affinity reads as only preferred (Windows' CPU sets) until set again.
+    void MarkPreferred(std::int32_t processId) { m_processes.at(processId).preferred = true; }
     void RefuseAffinityChanges(std::int32_t processId) { m_processes.at(processId).settable = false; }
     // The CPUs processes may use (a cpuset): a set naming any other CPU the machine has is
     // refused, and LastRefusedCpus names them.
@@ -58,6 +60,7 @@ public:
     bool EnumProcesses(std::int32_t* buffer, std::int32_t byteCount, std::int32_t* bytesReturned) override;
     std::string GetProcessPath(std::int32_t processId) override;
     CpuWords GetProcessAffinity(std::int32_t processId) override;
+    bool LastAffinityPreferred() const override { return m_lastPreferred; }
     bool SetProcessAffinity(std::int32_t processId, const CpuWords& cpus) override;
     // Counts the starts: a process started later under the same id has a later time.
     std::uint64_t ProcessStartTime(std::int32_t processId) override;
@@ -82,6 +85,7 @@ private:
         std::vector<CpuWords> threads;
         bool pathReadable = true;
         bool affinityReadable = true;
+        bool preferred = false;
         bool settable = true;
         std::uint64_t started = 0;
         std::uint32_t owner = 1000;
@@ -101,6 +105,7 @@ private:
     CpuWords m_lastRefused;
     int m_pathQueries = 0;
     std::vector<std::string> m_privilegeRequests;
+    bool m_lastPreferred = false;
 };
 
 } // namespace korvane::platform::fake

@@ -1,6 +1,7 @@
 #include "platform/win32/win32_counters.h"
 
 #include "platform/win32/win32_text.h"
+#include "platform/win32/win32_topology.h"
 
 #include <windows.h>
 #include <pdh.h>
@@ -25,6 +26,9 @@ struct ProcessorPerformance {
 
 using QuerySystemInformation = LONG(WINAPI*)(ULONG informationClass, PVOID information, ULONG length,
                                              PULONG returnLength);
+// The same for one processor group, named by the input buffer (a USHORT).
+using QuerySystemInformationEx = LONG(WINAPI*)(ULONG informationClass, PVOID input, ULONG inputLength,
+                                               PVOID information, ULONG length, PULONG returnLength);
 
 std::uint64_t Delta(std::uint64_t now, std::uint64_t before)
 {
@@ -38,6 +42,7 @@ struct Win32Counters::Pdh {
     decltype(&::PdhOpenQueryW) openQuery = nullptr;
     decltype(&::PdhLookupPerfNameByIndexW) lookupPerfNameByIndex = nullptr;
     decltype(&::PdhAddCounterW) addCounter = nullptr;
+    decltype(&::PdhAddCounterW) addEnglishCounter = nullptr; // Vista and later
     decltype(&::PdhCollectQueryData) collectQueryData = nullptr;
     decltype(&::PdhGetFormattedCounterValue) getFormattedCounterValue = nullptr;
     decltype(&::PdhCloseQuery) closeQuery = nullptr;
@@ -61,6 +66,7 @@ struct Win32Counters::Pdh {
             ::FreeLibrary(pdh->module);
             return nullptr;
         }
+        find(pdh->addEnglishCounter, "PdhAddEnglishCounterW");
         return pdh;
     }
     ~Pdh()
@@ -104,10 +110,12 @@ double BusyPercent(std::uint64_t idleDelta, std::uint64_t kernelDelta, std::uint
     return 100.0 * static_cast<double>(total - idle) / static_cast<double>(total);
 }
 
-Win32Counters::Win32Counters() : m_pdh(Pdh::Load())
+Win32Counters::Win32Counters() : m_pdh(Pdh::Load()), m_groups(MachineGroups())
 {
-    if (HMODULE ntdll = ::GetModuleHandleW(L"ntdll.dll"))
+    if (HMODULE ntdll = ::GetModuleHandleW(L"ntdll.dll")) {
         m_querySystemInformation = reinterpret_cast<void*>(::GetProcAddress(ntdll, "NtQuerySystemInformation"));
+        m_querySystemInformationEx = reinterpret_cast<void*>(::GetProcAddress(ntdll, "NtQuerySystemInformationEx"));
+    }
 }
 
 Win32Counters::~Win32Counters()
@@ -151,11 +159,14 @@ CounterHandle Win32Counters::AddCounter(QueryHandle query, const std::string& pa
     Query& q = *it->second;
     Counter counter;
     PDH_HCOUNTER pdhCounter = nullptr;
-    if (q.pdh != nullptr && m_pdh->addCounter(q.pdh, Widen(path).c_str(), 0, &pdhCounter) == ERROR_SUCCESS) {
+    const auto processor = ProcessorOfCounterPath(path);
+    const bool groups = m_groups.GroupCount() > 1 && processor.has_value();
+    const auto add = groups ? m_pdh ? m_pdh->addEnglishCounter : nullptr : m_pdh ? m_pdh->addCounter : nullptr;
+    const std::wstring pdhPath = Widen(groups ? GroupCounterPath(m_groups, *processor) : path);
+    if (q.pdh != nullptr && add != nullptr && !pdhPath.empty() && add(q.pdh, pdhPath.c_str(), 0, &pdhCounter) == ERROR_SUCCESS) {
         counter.pdhCounter = pdhCounter;
         q.pdhCounters = true;
     } else {
-        const auto processor = ProcessorOfCounterPath(path);
         const std::size_t processors = ReadProcessorTimes().size();
         if (!processor || static_cast<std::size_t>(*processor) >= processors)
             return 0;
@@ -168,15 +179,30 @@ CounterHandle Win32Counters::AddCounter(QueryHandle query, const std::string& pa
 
 std::vector<Win32Counters::ProcessorTimes> Win32Counters::ReadProcessorTimes() const
 {
-    if (m_querySystemInformation == nullptr)
-        return {};
-    const auto query = reinterpret_cast<QuerySystemInformation>(m_querySystemInformation);
-    std::vector<ProcessorPerformance> entries(256);
-    ULONG length = 0;
-    if (query(kSystemProcessorPerformanceInformation, entries.data(),
-              static_cast<ULONG>(entries.size() * sizeof(ProcessorPerformance)), &length) < 0)
-        return {};
-    entries.resize(length / sizeof(ProcessorPerformance));
+    // The plain query answers for the calling thread's group only.
+    std::vector<ProcessorPerformance> entries;
+    if (m_groups.GroupCount() > 1 && m_querySystemInformationEx != nullptr) {
+        const auto query = reinterpret_cast<QuerySystemInformationEx>(m_querySystemInformationEx);
+        for (USHORT group = 0; group < m_groups.GroupCount(); ++group) {
+            std::vector<ProcessorPerformance> ofGroup(64);
+            ULONG length = 0;
+            if (query(kSystemProcessorPerformanceInformation, &group, sizeof group, ofGroup.data(),
+                      static_cast<ULONG>(ofGroup.size() * sizeof(ProcessorPerformance)), &length) < 0)
+                return {};
+            ofGroup.resize(std::min<std::size_t>(length / sizeof(ProcessorPerformance), ofGroup.size()));
+            entries.insert(entries.end(), ofGroup.begin(), ofGroup.end());
+        }
+    } else {
+        if (m_querySystemInformation == nullptr)
+            return {};
+        const auto query = reinterpret_cast<QuerySystemInformation>(m_querySystemInformation);
+        entries.resize(256);
+        ULONG length = 0;
+        if (query(kSystemProcessorPerformanceInformation, entries.data(),
+                  static_cast<ULONG>(entries.size() * sizeof(ProcessorPerformance)), &length) < 0)
+            return {};
+        entries.resize(std::min<std::size_t>(length / sizeof(ProcessorPerformance), entries.size()));
+    }
     std::vector<ProcessorTimes> times;
     times.reserve(entries.size());
     for (const auto& entry : entries)

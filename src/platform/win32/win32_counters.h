@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/counters.h"
+#include "platform/win32/processor_groups.h"
 
 #include <cstdint>
 #include <map>
@@ -22,9 +23,11 @@ double BusyPercent(std::uint64_t idleDelta, std::uint64_t kernelDelta, std::uint
 
 // Counters through PDH, loaded at run time from the system folder only: pdh.dll is not a known
 // DLL, and as a static import Windows would first look for it beside korvane.exe (a Downloads
-// folder), where anyone could have put one. Where PDH cannot add a per-processor counter (wine has none), the counter
-// reads the processor's times from NtQuerySystemInformation instead, in the same shape: one value
-// per collection, the busy percentage since the collection before.
+// folder), where anyone could have put one. On a machine of several processor groups a CPU's
+// counter is its "Processor Information(group,index)" instance, as "Processor(n)" covers group 0
+// only. Where PDH cannot add a per-processor counter (wine has none), the counter reads the
+// processor's times from NtQuerySystemInformation(Ex) group by group instead, in the same shape:
+// one value per collection, the busy percentage since the collection before.
 class Win32Counters : public PerformanceCounters {
 public:
     Win32Counters();
@@ -58,6 +61,8 @@ private:
     QueryHandle m_nextQuery = 1;
     CounterHandle m_nextCounter = 1;
     void* m_querySystemInformation = nullptr;
+    void* m_querySystemInformationEx = nullptr;
+    GroupNumbering m_groups;
 };
 
 } // namespace korvane::platform::win32

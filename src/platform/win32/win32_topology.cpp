@@ -38,47 +38,77 @@ bool ReadAt(const std::uint8_t* data, std::size_t size, std::size_t offset, T* v
     return true;
 }
 
-// The CPUs of group masks, numbered across groups.
-std::vector<int> CpusOf(const std::uint8_t* masks, std::size_t size, std::size_t count,
-                        const std::vector<int>& offsets)
+// The active CPUs of group masks, numbered across groups.
+std::vector<int> CpusOf(const std::uint8_t* masks, std::size_t size, std::size_t count, const GroupNumbering& numbering)
 {
     std::vector<int> cpus;
     for (std::size_t i = 0; i < count; ++i) {
         GROUP_AFFINITY affinity{};
-        if (!ReadAt(masks, size, i * sizeof(GROUP_AFFINITY), &affinity) || affinity.Group >= offsets.size())
+        if (!ReadAt(masks, size, i * sizeof(GROUP_AFFINITY), &affinity) || affinity.Group >= numbering.GroupCount())
             break;
         for (int bit = 0; bit < 64; ++bit) {
-            if ((static_cast<std::uint64_t>(affinity.Mask) >> bit) & 1U)
-                cpus.push_back(offsets[affinity.Group] + bit);
+            const auto cpu = ((static_cast<std::uint64_t>(affinity.Mask) >> bit) & 1U) != 0
+                                 ? numbering.CpuOf(affinity.Group, bit)
+                                 : std::nullopt;
+            if (cpu)
+                cpus.push_back(*cpu);
         }
     }
     return cpus;
 }
 
+std::vector<std::uint8_t> ReadInformation(LOGICAL_PROCESSOR_RELATIONSHIP relationship)
+{
+    DWORD size = 0;
+    ::GetLogicalProcessorInformationEx(relationship, nullptr, &size);
+    std::vector<std::uint8_t> buffer(size);
+    if (size == 0 || !::GetLogicalProcessorInformationEx(
+                         relationship, reinterpret_cast<SYSTEM_LOGICAL_PROCESSOR_INFORMATION_EX*>(buffer.data()), &size))
+        buffer.clear();
+    return buffer;
+}
+
 } // namespace
 
-CpuTopology ParseProcessorInformation(const std::vector<std::uint8_t>& buffer)
+GroupNumbering ParseGroupNumbering(const std::vector<std::uint8_t>& buffer)
 {
-    CpuTopology topology;
-    std::vector<int> offsets;
+    std::vector<std::uint64_t> active;
     ForEachEntry(buffer, [&](LOGICAL_PROCESSOR_RELATIONSHIP relationship, const std::uint8_t* data, std::size_t size) {
         WORD groups = 0;
-        if (relationship != RelationGroup || !ReadAt(data, size, offsetof(GROUP_RELATIONSHIP, ActiveGroupCount), &groups))
+        if (relationship != RelationGroup || !active.empty() ||
+            !ReadAt(data, size, offsetof(GROUP_RELATIONSHIP, ActiveGroupCount), &groups))
             return;
         for (WORD g = 0; g < groups; ++g) {
             PROCESSOR_GROUP_INFO info{};
             if (!ReadAt(data, size, offsetof(GROUP_RELATIONSHIP, GroupInfo) + g * sizeof(PROCESSOR_GROUP_INFO), &info))
                 break;
-            const int offset = static_cast<int>(topology.cpus.size());
-            offsets.push_back(offset);
-            for (int bit = 0; bit < info.MaximumProcessorCount; ++bit) {
-                LogicalCpu cpu;
-                cpu.number = offset + bit;
-                cpu.online = ((static_cast<std::uint64_t>(info.ActiveProcessorMask) >> bit) & 1U) != 0;
-                topology.cpus.push_back(cpu);
-            }
+            active.push_back(static_cast<std::uint64_t>(info.ActiveProcessorMask));
         }
     });
+    return GroupNumbering(std::move(active));
+}
+
+GroupNumbering MachineGroups()
+{
+    GroupNumbering numbering = ParseGroupNumbering(ReadInformation(RelationGroup));
+    if (numbering.CpuCount() > 0)
+        return numbering;
+    // Without group information: this program's own group's CPUs.
+    DWORD_PTR processMask = 0;
+    DWORD_PTR systemMask = 0;
+    ::GetProcessAffinityMask(::GetCurrentProcess(), &processMask, &systemMask);
+    return GroupNumbering({systemMask != 0 ? static_cast<std::uint64_t>(systemMask) : 1});
+}
+
+CpuTopology ParseProcessorInformation(const std::vector<std::uint8_t>& buffer)
+{
+    CpuTopology topology;
+    const GroupNumbering numbering = ParseGroupNumbering(buffer);
+    for (int cpu = 0; cpu < numbering.CpuCount(); ++cpu) {
+        LogicalCpu logical;
+        logical.number = cpu;
+        topology.cpus.push_back(logical);
+    }
     if (topology.cpus.empty()) {
         topology.unknown.push_back("the CPUs");
         return topology;
@@ -105,7 +135,7 @@ CpuTopology ParseProcessorInformation(const std::vector<std::uint8_t>& buffer)
                 return;
             const std::vector<int> cpus = CpusOf(data + offsetof(PROCESSOR_RELATIONSHIP, GroupMask),
                                                  size - offsetof(PROCESSOR_RELATIONSHIP, GroupMask), head.GroupCount,
-                                                 offsets);
+                                                 numbering);
             const bool package = relationship == RelationProcessorPackage;
             const int index = package ? packages++ : cores++;
             for (std::size_t thread = 0; thread < cpus.size(); ++thread) {
@@ -125,7 +155,7 @@ CpuTopology ParseProcessorInformation(const std::vector<std::uint8_t>& buffer)
             if (!ReadAt(data, size, 0, &cache) || cache.Type == CacheInstruction)
                 return;
             std::vector<int> cpus = CpusOf(data + offsetof(CACHE_RELATIONSHIP, GroupMask),
-                                           size - offsetof(CACHE_RELATIONSHIP, GroupMask), 1, offsets);
+                                           size - offsetof(CACHE_RELATIONSHIP, GroupMask), 1, numbering);
             if (!cpus.empty())
                 caches.push_back({cache.Level, cache.CacheSize, std::move(cpus)});
         } else if (relationship == RelationNumaNode) {
@@ -133,7 +163,7 @@ CpuTopology ParseProcessorInformation(const std::vector<std::uint8_t>& buffer)
             if (!ReadAt(data, size, 0, &node))
                 return;
             for (const int number : CpusOf(data + offsetof(NUMA_NODE_RELATIONSHIP, GroupMask),
-                                           size - offsetof(NUMA_NODE_RELATIONSHIP, GroupMask), 1, offsets)) {
+                                           size - offsetof(NUMA_NODE_RELATIONSHIP, GroupMask), 1, numbering)) {
                 if (LogicalCpu* cpu = cpuAt(number)) {
                     cpu->node = static_cast<int>(node.NodeNumber);
                     nodes = true;
@@ -185,27 +215,21 @@ CpuTopology ParseProcessorInformation(const std::vector<std::uint8_t>& buffer)
 
 CpuTopology Win32Topology::ReadTopology()
 {
-    DWORD size = 0;
-    ::GetLogicalProcessorInformationEx(RelationAll, nullptr, &size);
-    std::vector<std::uint8_t> buffer(size);
-    if (size == 0 || !::GetLogicalProcessorInformationEx(
-                         RelationAll, reinterpret_cast<SYSTEM_LOGICAL_PROCESSOR_INFORMATION_EX*>(buffer.data()), &size))
-        buffer.clear();
+    const std::vector<std::uint8_t> buffer = ReadInformation(RelationAll);
     CpuTopology topology = ParseProcessorInformation(buffer);
-    // This program's own CPUs, in the group it runs in.
-    DWORD_PTR processMask = 0;
-    DWORD_PTR systemMask = 0;
-    USHORT group = 0;
-    USHORT groupCount = 1;
-    if (::GetProcessAffinityMask(::GetCurrentProcess(), &processMask, &systemMask) &&
-        ::GetProcessGroupAffinity(::GetCurrentProcess(), &groupCount, &group) && groupCount == 1) {
-        int offset = 0;
-        for (WORD g = 0; g < group; ++g)
-            offset += static_cast<int>(::GetMaximumProcessorCount(g));
-        for (LogicalCpu& cpu : topology.cpus) {
-            const int bit = cpu.number - offset;
-            cpu.allowed = bit >= 0 && bit < 64 && ((static_cast<std::uint64_t>(processMask) >> bit) & 1U) != 0;
-        }
+    // Any active CPU may be given, in any group, unless the job this program runs in limits them.
+    std::vector<GroupMask> job;
+    std::vector<GROUP_AFFINITY> limits(64);
+    DWORD length = 0;
+    if (::QueryInformationJobObject(nullptr, JobObjectGroupInformationEx, limits.data(),
+                                    static_cast<DWORD>(limits.size() * sizeof(GROUP_AFFINITY)), &length)) {
+        for (std::size_t i = 0; i < length / sizeof(GROUP_AFFINITY) && i < limits.size(); ++i)
+            job.emplace_back(limits[i].Group, static_cast<std::uint64_t>(limits[i].Mask));
+    }
+    const CpuWords allowed = AllowedCpus(ParseGroupNumbering(buffer), job);
+    for (LogicalCpu& cpu : topology.cpus) {
+        const auto word = static_cast<std::size_t>(cpu.number / 64);
+        cpu.allowed = word < allowed.size() && ((allowed[word] >> (cpu.number % 64)) & 1U) != 0;
     }
     return topology;
 }

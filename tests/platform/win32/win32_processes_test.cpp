@@ -92,25 +92,19 @@ TEST(Win32Processes, AChildTakesAMaskAndAMaskOfNoCpuIsRefusedWithoutChange)
     EXPECT_EQ(processes.ProcessStartTime(child.Id()), created);
     EXPECT_LE(processes.ProcessStartTime(static_cast<std::int32_t>(::GetCurrentProcessId())), created);
     EXPECT_EQ(processes.ProcessStartTime(0x7FFFFFF0), 0U);
-}
 
-TEST(Win32ProcessorGroups, CpusAreNumberedAcrossGroupsOfTheirMaximumSize)
-{
-    // Two groups: 64 CPUs, then 48 (a 112-CPU machine); CPU n of group 1 is CPU 64 + n.
-    const std::vector<int> counts{64, 48};
-    EXPECT_EQ(GroupOffsets(counts), (std::vector<int>{0, 64}));
-    std::vector<GroupMask> groups;
-    ASSERT_TRUE(SplitIntoGroups({0b11, 0b101}, counts, &groups));
-    EXPECT_EQ(groups, (std::vector<GroupMask>{{0, 0b11}, {1, 0b101}}));
-    EXPECT_EQ(JoinGroups(groups, counts), (CpuWords{0b11, 0b101}));
-    // Three groups of 40: group 1 starts at CPU 40, inside the first word.
-    ASSERT_TRUE(SplitIntoGroups({std::uint64_t{1} << 41, std::uint64_t{1} << 20}, {40, 40, 40}, &groups));
-    EXPECT_EQ(groups, (std::vector<GroupMask>{{1, 0b10}, {2, 0b10000}})); // CPUs 41 and 84
-    EXPECT_EQ(JoinGroups(groups, {40, 40, 40}), (CpuWords{std::uint64_t{1} << 41, std::uint64_t{1} << 20}));
-    // A CPU beyond the last group cannot be placed.
-    EXPECT_FALSE(SplitIntoGroups({0, 0, 1}, counts, &groups));
-    EXPECT_TRUE(SplitIntoGroups({}, counts, &groups));
-    EXPECT_TRUE(groups.empty());
+    // The set checks the start time of the process it opened: a later process is left alone.
+    if (processes.LogicalProcessorCount() > 1) {
+        std::uint64_t seen = 0;
+        EXPECT_FALSE(processes.SetProcessAffinityIfStarted(child.Id(), {2}, [&seen](std::uint64_t time) {
+            seen = time;
+            return false;
+        }));
+        EXPECT_EQ(seen, created);
+        EXPECT_EQ(processes.GetProcessAffinity(child.Id()), CpuWords{1});
+        EXPECT_TRUE(processes.SetProcessAffinityIfStarted(child.Id(), {2}, [created](std::uint64_t time) { return time == created; }));
+        EXPECT_EQ(processes.GetProcessAffinity(child.Id()), CpuWords{2});
+    }
 }
 
 TEST(Win32Privileges, AnUnknownPrivilegeIsRefusedAndTheDebugPrivilegeIsTried)
