@@ -113,33 +113,40 @@ void CpuPicker::Layout(const CpuPickerMachine& machine, std::int32_t maxHeight)
     for (const platform::LogicalCpu& cpu : machine.topology.cpus)
         described[cpu.number] = &cpu;
 
-    // The presets, as many to a row as fit.
+    // The presets, as many to a row as fit, each as wide and high as its caption in the
+    // system's font (which the user's text size enlarges).
+    const auto measure = [&machine](const std::string& text) {
+        return machine.measureText ? machine.measureText(text)
+                                   : platform::TextExtent{static_cast<std::int32_t>(7 * text.size()), 13};
+    };
+    const int buttonHeight = std::max(kButtonHeight, measure("Ag").height + 10);
+    const int captionHeight = std::max(kCaptionHeight, measure("Ag").height + 5);
     int x = 0;
     int y = kMargin;
     for (const core::CpuPreset& preset : machine.presets) {
-        const int width = 16 + 7 * static_cast<int>(preset.name.size());
+        const int width = std::min(16 + measure(preset.name).width, inner);
         if (x > 0 && x + width > inner) {
             x = 0;
-            y += kButtonHeight + 4;
+            y += buttonHeight + 4;
         }
         auto button = std::make_unique<forms::Button>(preset.name);
-        Place(*button, kMargin + x, y, width, kButtonHeight);
+        Place(*button, kMargin + x, y, width, buttonHeight);
         button->SetToolTipText(core::CpuSetText(preset.cpus));
         Presets.push_back(std::move(button));
         x += width + 4;
     }
     if (!Presets.empty())
-        y += kButtonHeight + 6;
-    Place(ChosenText, kMargin, y, inner, kCaptionHeight);
-    y += kCaptionHeight + 4;
+        y += buttonHeight + 6;
+    Place(ChosenText, kMargin, y, inner, captionHeight);
+    y += captionHeight + 4;
 
     // The grid: each group's caption, then its cores, columns to a row.
     int gridHeight = 0;
     for (const core::CpuGroup& group : machine.groups) {
         auto caption = std::make_unique<forms::Label>(group.name);
-        Place(*caption, 0, gridHeight, gridWidth, kCaptionHeight);
+        Place(*caption, 0, gridHeight, gridWidth, captionHeight);
         GroupCaptions.push_back(std::move(caption));
-        gridHeight += kCaptionHeight;
+        gridHeight += captionHeight;
         const GroupColumns shape = ColumnsOf(group);
         for (std::size_t c = 0; c < group.cores.size(); ++c) {
             const int column = static_cast<int>(c) % shape.columns;
@@ -163,7 +170,7 @@ void CpuPicker::Layout(const CpuPickerMachine& machine, std::int32_t maxHeight)
         gridHeight += rows * kRowHeight + kGroupGap;
     }
     // The window grows to hold the grid, up to the room the screen has, and scrolls beyond it.
-    const int below = kMargin + kButtonHeight + kMargin;
+    const int below = kMargin + buttonHeight + kMargin;
     const int frame = 40;
     const int room = std::max(maxHeight / kTwips - frame - y - below, 4 * kRowHeight);
     const int viewHeight = std::min(gridHeight, room);
@@ -176,9 +183,10 @@ void CpuPicker::Layout(const CpuPickerMachine& machine, std::int32_t maxHeight)
     Scroll.SetLargeChange(viewHeight * kTwips);
     Scroll.SetSmallChange(kRowHeight * kTwips);
     y += viewHeight + kMargin;
-    Place(Cancel, kMargin + inner - 80, y, 80, kButtonHeight);
-    Place(Apply, kMargin + inner - 166, y, 80, kButtonHeight);
-    Place(Form, 0, 0, inner + 2 * kMargin, y + kButtonHeight + kMargin);
+    const int commandWidth = std::max(80, 16 + std::max(measure(Apply.Caption()).width, measure(Cancel.Caption()).width));
+    Place(Cancel, kMargin + inner - commandWidth, y, commandWidth, buttonHeight);
+    Place(Apply, kMargin + inner - 2 * commandWidth - 6, y, commandWidth, buttonHeight);
+    Place(Form, 0, 0, inner + 2 * kMargin, y + buttonHeight + kMargin);
 }
 
 core::CpuSet CpuPicker::Chosen() const

@@ -5,6 +5,7 @@
 #include "core/cpu_set.h"
 #include "platform/forms/simple_controls.h"
 #include "platform/forms/window_controls.h"
+#include "platform/screen.h"
 
 #include <cstdint>
 #include <functional>
@@ -21,6 +22,8 @@ struct CpuPickerMachine {
     std::vector<core::CpuPreset> presets;
     core::CpuSet allowed;
     platform::CpuTopology topology;
+    // A caption's size in pixels at the layout's scale; 7 a character and 13 high when not set.
+    std::function<platform::TextExtent(const std::string&)> measureText;
 };
 
 // The CPU picker: a toggle per online CPU laid out by group (package, cache group, kind) and

@@ -5,6 +5,7 @@
 #include "platform/screen.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace korvane::ui {
 
@@ -133,19 +134,25 @@ void EveryCpuView::OpenPicker(const core::CpuSet& initial, std::function<void(co
     if (m_topology != nullptr)
         ReadCpus();
     const platform::PixelRect area = m_layout.CurrentWorkArea();
-    const std::int32_t tpp = std::max(m_screen.TwipsPerPixelY(), 1);
-    m_picker = std::make_unique<CpuPicker>(m_machine, initial, (area.bottom - area.top) * tpp);
+    const double size = std::max(m_screen.SizeTwipsPerPixel(), 1.0);
+    const double place = std::max(m_screen.PlaceTwipsPerPixel(), 1.0);
+    const auto twips = [](std::int32_t pixels, double tpp) { return static_cast<std::int32_t>(std::lround(pixels * tpp)); };
+    m_machine.measureText = [this](const std::string& text) { return m_screen.MeasureText(text); };
+    m_picker = std::make_unique<CpuPicker>(m_machine, initial, twips(area.bottom - area.top, size));
     CpuPicker& picker = *m_picker;
     picker.OnApply = std::move(apply);
     // Centred on the main window, inside the work area; placed before a front end draws it.
     const forms::Window& main = m_controls.Form;
     const std::int32_t width = picker.Form.Width();
     const std::int32_t height = picker.Form.Height();
-    const std::int32_t tppX = std::max(m_screen.TwipsPerPixelX(), 1);
-    const std::int32_t left = std::clamp(main.Left() + (main.Width() - width) / 2, area.left * tppX,
-                                         std::max(area.right * tppX - width, area.left * tppX));
-    const std::int32_t top = std::clamp(main.Top() + (main.Height() - height) / 2, area.top * tpp,
-                                        std::max(area.bottom * tpp - height, area.top * tpp));
+    // A place is in the desktop's scale, a size in the window's: the far edges are the place's
+    // pixels plus the size's.
+    const std::int32_t widthPixels = static_cast<std::int32_t>(std::lround(width / size));
+    const std::int32_t heightPixels = static_cast<std::int32_t>(std::lround(height / size));
+    const std::int32_t left = std::clamp(main.Left() + (main.Width() - width) / 2, twips(area.left, place),
+                                         std::max(twips(area.right - widthPixels, place), twips(area.left, place)));
+    const std::int32_t top = std::clamp(main.Top() + (main.Height() - height) / 2, twips(area.top, place),
+                                        std::max(twips(area.bottom - heightPixels, place), twips(area.top, place)));
     picker.Form.Move(left, top, width, height);
     if (OnPickerCreated)
         OnPickerCreated(picker);

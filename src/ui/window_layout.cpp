@@ -95,13 +95,14 @@ void WindowLayout::KeepInWorkArea()
     forms::Window& form = m_controls.Form;
     if (!m_screen.WindowPlacesKnown())
         return; // the compositor places the window
-    const std::int32_t tppX = std::max(m_screen.TwipsPerPixelX(), 1);
-    const std::int32_t tppY = std::max(m_screen.TwipsPerPixelY(), 1);
+    // Real pixels: at 175-225 % the whole twips per pixel is off by up to 7 %.
+    const double place = std::max(m_screen.PlaceTwipsPerPixel(), 1.0);
+    const double size = std::max(m_screen.SizeTwipsPerPixel(), 1.0);
     const platform::PixelRect area = CurrentWorkArea();
-    const std::int32_t left = ToPixels(form.Left(), tppX);
-    const std::int32_t top = ToPixels(form.Top(), tppY);
-    const std::int32_t width = ToPixels(form.Width(), tppX);
-    const std::int32_t height = ToPixels(form.Height(), tppY);
+    const auto left = static_cast<std::int32_t>(std::lround(form.Left() / place));
+    const auto top = static_cast<std::int32_t>(std::lround(form.Top() / place));
+    const auto width = static_cast<std::int32_t>(std::lround(form.Width() / size));
+    const auto height = static_cast<std::int32_t>(std::lround(form.Height() / size));
     std::int32_t x = left;
     std::int32_t y = top;
     bool moved = false;
@@ -122,7 +123,8 @@ void WindowLayout::KeepInWorkArea()
         moved = true;
     }
     if (moved)
-        form.Move(x * tppX, y * tppY, form.Width(), form.Height());
+        form.Move(static_cast<std::int32_t>(std::lround(x * place)), static_cast<std::int32_t>(std::lround(y * place)),
+                  form.Width(), form.Height());
 }
 
 SizeLimits WindowLayout::GetMinMaxInfo()

@@ -283,5 +283,30 @@ TEST_F(EveryCpu, ThePickerAt256CpusFitsTheWorkAreaAndScrolls)
     EXPECT_GT(picker.Scroll.Value(), 0);
 }
 
+TEST_F(EveryCpu, ThePickersButtonsHoldTheirCaptionsAtTwiceTheTextSize)
+{
+    StartOn(test::ServerMachine256());
+    ShowEveryCpu();
+    f->screen.textScale = 2;
+    C().CmdCpus.UserClick();
+    CpuPicker& picker = *f->form->EveryCpu().Picker();
+    ASSERT_GT(picker.Presets.size(), 3U);
+    const forms::Button* previous = nullptr;
+    for (const auto& preset : picker.Presets) {
+        EXPECT_GE(preset->Width(), static_cast<std::int32_t>(14 * preset->Caption().size()) * 15) << preset->Caption();
+        EXPECT_GE(preset->Height(), 26 * 15);
+        EXPECT_LE(preset->Left() + preset->Width(), picker.Form.Width());
+        if (previous != nullptr && previous->Top() == preset->Top()) {
+            EXPECT_LE(previous->Left() + previous->Width(), preset->Left()) << preset->Caption();
+        } else if (previous != nullptr) {
+            EXPECT_GE(preset->Top(), previous->Top() + previous->Height()) << preset->Caption();
+        }
+        previous = preset.get();
+    }
+    EXPECT_GE(picker.Cancel.Width(), 14 * 6 * 15);
+    EXPECT_LE(picker.Apply.Left() + picker.Apply.Width(), picker.Cancel.Left());
+    EXPECT_GE(picker.ChosenText.Top(), previous->Top() + previous->Height());
+}
+
 } // namespace
 } // namespace korvane::ui

@@ -544,6 +544,31 @@ TEST(Window, ComesBackInsideTheWorkArea)
     EXPECT_EQ(unreadable.Controls().Form.Top(), (1080 - 333) * 15);
 }
 
+TEST(Window, ComesBackInsideTheWorkAreaAtScalesThatDoNotDivideTwips)
+{
+    // 192 dots per inch: 7.5 twips a pixel, 8 as a whole number. Places in the desktop's scale
+    // (here the same, then 100 % for a window on a 200 % monitor) and sizes in the window's.
+    for (const double place : {7.5, 15.0}) {
+        test::FakeForm f;
+        f.screen.width = 3840;
+        f.screen.height = 2160;
+        f.screen.workArea = {0, 0, 3840, 2112};
+        f.screen.twipsPerPixel = 8;
+        f.screen.exactTwipsPerPixel = 7.5;
+        f.screen.placeTwipsPerPixel = place;
+        f.settings.Save("Tollmere", "Korvane", "Left", "99000");
+        f.settings.Save("Tollmere", "Korvane", "Top", "99000");
+        f.Start();
+        const forms::Window& form = f.Controls().Form;
+        const double right = form.Left() / place + form.Width() / 7.5;
+        const double bottom = form.Top() / place + form.Height() / 7.5;
+        EXPECT_LE(right, 3840.5) << place;
+        EXPECT_GE(right, 3838.5) << place;
+        EXPECT_LE(bottom, 2112.5) << place;
+        EXPECT_GE(bottom, 2110.5) << place;
+    }
+}
+
 TEST(Window, ADoubleClickOnTheTrayRestoresTheSavedPlacementAndTheTrayComesBack)
 {
     test::FakeForm f;

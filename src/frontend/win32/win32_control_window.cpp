@@ -110,9 +110,26 @@ Fonts::Fonts(int dotsPerInch)
     LOGFONTW menuFont = metrics.lfMenuFont;
     menuFont.lfHeight = PointSize(8, dotsPerInch);
     menu = ::CreateFontIndirectW(&menuFont);
-    list = ::CreateFontW(PointSize(10, dotsPerInch), 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                         OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, FIXED_PITCH | FF_MODERN,
-                         L"Courier New");
+    // The list's rows are as tall as the model's: its font follows the user's text size (the
+    // message font's share of its 9-point default) as far as a row holds it, measured.
+    const int defaultHeight = PointSize(9, dotsPerInch);
+    const double textScale = std::max(1.0, static_cast<double>(metrics.lfMessageFont.lfHeight) / defaultHeight);
+    const int rowPixels = Pixels(kRowTwips, 1440.0 / dotsPerInch);
+    HDC screen = ::GetDC(nullptr);
+    for (int height = static_cast<int>(std::lround(PointSize(10, dotsPerInch) * textScale)); height < 0; ++height) {
+        HFONT font = ::CreateFontW(height, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                                   CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, FIXED_PITCH | FF_MODERN, L"Courier New");
+        TEXTMETRICW measured{};
+        const HGDIOBJ old = ::SelectObject(screen, font);
+        const bool read = ::GetTextMetricsW(screen, &measured) != 0;
+        ::SelectObject(screen, old);
+        if (!read || measured.tmHeight <= rowPixels || height == -1) {
+            list = font;
+            break;
+        }
+        ::DeleteObject(font);
+    }
+    ::ReleaseDC(nullptr, screen);
 }
 
 Fonts::~Fonts()

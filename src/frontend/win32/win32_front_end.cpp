@@ -103,21 +103,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         return 0;
     case WM_GETMINMAXINFO:
         if (impl->limits) {
-            auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
-            const ui::SizeLimits& l = *impl->limits;
-            // The widths and the left edge come from twips, the heights from the screen's pixels.
-            info->ptMaxSize = {impl->Rescaled(l.maxSizeWidth), l.maxSizeHeight};
-            info->ptMaxPosition = {impl->Rescaled(l.maxPositionX), l.maxPositionY};
-            // The maximized place is given as on the primary monitor, which Windows moves to
-            // the window's own: the limits are of that monitor, so its origin comes off.
-            MONITORINFO monitor{};
-            monitor.cbSize = sizeof monitor;
-            if (::GetMonitorInfoW(::MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &monitor)) {
-                info->ptMaxPosition.x -= monitor.rcMonitor.left;
-                info->ptMaxPosition.y -= monitor.rcMonitor.top;
-            }
-            info->ptMinTrackSize = {impl->Rescaled(l.minTrackWidth), l.minTrackHeight};
-            info->ptMaxTrackSize = {impl->Rescaled(l.maxTrackWidth), l.maxTrackHeight};
+            impl->FillSizeLimits(reinterpret_cast<MINMAXINFO*>(lParam));
             return 0;
         }
         break;
@@ -180,6 +166,7 @@ Win32MainWindow::Win32MainWindow(platform::Screen& screen, int dotsPerInch)
                                   nullptr);
     m_impl->tooltips = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, 0, 0, 0,
                                          0, window, nullptr, ::GetModuleHandleW(nullptr), nullptr);
+    ::SendMessageW(m_impl->tooltips, WM_SETFONT, reinterpret_cast<WPARAM>(m_impl->fonts->normal), FALSE);
     m_impl->binder = std::make_unique<ControlBinder>(m_impl->tpp, *m_impl->fonts, m_impl->tooltips);
 }
 

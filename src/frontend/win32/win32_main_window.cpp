@@ -42,7 +42,7 @@ void Win32MainWindow::Impl::ApplyModel()
     } else {
         if (!::IsWindowVisible(window) || ::IsIconic(window) || ::IsZoomed(window))
             ::ShowWindow(window, SW_SHOWNORMAL);
-        ::SetWindowPos(window, nullptr, Pixels(model.Left(), tpp), Pixels(model.Top(), tpp),
+        ::SetWindowPos(window, nullptr, PlacePixels(model.Left()), PlacePixels(model.Top()),
                        Pixels(model.Width(), tpp), Pixels(model.Height(), tpp), SWP_NOZORDER | SWP_NOACTIVATE);
     }
     applying = false;
@@ -81,8 +81,10 @@ void Win32MainWindow::Impl::ChangeDpi(int newDpi, const RECT& suggested)
             ::DestroyWindow(child);
     }
     binder.reset();
-    fonts = std::make_unique<Fonts>(dpi);
+    // Open pickers keep the fonts they were made with until their own monitor's scale changes.
+    fonts = std::make_shared<Fonts>(dpi);
     binder = std::make_unique<ControlBinder>(tpp, *fonts, tooltips);
+    ::SendMessageW(tooltips, WM_SETFONT, reinterpret_cast<WPARAM>(fonts->normal), FALSE);
     if (form != nullptr)
         AddControls();
     applying = true;
@@ -109,7 +111,7 @@ void Win32MainWindow::Impl::SendGeometry()
                            height == model.Height();
     model.SetFrameHeight(frame);
     applying = true;
-    model.UserResize(Twips(outer.left), Twips(outer.top), width, height);
+    model.UserResize(PlaceTwips(outer.left), PlaceTwips(outer.top), width, height);
     if (onlyFrame && model.OnResize)
         model.OnResize();
     applying = false;
@@ -153,6 +155,10 @@ Picker& Win32MainWindow::Impl::NewPicker(forms::Window& form)
                                  WS_POPUP | WS_BORDER | WS_CLIPCHILDREN, 0, 0, 10, 10, window, nullptr,
                                  ::GetModuleHandleW(nullptr), nullptr);
     ::SetWindowLongPtrW(p.window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&p));
+    p.owner = this;
+    p.dpi = dpi;
+    p.tpp = tpp;
+    p.fonts = fonts;
     p.binder = std::make_unique<ControlBinder>(tpp, *fonts, tooltips);
     form.SetChangedHandler([this, &p] {
         const forms::Window& model = *p.form;
@@ -160,8 +166,8 @@ Picker& Win32MainWindow::Impl::NewPicker(forms::Window& form)
             ClosePicker(p);
             return;
         }
-        ::SetWindowPos(p.window, HWND_TOPMOST, Pixels(model.Left(), tpp), Pixels(model.Top(), tpp),
-                       Pixels(model.Width(), tpp), Pixels(model.Height(), tpp), SWP_SHOWWINDOW);
+        ::SetWindowPos(p.window, HWND_TOPMOST, PlacePixels(model.Left()), PlacePixels(model.Top()),
+                       Pixels(model.Width(), p.tpp), Pixels(model.Height(), p.tpp), SWP_SHOWWINDOW);
         ::SetForegroundWindow(p.window);
     });
     pickers.push_back(std::move(picker));
@@ -171,14 +177,69 @@ Picker& Win32MainWindow::Impl::NewPicker(forms::Window& form)
 void Win32MainWindow::Impl::OpenPicker(ui::Form2& model)
 {
     Picker& p = NewPicker(model.Form);
-    p.binder->AddLabel(model.Label3, p.window, false, true);
-    for (auto& box : model.Check1)
-        p.binder->AddCheckBox(box, p.window, true);
-    for (forms::Label* item : {&model.Label1, &model.Label2})
-        p.binder->AddLabel(*item, p.window, false, true, 12);
-    // Label3 is the background: the others stand in front of it.
-    ::SetWindowPos(static_cast<HWND>(p.binder->WindowOf(&model.Label3)), HWND_BOTTOM, 0, 0, 0, 0,
-                   SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    p.addControls = [&p, &model] {
+        p.binder->AddLabel(model.Label3, p.window, false, true);
+        for (auto& box : model.Check1)
+            p.binder->AddCheckBox(box, p.window, true);
+        for (forms::Label* item : {&model.Label1, &model.Label2})
+            p.binder->AddLabel(*item, p.window, false, true, 12);
+        // Label3 is the background: the others stand in front of it.
+        ::SetWindowPos(static_cast<HWND>(p.binder->WindowOf(&model.Label3)), HWND_BOTTOM, 0, 0, 0, 0,
+                       SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    };
+    p.addControls();
+}
+
+void Win32MainWindow::Impl::ChangePickerDpi(Picker& picker, int newDpi, const RECT& suggested)
+{
+    if (newDpi <= 0 || picker.closed || newDpi == picker.dpi)
+        return;
+    picker.binder->Unbind();
+    while (HWND child = ::GetWindow(picker.window, GW_CHILD))
+        ::DestroyWindow(child);
+    picker.binder.reset();
+    picker.dpi = newDpi;
+    picker.tpp = 1440.0 / newDpi;
+    picker.fonts = newDpi == dpi ? fonts : std::make_shared<Fonts>(newDpi);
+    picker.binder = std::make_unique<ControlBinder>(picker.tpp, *picker.fonts, tooltips);
+    if (picker.addControls)
+        picker.addControls();
+    ::SetWindowPos(picker.window, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                   suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+MonitorLimits LimitsOnMonitor(int widthPixels, int minHeightPixels, int windowLeft, const RECT& monitor,
+                              const RECT& work)
+{
+    MonitorLimits limits{};
+    const LONG height = monitor.bottom - monitor.top;
+    const LONG monitorWidth = monitor.right - monitor.left;
+    limits.maxSize = {widthPixels, height};
+    limits.maxPosition = {std::clamp<LONG>(windowLeft - monitor.left, 0, std::max<LONG>(monitorWidth - widthPixels, 0)), 0};
+    limits.minTrack = {widthPixels, minHeightPixels};
+    limits.maxTrack = {widthPixels, std::max<LONG>(work.bottom - monitor.top, minHeightPixels)};
+    return limits;
+}
+
+void Win32MainWindow::Impl::FillSizeLimits(MINMAXINFO* info) const
+{
+    const ui::SizeLimits& l = *limits;
+    // The width comes from twips, the heights from the window's own monitor, each time: the
+    // window may have moved to another monitor since the last.
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    RECT place{};
+    ::GetWindowRect(window, &place);
+    if (!::GetMonitorInfoW(::MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &monitor)) {
+        monitor.rcMonitor = {0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
+        monitor.rcWork = monitor.rcMonitor;
+    }
+    const MonitorLimits fitted = LimitsOnMonitor(Rescaled(l.maxSizeWidth), l.minTrackHeight, place.left,
+                                                 monitor.rcMonitor, monitor.rcWork);
+    info->ptMaxSize = fitted.maxSize;
+    info->ptMaxPosition = fitted.maxPosition;
+    info->ptMinTrackSize = fitted.minTrack;
+    info->ptMaxTrackSize = fitted.maxTrack;
 }
 
 void Win32MainWindow::Impl::ClosePicker(Picker& picker)
@@ -221,6 +282,10 @@ LRESULT CALLBACK PickerWindowProc(HWND window, UINT message, WPARAM wParam, LPAR
             picker->form->OnDeactivate)
             picker->form->OnDeactivate();
         break;
+    case WM_DPICHANGED_MESSAGE:
+        if (picker != nullptr && picker->owner != nullptr)
+            picker->owner->ChangePickerDpi(*picker, HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+        return 0;
     case WM_CLOSE:
         ::DestroyWindow(window);
         return 0;

@@ -96,14 +96,43 @@ Win32NotificationArea::~Win32NotificationArea()
     ::DestroyWindow(static_cast<HWND>(m_window));
 }
 
+int TrayIconPixels()
+{
+    // The taskbar's own DPI, which may differ from the DPI of the sign-in that
+    // GetSystemMetrics answers for (Windows 10 1607 and later tell it).
+    using ForWindow = UINT(WINAPI*)(HWND);
+    using MetricsForDpi = int(WINAPI*)(int, UINT);
+    const HMODULE user32 = ::GetModuleHandleW(L"user32.dll");
+    const auto forWindow = reinterpret_cast<ForWindow>(
+        reinterpret_cast<void*>(::GetProcAddress(user32, "GetDpiForWindow")));
+    const auto metrics = reinterpret_cast<MetricsForDpi>(
+        reinterpret_cast<void*>(::GetProcAddress(user32, "GetSystemMetricsForDpi")));
+    const HWND taskbar = ::FindWindowW(L"Shell_TrayWnd", nullptr);
+    const UINT dpi = forWindow != nullptr && taskbar != nullptr ? forWindow(taskbar) : 0;
+    const int pixels = metrics != nullptr && dpi != 0 ? metrics(SM_CXSMICON, dpi) : ::GetSystemMetrics(SM_CXSMICON);
+    return std::clamp(pixels, 16, 256);
+}
+
 void Win32NotificationArea::Received(unsigned message, std::intptr_t lParam)
 {
     if (message == kCallbackMessage) {
         // From the keyboard (Win+B, the arrows, then Enter or Space) the icon does what a
-        // double click does. (WM_CONTEXTMENU also follows a right click: the menu opens once.)
+        // double click does; Shift+F10 or the Menu key (WM_CONTEXTMENU) what a right click does.
+        // A right click sends WM_CONTEXTMENU too, after its button-up: the menu opens once.
         int event = static_cast<int>(LOWORD(lParam));
         if (event == NIN_KEYSELECT)
             event = WM_LBUTTONDBLCLK;
+        if (event == WM_CONTEXTMENU) {
+            if (m_rightClickMenu) {
+                m_rightClickMenu = false;
+                return;
+            }
+            event = WM_RBUTTONUP;
+        } else if (event == WM_RBUTTONUP) {
+            m_rightClickMenu = true;
+        } else if (event != WM_MOUSEMOVE) {
+            m_rightClickMenu = false;
+        }
         if (onMouseMessage)
             onMouseMessage(event);
     } else if (message == m_taskbarCreated && m_taskbarCreated != 0) {
@@ -122,8 +151,7 @@ bool Win32NotificationArea::Notify(unsigned command, const platform::TrayIconDat
     notify.uCallbackMessage = kCallbackMessage;
     // Made at the taskbar's own icon size here: the shell's scaling of the 32-pixel picture can
     // drop a digit's one-pixel stroke.
-    HICON icon = data.hIcon ? static_cast<HICON>(CreateIconOf(tray::ShrinkIcon(*data.hIcon,
-                                                                               ::GetSystemMetrics(SM_CXSMICON))))
+    HICON icon = data.hIcon ? static_cast<HICON>(CreateIconOf(tray::ShrinkIcon(*data.hIcon, TrayIconPixels())))
                             : nullptr;
     notify.hIcon = icon;
     const std::wstring tip = platform::win32::Widen(data.Tip());

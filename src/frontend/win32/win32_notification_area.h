@@ -14,6 +14,9 @@ void* CreateIconOf(const image::Icon& icon);
 // The notification area through Shell_NotifyIconW, for a hidden window of its own that receives
 // the icon's mouse messages and the "TaskbarCreated" broadcast of a new taskbar. Each add or
 // modify makes the icon from the picture and destroys the one shown before.
+// The tray icon's size in pixels at the taskbar's DPI.
+int TrayIconPixels();
+
 class Win32NotificationArea : public platform::NotificationArea {
 public:
     Win32NotificationArea();
@@ -49,6 +52,7 @@ private:
     unsigned m_iconId = 0; // the uID the icon was added with: deleting needs it
     bool m_added = false;  // the taskbar took the icon
     unsigned m_taskbarCreated = 0;
+    bool m_rightClickMenu = false; // a right button-up whose WM_CONTEXTMENU is still to come
 };
 
 } // namespace korvane::win32front

@@ -1,6 +1,10 @@
 #include "frontend/win32/win32_screen.h"
 
+#include "platform/win32/win32_text.h"
+
 #include <windows.h>
+
+#include <cmath>
 
 namespace korvane::win32front {
 
@@ -62,6 +66,42 @@ std::int32_t Win32Screen::TwipsPerPixelX()
 std::int32_t Win32Screen::TwipsPerPixelY()
 {
     return TwipsPerPixel(LOGPIXELSY);
+}
+
+double Win32Screen::SizeTwipsPerPixel()
+{
+    using GetDpi = UINT(WINAPI*)(HWND);
+    static const auto getDpi = reinterpret_cast<GetDpi>(
+        reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
+    const UINT dpi = getDpi != nullptr && m_window != nullptr ? getDpi(static_cast<HWND>(m_window)) : 0;
+    return dpi > 0 ? 1440.0 / dpi : PlaceTwipsPerPixel();
+}
+
+double Win32Screen::PlaceTwipsPerPixel()
+{
+    return 1440.0 / DotsPerInch();
+}
+
+platform::TextExtent Win32Screen::MeasureText(const std::string& text)
+{
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof metrics;
+    if (!::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0))
+        return Screen::MeasureText(text);
+    // The metrics are at the system's DPI; the layout's pixels are 15 twips.
+    const HFONT font = ::CreateFontIndirectW(&metrics.lfMessageFont);
+    HDC screen = ::GetDC(nullptr);
+    const HGDIOBJ old = ::SelectObject(screen, font);
+    const std::wstring wide = platform::win32::Widen(text);
+    SIZE size{};
+    ::GetTextExtentPoint32W(screen, wide.empty() ? L" " : wide.c_str(), wide.empty() ? 1 : static_cast<int>(wide.size()),
+                            &size);
+    ::SelectObject(screen, old);
+    ::ReleaseDC(nullptr, screen);
+    ::DeleteObject(font);
+    const double scale = PlaceTwipsPerPixel() / 15.0;
+    return {static_cast<std::int32_t>(std::ceil((wide.empty() ? 0 : size.cx) * scale)),
+            static_cast<std::int32_t>(std::ceil(size.cy * scale))};
 }
 
 std::uint32_t Win32Screen::WindowBackgroundColor()

@@ -15,6 +15,12 @@ public:
     std::int32_t ScreenHeightPixels() override;
     std::int32_t TwipsPerPixelX() override;
     std::int32_t TwipsPerPixelY() override;
+    // The main window's monitor's scale for sizes; the system's (the primary monitor's at sign-in)
+    // for places, one for the whole desktop.
+    double SizeTwipsPerPixel() override;
+    double PlaceTwipsPerPixel() override;
+    // Measured in the message font, which the user's text size enlarges.
+    platform::TextExtent MeasureText(const std::string& text) override;
     // The screen's dots per inch (96 at 100 %, 144 at 150 %, ...).
     int DotsPerInch();
     // The system's window colour (COLOR_BTNFACE, behind dialogs and forms).

@@ -13,11 +13,23 @@ public:
     std::int32_t ScreenHeightPixels() override { return height; }
     std::int32_t TwipsPerPixelX() override { return twipsPerPixel; }
     std::int32_t TwipsPerPixelY() override { return twipsPerPixel; }
+    double SizeTwipsPerPixel() override { return exactTwipsPerPixel > 0 ? exactTwipsPerPixel : twipsPerPixel; }
+    double PlaceTwipsPerPixel() override { return placeTwipsPerPixel > 0 ? placeTwipsPerPixel : SizeTwipsPerPixel(); }
     std::uint32_t WindowBackgroundColor() override { return windowBackground; }
+    // 7 pixels a character and 13 high, times textScale (the user's text size).
+    TextExtent MeasureText(const std::string& text) override
+    {
+        return {static_cast<std::int32_t>(7 * textScale * static_cast<double>(text.size())),
+                static_cast<std::int32_t>(13 * textScale)};
+    }
 
     std::int32_t width = 1920;
     std::int32_t height = 1080;
     std::int32_t twipsPerPixel = 15;
+    // Where set (above 0), the exact scales; else the whole number.
+    double exactTwipsPerPixel = 0;
+    double placeTwipsPerPixel = 0;
+    double textScale = 1;
     std::uint32_t windowBackground = 0xF0F0F0;
     PixelRect workArea{0, 0, 1920, 1040};
     bool workAreaReadable = true;

@@ -29,6 +29,7 @@ std::string ClassOf(HWND window)
     return narrow;
 }
 
+using test::FindOwnWindow;
 using test::PumpMessages;
 
 // The check boxes among the descendants of a window.
@@ -135,7 +136,7 @@ TEST(Win32EveryCpu, TheFieldAndThePickerAreNativeWindowsThatReachTheModel)
     Keep(static_cast<HWND>(v.window.Handle()), "every-cpu-wine-16.bmp");
 
     ::SendMessageW(v.Of(c.CmdCpus), BM_CLICK, 0, 0);
-    HWND popup = ::FindWindowW(L"KorvanePicker", nullptr);
+    HWND popup = FindOwnWindow(L"KorvanePicker");
     ASSERT_NE(popup, nullptr);
     ui::CpuPicker* picker = v.f.form->EveryCpu().Picker();
     ASSERT_NE(picker, nullptr);
@@ -148,10 +149,25 @@ TEST(Win32EveryCpu, TheFieldAndThePickerAreNativeWindowsThatReachTheModel)
     EXPECT_EQ(::SendMessageW(zero, BM_GETCHECK, 0, 0), BST_CHECKED);
     PumpMessages();
     Keep(popup, "every-cpu-wine-16-picker.bmp");
+
+    // Dragged to a monitor at 200 %, the picker is made anew at its scale and still works; the
+    // main window keeps its own.
+    RECT suggested{200, 100, 200 + 900, 100 + 700};
+    ::SendMessageW(popup, 0x02E0 /* WM_DPICHANGED */, MAKEWPARAM(192, 192), reinterpret_cast<LPARAM>(&suggested));
+    ASSERT_EQ(CheckBoxesIn(popup).size(), 16U);
+    HWND one = static_cast<HWND>(v.view->WindowOf(picker->ToggleOf(1)));
+    ASSERT_NE(one, nullptr);
+    RECT toggle{};
+    ::GetWindowRect(one, &toggle);
+    EXPECT_EQ(toggle.right - toggle.left, 2 * 46); // twice its 46 pixels at 100 %
+    EXPECT_EQ(::SendMessageW(static_cast<HWND>(v.view->WindowOf(picker->ToggleOf(0))), BM_GETCHECK, 0, 0), BST_CHECKED);
+    ::SendMessageW(one, BM_CLICK, 0, 0);
+    EXPECT_TRUE(picker->ToggleOf(1)->Ticked());
+    ::SendMessageW(one, BM_CLICK, 0, 0);
     ::SendMessageW(static_cast<HWND>(v.view->WindowOf(&picker->Apply)), BM_CLICK, 0, 0);
     EXPECT_EQ(c.TxtCpus.Text(), "0,8-15");
     PumpMessages();
-    EXPECT_EQ(::FindWindowW(L"KorvanePicker", nullptr), nullptr);
+    EXPECT_EQ(FindOwnWindow(L"KorvanePicker"), nullptr);
 }
 
 TEST(Win32EveryCpu, At256CpusThePickerScrollsWithTheWheelAndTheUsagePanelDraws)
@@ -160,7 +176,7 @@ TEST(Win32EveryCpu, At256CpusThePickerScrollsWithTheWheelAndTheUsagePanelDraws)
     ui::MainControls& c = v.f.Controls();
     v.f.screen.workArea = {0, 0, 1366, 728};
     c.CmdCpus.UserClick();
-    HWND popup = ::FindWindowW(L"KorvanePicker", nullptr);
+    HWND popup = FindOwnWindow(L"KorvanePicker");
     ASSERT_NE(popup, nullptr);
     EXPECT_EQ(CheckBoxesIn(popup).size(), 256U);
     ui::CpuPicker* picker = v.f.form->EveryCpu().Picker();
@@ -198,7 +214,7 @@ TEST(Win32EveryCpu, At128And32CpusTheWindowThePickerAndTheUsagePanelDraw)
     Keep(static_cast<HWND>(v.window.Handle()), "every-cpu-wine-128.bmp");
     c.CmdCpus.UserClick();
     PumpMessages();
-    HWND popup = ::FindWindowW(L"KorvanePicker", nullptr);
+    HWND popup = FindOwnWindow(L"KorvanePicker");
     ASSERT_NE(popup, nullptr);
     EXPECT_EQ(CheckBoxesIn(popup).size(), 128U);
     Keep(popup, "every-cpu-wine-128-picker.bmp");

@@ -11,6 +11,8 @@
 
 #include <windows.h>
 
+#include "frontend/win32/win32_main_window_impl.h"
+
 #include <gtest/gtest.h>
 
 #ifndef WM_DPICHANGED
@@ -52,6 +54,7 @@ RECT PlaceInParent(void* window)
     return rect;
 }
 
+using test::FindOwnWindow;
 using test::PumpMessages;
 
 struct Win32FrontEndFixture : ::testing::Test {
@@ -252,6 +255,51 @@ TEST_F(Win32FrontEndFixture, TheCloseBoxHidesTheTrayBringsItBackAndTheSessionsEn
     EXPECT_TRUE(f.settings.Get("Tollmere", "Korvane", "Height").has_value());
 }
 
+TEST(Win32SizeLimits, AreTheWindowsOwnMonitorsAndKeepItsLeft)
+{
+    // 200 % on a 3840 x 2160 monitor with a 48-pixel taskbar, then a second monitor above and to
+    // the left of it (its top is not 0): maximized, each window keeps its left on its own
+    // monitor, full height, at the monitor's top.
+    const RECT primary{0, 0, 3840, 2160};
+    const RECT primaryWork{0, 0, 3840, 2112};
+    MonitorLimits limits = LimitsOnMonitor(1434, 300, 3000, primary, primaryWork);
+    EXPECT_EQ(limits.maxSize.x, 1434);
+    EXPECT_EQ(limits.maxSize.y, 2160);
+    EXPECT_EQ(limits.maxPosition.x, 3840 - 1434); // not past the right edge
+    EXPECT_EQ(limits.maxPosition.y, 0);
+    EXPECT_EQ(limits.maxTrack.y, 2112);
+    EXPECT_EQ(limits.minTrack.y, 300);
+
+    const RECT second{-1920, -400, 0, 680};
+    const RECT secondWork{-1920, -400, 0, 640};
+    limits = LimitsOnMonitor(717, 300, -1800, second, secondWork);
+    EXPECT_EQ(limits.maxPosition.x, 120);
+    EXPECT_EQ(limits.maxPosition.y, 0);
+    EXPECT_EQ(limits.maxSize.y, 1080);
+    EXPECT_EQ(limits.maxTrack.y, 1040);
+}
+
+TEST(Win32NotificationArea, TheMenuKeyOpensTheTrayMenuAndARightClickOpensItOnce)
+{
+    Win32NotificationArea tray;
+    std::vector<int> events;
+    tray.onMouseMessage = [&events](int event) { events.push_back(event); };
+    const auto send = [&tray](int event) { ::SendMessageW(static_cast<HWND>(tray.Window()), WM_APP + 1, 1, event); };
+    // Shift+F10 or the Menu key on the icon: WM_CONTEXTMENU alone, as a right click.
+    send(WM_CONTEXTMENU);
+    EXPECT_EQ(events, (std::vector<int>{WM_RBUTTONUP}));
+    // A right click: its button-up, then WM_CONTEXTMENU, which opens nothing more.
+    events.clear();
+    send(WM_RBUTTONDOWN);
+    send(WM_RBUTTONUP);
+    send(WM_MOUSEMOVE);
+    send(WM_CONTEXTMENU);
+    EXPECT_EQ(events, (std::vector<int>{WM_RBUTTONDOWN, WM_RBUTTONUP, WM_MOUSEMOVE}));
+    send(WM_CONTEXTMENU);
+    EXPECT_EQ(events.back(), WM_RBUTTONUP);
+    EXPECT_GE(TrayIconPixels(), 16);
+}
+
 TEST_F(Win32FrontEndFixture, ThePickerIsAPopUpWhoseBoxesAndItemsReachItsModel)
 {
     ui::MainControls& c = f.Controls();
@@ -261,7 +309,7 @@ TEST_F(Win32FrontEndFixture, ThePickerIsAPopUpWhoseBoxesAndItemsReachItsModel)
     ::SendMessageW(list2, WM_RBUTTONUP, 0, MAKELPARAM(20, 5));
     ui::Form2* picker = f.form->Picker();
     ASSERT_NE(picker, nullptr);
-    HWND popup = ::FindWindowW(L"KorvanePicker", nullptr);
+    HWND popup = FindOwnWindow(L"KorvanePicker");
     ASSERT_NE(popup, nullptr);
     EXPECT_TRUE(Shown(popup));
     EXPECT_EQ(picker->Check1[1].Value(), 1); // the favorite's "1"
@@ -285,7 +333,7 @@ TEST_F(Win32FrontEndFixture, ThePickerIsAPopUpWhoseBoxesAndItemsReachItsModel)
     EXPECT_EQ(f.form->Picker(), nullptr);
     EXPECT_EQ(c.List2.List(0), Row("Game", "01"));
     PumpMessages();
-    EXPECT_EQ(::FindWindowW(L"KorvanePicker", nullptr), nullptr); // gone once its messages ran
+    EXPECT_EQ(FindOwnWindow(L"KorvanePicker"), nullptr); // gone once its messages ran
 }
 
 TEST(Win32TrayIcon, TheTrayPictureIsMadeAtTheTaskbarsIconSize)
