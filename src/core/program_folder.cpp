@@ -1,5 +1,6 @@
 #include "core/program_folder.h"
 
+#include "core/favorites_store.h"
 #include "platform/file_system.h"
 #include "platform/program_location.h"
 
@@ -18,8 +19,15 @@ std::string WithTrailingSeparator(std::string folder, char separator)
 std::string ResolveProgramFolder(platform::ProgramLocation& location, platform::FileSystem& files)
 {
     const std::string executableFolder = location.ExecutableFolder();
-    if (!location.Installed() && !executableFolder.empty() && files.IsOwnWritableFolder(executableFolder))
-        return WithTrailingSeparator(executableFolder, files.PathSeparator());
+    if (!location.Installed() && !executableFolder.empty()) {
+        const std::string beside = WithTrailingSeparator(executableFolder, files.PathSeparator());
+        const bool portable = location.PortableByMarker()
+                                  ? files.FileExists(beside + kPortableMarkerName) ||
+                                        files.FileExists(beside + kFavoritesFileName)
+                                  : files.IsOwnWritableFolder(executableFolder);
+        if (portable)
+            return beside;
+    }
     const std::string dataFolder = location.UserDataFolder();
     files.CreateFolder(dataFolder);
     return WithTrailingSeparator(dataFolder, files.PathSeparator());

@@ -30,8 +30,8 @@ mkdir -p "$work/app" "$work/unpacked"
 if [ "${korvane%.zip}" != "$korvane" ]; then
   (cd "$work/unpacked" && cmake -E tar xf "$korvane")
   unpacked=("$work"/unpacked/korvane-*-win64)
-  [ -f "${unpacked[0]}/korvane.exe" ] && [ -f "${unpacked[0]}/README.txt" ] \
-    || fail "the zip holds no korvane-VERSION-win64/korvane.exe and README.txt"
+  [ -f "${unpacked[0]}/korvane.exe" ] && [ -f "${unpacked[0]}/README.txt" ] && [ -f "${unpacked[0]}/Korvane-portable.txt" ] \
+    || fail "the zip holds no korvane-VERSION-win64/korvane.exe, README.txt and Korvane-portable.txt"
   cp "${unpacked[0]}/korvane.exe" "$work/app/korvane.exe"
 else
   cp "$korvane" "$work/app/korvane.exe"

@@ -89,8 +89,10 @@ public:
     std::string ExecutablePath() override { return "/opt/korvane/bin/korvane"; }
     std::string UserDataFolder() override { return "/home/u/.local/share/Korvane"; }
     bool Installed() override { return installed; }
+    bool PortableByMarker() override { return byMarker; }
     std::string UserCacheFolder() override { return "/home/u/.cache/Korvane"; }
     bool installed = false;
+    bool byMarker = false;
 };
 
 TEST(ProgramFolder, ExecutableFolderWhenWritableElseTheUserDataFolder)
@@ -118,6 +120,27 @@ TEST(ProgramFolder, WindowsFoldersGetOneBackslashAndARootKeepsItsOwn)
     FixedLocation location;
     platform::fake::MemoryFileSystem files(platform::fake::PathStyle::Windows);
     EXPECT_EQ(ResolveCacheFolder(location, "C:\\", files.PathSeparator()), "C:\\cache\\");
+}
+
+TEST(ProgramFolder, WhereAMarkerDecidesTheRightsOfTheRunDoNot)
+{
+    FixedLocation location;
+    location.byMarker = true;
+    platform::fake::MemoryFileSystem files;
+    files.CreateFolder("/opt/korvane/bin");
+    // Writable, but not marked: the user's folder, as an elevated run of the same user finds.
+    EXPECT_EQ(ResolveProgramFolder(location, files), "/home/u/.local/share/Korvane/");
+    // Marked: beside the executable, also for a run that cannot write there.
+    files.PutFile("/opt/korvane/bin/Korvane-portable.txt", "");
+    files.MakeReadOnly("/opt/korvane/bin");
+    EXPECT_EQ(ResolveProgramFolder(location, files), "/opt/korvane/bin/");
+    // A copy unpacked before the marker existed keeps the favorites it has.
+    platform::fake::MemoryFileSystem older;
+    older.CreateFolder("/opt/korvane/bin");
+    older.PutFile("/opt/korvane/bin/MyFav.Affinity", "");
+    EXPECT_EQ(ResolveProgramFolder(location, older), "/opt/korvane/bin/");
+    location.installed = true;
+    EXPECT_EQ(ResolveProgramFolder(location, files), "/home/u/.local/share/Korvane/");
 }
 
 TEST(ProgramFolder, AnInstalledCopyKeepsItsFilesInTheUsersFoldersEvenWhereItCouldWrite)

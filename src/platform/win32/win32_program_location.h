@@ -23,6 +23,9 @@ public:
     // whether or not this run is elevated (an elevated run could write beside it, the next
     // normal one could not, and the two would drift apart).
     bool Installed() override;
+    // An elevated and a plain run of one user would otherwise keep two data folders where only
+    // administrators may write beside the executable.
+    bool PortableByMarker() override { return true; }
 };
 
 // Whether the folder is one of the given folders or inside one, without regard to case; empty
