@@ -12,8 +12,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <fstream>
+#include <iterator>
+#include <set>
 #include <string>
 #include <thread>
+#include <vector>
 
 namespace korvane::platform::win32 {
 namespace {
@@ -59,9 +63,41 @@ TEST(Win32SettingsStorage, ValuesRoundTripAndTheSectionIsDeletedWithItsKey)
     DeleteUserKey("Software\\" + application);
 }
 
+// schtasks.exe as a fake: what it was asked, with the task file's text, and which tasks exist.
+struct FakeSchtasks {
+    std::vector<std::vector<std::string>> calls;
+    std::string taskFile;
+    std::set<std::string> tasks;
+    bool refuse = false;
+
+    TaskCommand Command()
+    {
+        return [this](const std::vector<std::string>& arguments) {
+            calls.push_back(arguments);
+            const std::string& verb = arguments.at(0);
+            const std::string& name = arguments.at(2);
+            if (verb == "/Query")
+                return tasks.count(name) != 0 ? 0 : 1;
+            if (verb == "/Delete")
+                return tasks.erase(name) != 0 ? 0 : 1;
+            if (refuse)
+                return 1;
+            std::ifstream file(arguments.at(4), std::ios::binary);
+            const std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+            // UTF-16LE with its mark: the ASCII of it is every other byte.
+            taskFile.clear();
+            for (std::size_t i = 2; i + 1 < bytes.size(); i += 2)
+                taskFile += bytes[i];
+            tasks.insert(name);
+            return 0;
+        };
+    }
+};
+
 TEST(Win32Autostart, TheRunValueHoldsTheQuotedPathAndGoesWhenSwitchedOff)
 {
-    Win32Autostart autostart;
+    FakeSchtasks schtasks;
+    Win32Autostart autostart(false, schtasks.Command());
     const std::string name = RunName("Run");
     EXPECT_FALSE(autostart.IsAutostartSet(name));
     autostart.SetAutostart(name, "C:\\Program Files\\Korvane\\korvane.exe", true);
@@ -75,7 +111,8 @@ TEST(Win32Autostart, TheRunValueHoldsTheQuotedPathAndGoesWhenSwitchedOff)
 TEST(Win32Autostart, AnEntrySwitchedOffInTaskManagerIsNotTickedUntilTickedAgain)
 {
     using namespace std::string_literals;
-    Win32Autostart autostart;
+    FakeSchtasks schtasks;
+    Win32Autostart autostart(false, schtasks.Command());
     const std::string name = RunName("Approved");
     autostart.SetAutostart(name, "C:\\Korvane\\korvane.exe", true);
     // As Task Manager switches an entry off (3) and on (2).
@@ -88,6 +125,38 @@ TEST(Win32Autostart, AnEntrySwitchedOffInTaskManagerIsNotTickedUntilTickedAgain)
     EXPECT_TRUE(autostart.IsAutostartSet(name));
     EXPECT_EQ(ReadUserBinary(kStartupApprovedKey, name), std::nullopt);
     autostart.SetAutostart(name, "C:\\Korvane\\korvane.exe", false);
+}
+
+TEST(Win32Autostart, AnElevatedRunStartsAgainElevatedThroughALogOnTaskInsteadOfTheRunKey)
+{
+    FakeSchtasks schtasks;
+    Win32Autostart elevated(true, schtasks.Command());
+    const std::string name = RunName("Task");
+    const std::string path = "C:\\Tools & More\\korvane.exe";
+    elevated.SetAutostart(name, path, true);
+    ASSERT_EQ(schtasks.calls.back().at(0), "/Create");
+    EXPECT_EQ(schtasks.calls.back().at(5), "/F");
+    EXPECT_NE(schtasks.taskFile.find("<RunLevel>HighestAvailable</RunLevel>"), std::string::npos);
+    EXPECT_NE(schtasks.taskFile.find("<Command>C:\\Tools &amp; More\\korvane.exe</Command>"), std::string::npos);
+    EXPECT_NE(schtasks.taskFile.find("<LogonTrigger>"), std::string::npos);
+    EXPECT_FALSE(std::ifstream(schtasks.calls.back().at(4)).good()); // the file is gone
+    EXPECT_EQ(ReadUserText(kRunKey, name), std::nullopt);             // no second, plain start
+    EXPECT_TRUE(elevated.IsAutostartSet(name));
+    // A plain run sees the task ticked.
+    EXPECT_TRUE(Win32Autostart(false, schtasks.Command()).IsAutostartSet(name));
+
+    elevated.SetAutostart(name, path, false);
+    EXPECT_EQ(schtasks.calls.back().at(0), "/Delete");
+    EXPECT_FALSE(elevated.IsAutostartSet(name));
+
+    // Where the task cannot be made, the Run value still starts it.
+    schtasks.refuse = true;
+    elevated.SetAutostart(name, path, true);
+    EXPECT_EQ(ReadUserText(kRunKey, name), "\"" + path + "\"");
+    elevated.SetAutostart(name, path, false);
+    EXPECT_EQ(ReadUserText(kRunKey, name), std::nullopt);
+
+    EXPECT_NE(LogonTaskXml("PC\\<ann>", "x").find("<UserId>PC\\&lt;ann&gt;</UserId>"), std::string::npos);
 }
 
 TEST(Win32SingleInstance, ASecondProcessFindsTheFirstUntilItEnds)
