@@ -21,7 +21,7 @@ void FavoritesStore::LoadFavorites()
     const platform::FileRead read = m_files.ReadOwnFileChecked(FilePath());
     m_readFailed = read.status == platform::ReadStatus::Failed;
     for (const auto& line : SplitLines(WithoutByteOrderMark(platform::CompleteLines(read)))) {
-        std::string row = Trim(VisibleName(line));
+        std::string row = ListRow::Normalized(Trim(VisibleName(line)));
         if (!row.empty())
             m_list.AddRow(std::move(row));
     }

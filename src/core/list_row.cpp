@@ -1,14 +1,33 @@
 #include "core/list_row.h"
 
 #include "core/text.h"
+#include "core/unicode.h"
+
+#include <algorithm>
+#include <cctype>
 
 namespace korvane::core {
 
 std::string ListRow::NameFieldOf(std::string_view name)
 {
-    std::string field(name.substr(0, kNameWidth));
-    field.resize(kNameWidth, ' ');
+    // Columns, not bytes: a name in any script keeps whole characters, and a wide one takes two.
+    std::string field(name.substr(0, PrefixOfColumns(name, static_cast<int>(kNameWidth))));
+    field.append(kNameWidth - static_cast<std::size_t>(DisplayColumns(field)), ' ');
     return field;
+}
+
+std::string ListRow::Normalized(std::string_view row)
+{
+    const bool ascii = std::all_of(row.begin(), row.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    if (ascii)
+        return std::string(row);
+    // The affinity is the digits, dashes and commas at the end; the name the text before them.
+    // This reads rows written before the column held characters (34 bytes) as well.
+    std::size_t start = row.size();
+    while (start > 0 && (std::isdigit(static_cast<unsigned char>(row[start - 1])) != 0 || row[start - 1] == '-' ||
+                         row[start - 1] == ','))
+        --start;
+    return Format(ProperCase(Trim(row.substr(0, start))), row.substr(start));
 }
 
 std::string ListRow::Format(std::string_view name, std::string_view affinity)
@@ -16,9 +35,14 @@ std::string ListRow::Format(std::string_view name, std::string_view affinity)
     return NameFieldOf(name) + std::string(affinity);
 }
 
+std::string_view ListRow::NameField() const
+{
+    return m_text.substr(0, PrefixOfColumns(m_text, static_cast<int>(kNameWidth)));
+}
+
 std::string_view ListRow::Affinity() const
 {
-    return m_text.size() > kNameWidth ? m_text.substr(kNameWidth) : std::string_view{};
+    return m_text.substr(NameField().size());
 }
 
 std::string ListRow::Name() const

@@ -1,5 +1,7 @@
 #include "core/text.h"
 
+#include "core/unicode.h"
+
 namespace korvane::core {
 
 namespace {
@@ -32,14 +34,32 @@ std::string ToLower(std::string_view text)
 
 std::string ProperCase(std::string_view text)
 {
-    std::string result(text);
+    std::string result;
+    result.reserve(text.size());
     bool wordStart = true;
-    for (char& c : result) {
-        if (IsWordSeparator(c)) {
-            wordStart = true;
+    for (std::size_t at = 0; at < text.size();) {
+        const char c = text[at];
+        if (static_cast<unsigned char>(c) < 0x80) {
+            ++at;
+            if (IsWordSeparator(c)) {
+                wordStart = true;
+                result.push_back(c);
+                continue;
+            }
+            result.push_back(wordStart ? UpperChar(c) : LowerChar(c));
+            wordStart = false;
             continue;
         }
-        c = wordStart ? UpperChar(c) : LowerChar(c);
+        const Utf8Character character = DecodeUtf8(text.substr(at));
+        if (character.codePoint == 0xFFFD && character.length == 1) {
+            result.push_back(c); // not UTF-8: the byte as it was
+        } else {
+            // Final sigma, the micro sign and long s keep their shape; they fold alike only.
+            const char32_t point = character.codePoint;
+            const bool keep = point == 0x03C2 || point == 0xB5 || point == 0x017F;
+            AppendUtf8(result, keep ? point : wordStart ? UpperCase(FoldCase(point)) : FoldCase(point));
+        }
+        at += character.length;
         wordStart = false;
     }
     return result;

@@ -6,12 +6,13 @@
 
 namespace korvane::core {
 
-// Case mapping is ASCII only: bytes above 127 (UTF-8 names) pass through untouched.
+// ASCII case mapping: bytes above 127 (UTF-8 names) pass through untouched.
 std::string ToUpper(std::string_view text);
 std::string ToLower(std::string_view text);
 
-// First letter of every word upper case, every other letter lower case; words are separated by
-// white space and NUL only, so my-app.EXE becomes My-app.exe.
+// First letter of every word upper case, every other letter lower case (in every script
+// FoldCase knows); words are separated by white space and NUL only, so my-app.EXE becomes
+// My-app.exe and ПРИВЕТ.EXE Привет.exe.
 std::string ProperCase(std::string_view text);
 
 // A file name as it is shown and stored: every control character (CR and LF among them) becomes

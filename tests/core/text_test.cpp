@@ -17,7 +17,11 @@ TEST(Text, ProperCaseStartsWordsOnlyAfterWhiteSpaceAndNul)
         {"my-app.EXE", "My-app.exe"},
         {"two words.BIN", "Two Words.bin"},
         {"tab\tsep", "Tab\tSep"},
-        {"\xc3\xa9t\xc3\xa9.exe", "\xc3\xa9t\xc3\xa9.exe"}, // UTF-8 passes through
+        {"\xc3\xa9t\xc3\xa9.exe", "\xc3\x89t\xc3\xa9.exe"},           // été -> Été
+        {"\xd0\x9f\xd0\xa0\xd0\x98.EXE", "\xd0\x9f\xd1\x80\xd0\xb8.exe"}, // ПРИ -> При
+        {"\xce\xbb\xcf\x8c\xce\xb3\xce\xbf\xcf\x82", "\xce\x9b\xcf\x8c\xce\xb3\xce\xbf\xcf\x82"}, // λόγος: ς stays
+        {"\xe6\x97\xa5\xe6\x9c\xac.exe", "\xe6\x97\xa5\xe6\x9c\xac.exe"}, // 日本 has no case
+        {"a\xff\xc3", "A\xff\xc3"},                                       // bytes that are no UTF-8 stay
         {"", ""},
     };
     for (const auto& c : cases)

@@ -1,8 +1,12 @@
 #include "procmon/monitoring_loop.h"
 
+#include "core/list_row.h"
+
 #include "support/fake_form.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 namespace korvane::procmon {
 namespace {
@@ -35,6 +39,24 @@ TEST_F(LoopFixture, AFavoriteStartedWithAutoSetOnGetsItsAffinityWithinOneWatchAn
     f.Run(333 + 500);
     EXPECT_EQ(f.machine.ThreadMasks(game).front(), 3U);
     (void)form;
+}
+
+TEST_F(LoopFixture, AFavoriteNamedInAnyScriptMatchesItsProgramWhateverTheCase)
+{
+    // A hand-written row of 34 bytes in upper case, as an older Korvane or an editor left it;
+    // the program runs as "игра.exe" and "ΚΑΦΕ.EXE".
+    f.AddFavoriteFile({"\xd0\x98\xd0\x93\xd0\xa0\xd0\x90.EXE" + std::string(22, ' ') + "01",
+                       core::ListRow::Format("\xce\x9a\xce\xb1\xcf\x86\xce\xb5.exe", "2")});
+    f.Start();
+    f.Run(1000);
+    AutoSet(true);
+    const auto game = f.machine.Start("/opt/\xd0\xb8\xd0\xb3\xd1\x80\xd0\xb0.exe", 2);
+    const auto cafe = f.machine.Start("/opt/\xce\x9a\xce\x91\xce\xa6\xce\x95.EXE");
+    f.Run(333 + 500);
+    EXPECT_EQ(f.machine.ThreadMasks(game), (std::vector<std::uint32_t>{3, 3}));
+    EXPECT_EQ(f.machine.ThreadMasks(cafe), (std::vector<std::uint32_t>{4}));
+    const auto rows = f.ProcessRows();
+    EXPECT_NE(std::find(rows.begin(), rows.end(), Row("*\xd0\x98\xd0\xb3\xd1\x80\xd0\xb0.exe", "01")), rows.end());
 }
 
 TEST_F(LoopFixture, AFavoriteStartedWhileAnotherProcessEndsIsSetAtTheNextWatch)

@@ -1,6 +1,8 @@
 #include "platform/linux/linux_file_system.h"
 
 #include "core/favorites_store.h"
+#include "core/list_row.h"
+#include "core/unicode.h"
 #include "support/temp_folder.h"
 #include "ui/list_box_rows.h"
 
@@ -169,12 +171,25 @@ TEST(LinuxFileSystem, FavoritesRoundTripThroughARealFile)
     ui::ListBoxRows rows(list2);
     core::FavoritesStore store(rows, files);
     store.SetProgramFolder(folder.Path() + "/");
+    // A row of 34 bytes, as written before the column held characters, and rows in Cyrillic,
+    // Greek with a combining mark, and Japanese (two columns a character).
     list2.AddItem("Caf\xc3\xa9.exe                         01");
+    const std::string russian = core::ListRow::Format("\xd0\x98\xd0\xb3\xd1\x80\xd0\xb0.exe", "0-3");
+    const std::string greek = core::ListRow::Format("\xce\x91\xcc\x81\xce\xb2.exe", "2");
+    const std::string japanese = core::ListRow::Format("\xe3\x82\xb2\xe3\x83\xbc\xe3\x83\xa0.exe", "13");
+    for (const std::string& row : {russian, greek, japanese})
+        list2.AddItem(row);
     ASSERT_TRUE(store.SaveFavorites());
-    EXPECT_EQ(ReadBack(folder / "MyFav.Affinity"), "Caf\xc3\xa9.exe                         01\r\n");
+    EXPECT_EQ(ReadBack(folder / "MyFav.Affinity").substr(0, 38), "Caf\xc3\xa9.exe                         01\r\n");
     store.LoadFavorites();
-    ASSERT_EQ(list2.ListCount(), 1);
-    EXPECT_EQ(list2.List(0), "Caf\xc3\xa9.exe                         01");
+    ASSERT_EQ(list2.ListCount(), 4);
+    EXPECT_EQ(list2.List(0), "Caf\xc3\xa9.exe                          01"); // 34 columns now
+    EXPECT_EQ(list2.List(1), russian);
+    EXPECT_EQ(list2.List(2), greek);
+    EXPECT_EQ(list2.List(3), japanese);
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(core::DisplayColumns(core::ListRow(list2.List(i)).NameField()), 34) << i;
+    EXPECT_EQ(core::ListRow(list2.List(3)).AffinityText(), "13");
 }
 
 } // namespace
