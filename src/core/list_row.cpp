@@ -1,5 +1,6 @@
 #include "core/list_row.h"
 
+#include "core/cpu_set.h"
 #include "core/text.h"
 #include "core/unicode.h"
 
@@ -74,6 +75,25 @@ std::string ListRow::NameAfterMarker() const
 std::string ListRow::AffinityText() const
 {
     return Trim(Affinity());
+}
+
+std::string ListRow::Spoken() const
+{
+    std::string spoken = BareName();
+    const std::string affinity = AffinityText();
+    if (const std::optional<CpuSet> cpus = CpuSetToApply(affinity); cpus && !cpus->Empty()) {
+        std::string list;
+        for (const char c : CpuListText(*cpus))
+            list += c == ',' ? std::string(", ") : c == '-' ? std::string(" to ") : std::string(1, c);
+        spoken += (cpus->Count() == 1 ? ", CPU " : ", CPUs ") + list;
+    } else if (!affinity.empty()) {
+        spoken += ", CPUs " + affinity;
+    }
+    if (Favorite())
+        spoken += ", favorite";
+    if (Hidden())
+        spoken += ", hidden";
+    return spoken;
 }
 
 } // namespace korvane::core

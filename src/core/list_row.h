@@ -26,6 +26,9 @@ public:
 
     explicit ListRow(std::string_view text) : m_text(text) {}
 
+    // The row as a screen reader says it: "Encoder.exe, CPUs 0 to 3, favorite".
+    std::string Spoken() const;
+
     // The first 34 columns (fewer when the row is shorter) and the rest, as they stand.
     std::string_view NameField() const;
     std::string_view Affinity() const;

@@ -69,8 +69,9 @@ void FavoritesView::Vs2_Change()
     m_state.WheelTarget = 2;
 }
 
-void FavoritesView::List2_KeyDown(int& keyCode, int /*shift*/)
+void FavoritesView::List2_KeyDown(int& keyCode, int shift)
 {
+    KeyboardMove(Scrolling(), keyCode, shift);
     keyCode = 0;
 }
 

@@ -140,9 +140,11 @@ void ProcessListView::Check11_MouseUp()
     m_selection.BoxesChangedByUser = true;
 }
 
-void ProcessListView::List1_KeyDown(int& keyCode, int /*shift*/)
+void ProcessListView::List1_KeyDown(int& keyCode, int shift)
 {
-    // The list is moved only by the scroll bar and the wheel.
+    // The keys that move the current row move it here, scrolling as the bar does; the list box
+    // itself moves nothing.
+    KeyboardMove(Scrolling(), keyCode, shift);
     keyCode = 0;
 }
 

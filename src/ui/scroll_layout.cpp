@@ -2,6 +2,7 @@
 
 #include "ui/view_state.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 
@@ -46,6 +47,39 @@ void WheelScroll(ScrollingList list, std::int32_t rotation)
     LayoutScroll(list);
     if (list.List.ListCount() > list.Viewport.Height() / static_cast<double>(kRowTwips))
         list.Bar.SetValue(-list.ScrollTop);
+}
+
+bool KeyboardMove(ScrollingList list, int keyCode, int shift)
+{
+    forms::ListBox& rows = list.List;
+    const std::int32_t count = rows.ListCount();
+    const std::int32_t page = std::max<std::int32_t>(list.Viewport.InnerHeight() / kRowTwips, 1);
+    const std::int32_t current = rows.ListIndex();
+    std::int32_t next = 0;
+    switch (keyCode) {
+    case forms::kKeyUp: next = current - 1; break;
+    case forms::kKeyDown: next = current + 1; break;
+    case forms::kKeyPageUp: next = current - page; break;
+    case forms::kKeyPageDown: next = current + page; break;
+    case forms::kKeyHome: next = 0; break;
+    case forms::kKeyEnd: next = count - 1; break;
+    default: return false;
+    }
+    if (count == 0)
+        return true;
+    next = std::clamp<std::int32_t>(current < 0 ? 0 : next, 0, count - 1);
+    rows.UserClickRow(next, false, (shift & forms::kShiftMask) != 0);
+    // Shown: scrolled by whole rows, as the wheel does, so that the row is inside the viewport.
+    const std::int32_t top = next * kRowTwips;
+    const std::int32_t inner = list.Viewport.InnerHeight();
+    if (top < -list.ScrollTop)
+        list.ScrollTop = -top;
+    else if (top + kRowTwips > -list.ScrollTop + inner)
+        list.ScrollTop = -((top + kRowTwips - inner + kRowTwips - 1) / kRowTwips * kRowTwips);
+    LayoutScroll(list);
+    if (list.Bar.Visible())
+        list.Bar.SetValue(-list.ScrollTop);
+    return true;
 }
 
 void ScrollToTop(ScrollingList list)

@@ -20,6 +20,10 @@ struct ScrollingList {
 void LayoutScroll(ScrollingList list);
 // One wheel notch: a row up for a rotation of 0 or more, a row down otherwise.
 void WheelScroll(ScrollingList list, std::int32_t rotation);
+// Up, Down, Home, End, PageUp and PageDown move the list's current row as a click on its new row
+// would (Shift extends a multiple selection), and the bar scrolls the list to show it. False for
+// any other key, which is left alone.
+bool KeyboardMove(ScrollingList list, int keyCode, int shift);
 // Back to the top.
 void ScrollToTop(ScrollingList list);
 

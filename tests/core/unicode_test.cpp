@@ -82,6 +82,14 @@ TEST(ListRowColumns, TheNameColumnHolds34ColumnsOfWholeCharacters)
     EXPECT_EQ(ListRow(ListRow::Format(marked, "2")).AffinityText(), "2");
 }
 
+TEST(ListRowSpoken, SaysTheNameTheCpusAndTheMarks)
+{
+    EXPECT_EQ(ListRow(ListRow::Format("*Encoder.exe", "0123")).Spoken(), "Encoder.exe, CPUs 0 to 3, favorite");
+    EXPECT_EQ(ListRow(ListRow::Format("<Tool", "0-2,5,8-9")).Spoken(), "Tool, CPUs 0 to 2, 5, 8, 9, hidden");
+    EXPECT_EQ(ListRow(ListRow::Format("Game", "1")).Spoken(), "Game, CPU 1");
+    EXPECT_EQ(ListRow("Short").Spoken(), "Short");
+}
+
 TEST(ListRowColumns, RowsOf34BytesAreReadAgainAsColumnsAndAsciiRowsStayAsTheyAre)
 {
     // "Игра.exe" padded to 34 bytes (12 bytes of name) as written before, then its affinity.

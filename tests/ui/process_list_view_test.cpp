@@ -40,6 +40,39 @@ TEST_F(ListFixture, ScrollBarShowsOnlyWhenTheRowsOverflowTheViewport)
     EXPECT_EQ(f.Controls().Vs1.Max(), 40 * 240 - f.Controls().MainBox.InnerHeight());
 }
 
+TEST_F(ListFixture, TheKeysMoveTheSelectedRowAndTheBarScrollsToShowIt)
+{
+    StartWith(40);
+    ui::MainControls& c = f.Controls();
+    const std::int32_t inner = c.MainBox.InnerHeight();
+    const std::int32_t page = inner / 240;
+    ASSERT_EQ(c.List1.ListIndex(), 0);
+    EXPECT_EQ(c.List1.UserKeyDown(forms::kKeyDown, 0), 0);
+    EXPECT_EQ(c.List1.ListIndex(), 1);
+    EXPECT_EQ(f.form->Selection().SelectedProcessId, c.List1.ItemData(1)); // as a click does
+    EXPECT_EQ(f.form->State().ProcessScrollTop, 0);
+
+    c.List1.UserKeyDown(forms::kKeyEnd, 0);
+    EXPECT_EQ(c.List1.ListIndex(), 39);
+    EXPECT_EQ(c.Vs1.Value(), c.Vs1.Max()); // the last row shows
+    EXPECT_EQ(f.form->State().ProcessScrollTop, -c.Vs1.Max());
+    EXPECT_EQ(c.ScrollBox.Top(), -c.Vs1.Max());
+
+    c.List1.UserKeyDown(forms::kKeyPageUp, 0);
+    EXPECT_EQ(c.List1.ListIndex(), 39 - page);
+    const std::int32_t shownTop = -f.form->State().ProcessScrollTop;
+    EXPECT_LE(shownTop, (39 - page) * 240);
+    EXPECT_GE(shownTop + inner, (40 - page) * 240);
+
+    c.List1.UserKeyDown(forms::kKeyHome, 0);
+    EXPECT_EQ(c.List1.ListIndex(), 0);
+    EXPECT_EQ(c.Vs1.Value(), 0);
+    c.List1.UserKeyDown(forms::kKeyUp, 0); // stays on the first row
+    EXPECT_EQ(c.List1.ListIndex(), 0);
+    EXPECT_EQ(c.List1.UserKeyDown('A', 0), 0);
+    EXPECT_EQ(c.List1.ListIndex(), 0);
+}
+
 TEST_F(ListFixture, WheelMovesOneRowAndStopsAtBothEndsOnlyOnceAListIsTheTarget)
 {
     StartWith(40);

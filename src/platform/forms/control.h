@@ -53,4 +53,13 @@ private:
 inline constexpr int kLeftButton = 1;
 inline constexpr int kRightButton = 2;
 
+// The key codes UserKeyDown takes (Windows' virtual-key codes; other front ends translate).
+inline constexpr int kKeyPageUp = 0x21;
+inline constexpr int kKeyPageDown = 0x22;
+inline constexpr int kKeyEnd = 0x23;
+inline constexpr int kKeyHome = 0x24;
+inline constexpr int kKeyUp = 0x26;
+inline constexpr int kKeyDown = 0x28;
+inline constexpr int kShiftMask = 1;
+
 } // namespace korvane::forms
