@@ -165,10 +165,10 @@ void ControlBinder::AddScrollingList(forms::PictureBox& viewportModel, forms::Pi
     const int rowPixels = Pixels(kRowTwips, m_tpp);
     HWND scrollArea = CreateChild(kControlClass, WS_CLIPCHILDREN, v.Inside());
     Bind(std::make_unique<PictureWindow>(scrollAreaModel, scrollArea, m_tpp, tooltips, rowPixels));
-    // Owner-drawn without data and without LBS_SORT: the model orders the rows, and the system's
-    // order by locale would disagree with its indexes.
+    // Owner-drawn, its strings the rows as a screen reader says them, and without LBS_SORT: the
+    // model orders the rows, and the system's order by locale would disagree with its indexes.
     HWND listWindow = CreateChild(L"LISTBOX",
-                                  WS_TABSTOP | LBS_OWNERDRAWFIXED | LBS_NODATA | LBS_NOINTEGRALHEIGHT |
+                                  WS_TABSTOP | LBS_OWNERDRAWFIXED | LBS_HASSTRINGS | LBS_NOINTEGRALHEIGHT |
                                       (list.Kind() == forms::ListBoxKind::MultiSelect ? LBS_EXTENDEDSEL : 0),
                                   scrollArea);
     ::SendMessageW(listWindow, LB_SETITEMHEIGHT, 0, rowPixels);

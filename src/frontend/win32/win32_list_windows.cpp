@@ -1,10 +1,13 @@
 #include "frontend/win32/win32_list_windows.h"
 
+#include "core/list_row.h"
 #include "platform/win32/win32_text.h"
 
 #include <windowsx.h>
 
 #include <algorithm>
+#include <string>
+#include <vector>
 
 namespace korvane::win32front {
 
@@ -70,6 +73,9 @@ bool ListWindow::OnDrawItem(const DRAWITEMSTRUCT& item)
     ::DrawTextW(item.hDC, text.c_str(), static_cast<int>(text.size()), &line,
                 DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
     ::SelectObject(item.hDC, old);
+    // The keyboard's place, while the list has the focus.
+    if ((item.itemState & ODS_FOCUS) != 0)
+        ::DrawFocusRect(item.hDC, &item.rcItem);
     return true;
 }
 
@@ -108,10 +114,46 @@ std::optional<LRESULT> ListWindow::Intercept(UINT message, WPARAM wParam, LPARAM
 
 void ListWindow::ShowValue()
 {
-    const auto count = static_cast<WPARAM>(m_list.ListCount());
-    if (static_cast<WPARAM>(::SendMessageW(Window(), LB_GETCOUNT, 0, 0)) != count)
-        ::SendMessageW(Window(), LB_SETCOUNT, count, 0);
-    ::InvalidateRect(Window(), nullptr, FALSE);
+    // The list box holds each row as a screen reader says it (the rows are drawn from the model),
+    // and the model's selection, so that the system's accessibility reads both.
+    const HWND list = Window();
+    const int count = m_list.ListCount();
+    std::vector<std::wstring> spoken;
+    spoken.reserve(static_cast<std::size_t>(count));
+    bool same = ::SendMessageW(list, LB_GETCOUNT, 0, 0) == count;
+    for (int row = 0; row < count; ++row) {
+        spoken.push_back(platform::win32::Widen(core::ListRow(m_list.List(row)).Spoken()));
+        if (same && row < static_cast<int>(m_shown.size()))
+            same = m_shown[static_cast<std::size_t>(row)] == spoken.back();
+    }
+    same = same && m_shown.size() == spoken.size();
+    if (!same) {
+        ::SendMessageW(list, WM_SETREDRAW, FALSE, 0);
+        ::SendMessageW(list, LB_RESETCONTENT, 0, 0);
+        for (const std::wstring& text : spoken)
+            ::SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+        ::SendMessageW(list, WM_SETREDRAW, TRUE, 0);
+        m_shown = std::move(spoken);
+    }
+    const int current = m_list.ListIndex();
+    if (m_list.Kind() == forms::ListBoxKind::MultiSelect) {
+        for (int row = 0; row < count; ++row) {
+            const bool selected = m_list.Selected(row);
+            if ((::SendMessageW(list, LB_GETSEL, static_cast<WPARAM>(row), 0) > 0) != selected)
+                ::SendMessageW(list, LB_SETSEL, selected ? TRUE : FALSE, row);
+        }
+        if (current >= 0 && current < count)
+            ::SendMessageW(list, LB_SETCARETINDEX, static_cast<WPARAM>(current), FALSE);
+    } else {
+        int selected = -1;
+        for (int row = 0; row < count && selected < 0; ++row) {
+            if (m_list.Selected(row))
+                selected = row;
+        }
+        if (::SendMessageW(list, LB_GETCURSEL, 0, 0) != selected)
+            ::SendMessageW(list, LB_SETCURSEL, static_cast<WPARAM>(selected), 0);
+    }
+    ::InvalidateRect(list, nullptr, FALSE);
 }
 
 } // namespace korvane::win32front

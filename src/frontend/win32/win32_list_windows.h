@@ -4,6 +4,9 @@
 #include "platform/forms/list_box.h"
 #include "platform/forms/scroll_bar.h"
 
+#include <string>
+#include <vector>
+
 namespace korvane::win32front {
 
 // A vertical scroll bar whose range, page and position are the model's.
@@ -42,6 +45,7 @@ private:
     forms::ListBox& m_list;
     HFONT m_font;
     int m_rowPixels;
+    std::vector<std::wstring> m_shown; // the strings the list box holds
 };
 
 } // namespace korvane::win32front

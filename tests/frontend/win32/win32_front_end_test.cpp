@@ -95,13 +95,31 @@ TEST_F(Win32FrontEndFixture, EveryControlHasANativeWindowThatMirrorsIt)
     EXPECT_EQ(viewport.top, 63);
     EXPECT_EQ(viewport.right - viewport.left, c.MainBox.Width() / 15);
     EXPECT_FALSE(Shown(Of(c.cpuOptions)));
-    // The lists are owner-drawn list boxes without data of their own and without the system's sort.
+    // The lists are owner-drawn list boxes without the system's sort, holding each row as a screen
+    // reader says it, and the model's selection.
     HWND list = static_cast<HWND>(Of(c.List1));
     ::GetClassNameW(list, className, 32);
     EXPECT_EQ(std::wstring(className), L"ListBox");
     const LONG style = ::GetWindowLongW(list, GWL_STYLE);
-    EXPECT_EQ(style & (LBS_OWNERDRAWFIXED | LBS_NODATA | LBS_SORT), LBS_OWNERDRAWFIXED | LBS_NODATA);
+    EXPECT_EQ(style & (LBS_OWNERDRAWFIXED | LBS_HASSTRINGS | LBS_SORT), LBS_OWNERDRAWFIXED | LBS_HASSTRINGS);
     EXPECT_EQ(::SendMessageW(list, LB_GETCOUNT, 0, 0), c.List1.ListCount());
+    const auto rowText = [](HWND box, int row) {
+        std::wstring text(static_cast<std::size_t>(::SendMessageW(box, LB_GETTEXTLEN, row, 0)), L'\0');
+        ::SendMessageW(box, LB_GETTEXT, row, reinterpret_cast<LPARAM>(text.data()));
+        return platform::win32::Narrow(text);
+    };
+    EXPECT_EQ(rowText(list, f.RowOf("Game")), "Game, CPUs 0, 1, favorite");
+    EXPECT_EQ(rowText(list, f.RowOf("Editor")), "Editor, CPUs 0, 1");
+    EXPECT_EQ(::SendMessageW(list, LB_GETCURSEL, 0, 0), c.List1.ListIndex());
+    c.List1.UserKeyDown(forms::kKeyDown, 0);
+    EXPECT_EQ(::SendMessageW(list, LB_GETCURSEL, 0, 0), 1);
+    ::SendMessageW(list, WM_KEYDOWN, VK_HOME, 0);
+    EXPECT_EQ(c.List1.ListIndex(), 0);
+    EXPECT_EQ(::SendMessageW(list, LB_GETCURSEL, 0, 0), 0);
+    HWND favorites = static_cast<HWND>(Of(c.List2));
+    EXPECT_EQ(rowText(favorites, 0), "Game, CPU 1");
+    c.List2.UserClickRow(0);
+    EXPECT_GT(::SendMessageW(favorites, LB_GETSEL, 0, 0), 0);
     EXPECT_EQ(::SendMessageW(list, LB_GETITEMHEIGHT, 0, 0), 16);
     // A change of the model reaches the window.
     c.Label2.SetCaption("Process (9/9)");
@@ -208,9 +226,11 @@ TEST_F(Win32FrontEndFixture, ClicksKeysAndRowsGoToTheModel)
     ::SendMessageW(list, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, 16 + 5));
     ::SendMessageW(list, WM_LBUTTONUP, 0, MAKELPARAM(20, 16 + 5));
     EXPECT_EQ(c.List1.ListIndex(), 1);
-    // The keys never move the list: its rows stay as the mouse chose them.
+    // The arrow keys move the selection as a click would; other keys do nothing.
     ::SendMessageW(list, WM_KEYDOWN, VK_UP, 0);
-    EXPECT_EQ(c.List1.ListIndex(), 1);
+    EXPECT_EQ(c.List1.ListIndex(), 0);
+    ::SendMessageW(list, WM_KEYDOWN, 'X', 0);
+    EXPECT_EQ(c.List1.ListIndex(), 0);
     EXPECT_FALSE(c.cpuOptions.Visible()); // a click in the list closes the panels
 }
 
