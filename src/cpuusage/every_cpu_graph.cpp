@@ -139,15 +139,25 @@ Surface DrawCpuBars(const std::vector<CpuPlace>& places, const std::vector<doubl
     return s;
 }
 
-void DrawCpuBars(Surface& s, const std::vector<CpuPlace>& places, const std::vector<double>& values, int width,
-                 int height)
+int LevelPattern(double value)
 {
-    s.Reset(width, height, image::kBlack);
+    return value > 87 ? 2 : value > 75 ? 1 : 0;
+}
+
+bool PatternPixel(int pattern, int x, int y)
+{
+    return pattern == 0 || (pattern == 1 ? x % 3 != 2 : (x + y) % 2 == 0);
+}
+
+void DrawCpuBars(Surface& s, const std::vector<CpuPlace>& places, const std::vector<double>& values, int width,
+                 int height, const UsagePalette& palette)
+{
+    s.Reset(width, height, palette.system ? palette.window : image::kBlack);
     for (std::size_t i = 0; i < places.size(); ++i) {
         const CpuPlace& p = places[i];
         const int lit = static_cast<int>(std::lround(p.height * Percent(values, i) / 100.0));
-        s.FillRect(p.x, p.y, p.width, p.height - lit, Rgb(0, 96, 0));
-        s.FillRect(p.x, p.y + p.height - lit, p.width, lit, Rgb(0, 255, 0));
+        s.FillRect(p.x, p.y, p.width, p.height - lit, palette.system ? palette.gray : Rgb(0, 96, 0));
+        s.FillRect(p.x, p.y + p.height - lit, p.width, lit, palette.system ? palette.highlight : Rgb(0, 255, 0));
     }
 }
 
@@ -160,11 +170,11 @@ Surface DrawCpuCells(const std::vector<CpuPlace>& places, const std::vector<doub
 }
 
 void DrawCpuCells(Surface& s, const std::vector<CpuPlace>& places, const std::vector<double>& values, int width,
-                  int height, image::Color background)
+                  int height, image::Color background, const UsagePalette& palette)
 {
     s.Reset(width, height, background);
     for (std::size_t i = 0; i < places.size(); ++i)
-        DrawCpuCell(s, places[i], Percent(values, i));
+        DrawCpuCell(s, places[i], Percent(values, i), palette);
 }
 
 int CellLook(double value)
@@ -172,26 +182,43 @@ int CellLook(double value)
     return static_cast<int>(std::lround(std::clamp(value, 0.0, 100.0) * 10));
 }
 
-void DrawCpuCell(Surface& s, const CpuPlace& p, double value)
+void DrawCpuCell(Surface& s, const CpuPlace& p, double value, const UsagePalette& palette)
 {
     value = std::clamp(value, 0.0, 100.0);
-    const image::Color rim = Rgb(206, 206, 206);
-    const image::Color fill = value > 87 ? Rgb(231, 90, 90) : value > 75 ? Rgb(231, 198, 90) : Rgb(90, 231, 90);
+    const image::Color rim = palette.system ? palette.text : Rgb(206, 206, 206);
+    const image::Color fill = palette.system ? palette.highlight
+                              : value > 87   ? Rgb(231, 90, 90)
+                              : value > 75   ? Rgb(231, 198, 90)
+                                             : Rgb(90, 231, 90);
+    const image::Color empty = palette.system ? palette.window : Rgb(238, 238, 238);
     // The rim, then the inside: filled from the left, the rest light.
     s.FillRect(p.x, p.y, p.width, 1, rim);
     s.FillRect(p.x, p.y + p.height - 1, p.width, 1, rim);
     s.FillRect(p.x, p.y + 1, 1, p.height - 2, rim);
     s.FillRect(p.x + p.width - 1, p.y + 1, 1, p.height - 2, rim);
     const int filled = static_cast<int>(std::lround((p.width - 2) * value / 100.0));
-    s.FillRect(p.x + 1, p.y + 1, filled, p.height - 2, fill);
-    s.FillRect(p.x + 1 + filled, p.y + 1, p.width - 2 - filled, p.height - 2, Rgb(238, 238, 238));
+    s.FillRect(p.x + 1 + filled, p.y + 1, p.width - 2 - filled, p.height - 2, empty);
+    if (!palette.system) {
+        s.FillRect(p.x + 1, p.y + 1, filled, p.height - 2, fill);
+    } else {
+        // The system's one highlight colour: the level is its pattern.
+        const int pattern = LevelPattern(value);
+        for (int y = p.y + 1; y < p.y + p.height - 1; ++y) {
+            for (int x = p.x + 1; x < p.x + 1 + filled; ++x)
+                s.FillRect(x, y, 1, 1, PatternPixel(pattern, x - p.x, y - p.y) ? fill : empty);
+        }
+    }
     const std::string number = std::to_string(static_cast<int>(std::lround(value)));
     // The number as large as the cell holds it: twice the font's size, or its own, or none.
     for (int scale = 2; scale >= 1; --scale) {
         const int textWidth = (static_cast<int>(number.size()) * 4 - 1) * scale;
         if (p.width - 2 >= textWidth + 2 * scale && p.height - 2 >= 5 * scale + 2 * (scale - 1)) {
-            DrawNumber(s, p.x + (p.width - textWidth) / 2, p.y + (p.height - 5 * scale) / 2, number, Rgb(0, 0, 0),
-                       scale);
+            const int x = p.x + (p.width - textWidth) / 2;
+            const int y = p.y + (p.height - 5 * scale) / 2;
+            // In the system's colours the number stands on the window's colour, readable on any fill.
+            if (palette.system)
+                s.FillRect(x - 1, y - 1, textWidth + 2, 5 * scale + 2, empty);
+            DrawNumber(s, x, y, number, palette.system ? palette.text : Rgb(0, 0, 0), scale);
             break;
         }
     }

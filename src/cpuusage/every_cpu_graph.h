@@ -6,6 +6,21 @@
 
 namespace korvane::cpuusage {
 
+// The colours of the usage pictures: the program's own, or (system) the system's where it asks
+// for them (high contrast, a dark theme). In the system's colours the levels of a cell or a meter
+// (below 75 %, to 87 %, above) differ by pattern too: solid, striped, checked.
+struct UsagePalette {
+    bool system = false;
+    image::Color window = 0xF0F0F0;
+    image::Color text = image::kBlack;
+    image::Color highlight = image::kBlack;
+    image::Color gray = image::kBlack;
+};
+// The pattern of a level: 0 solid (up to 75 %), 1 striped (to 87 %), 2 checked (above).
+int LevelPattern(double value);
+// Whether a pixel of a filled area with the pattern is the fill (else the background).
+bool PatternPixel(int pattern, int x, int y);
+
 // Where one CPU is drawn in a picture, in pixels.
 struct CpuPlace {
     int cpu = 0;
@@ -26,15 +41,15 @@ image::Surface DrawCpuBars(const std::vector<CpuPlace>& places, const std::vecto
                            int height);
 // The same into a surface, whose memory is used again.
 void DrawCpuBars(image::Surface& target, const std::vector<CpuPlace>& places, const std::vector<double>& values,
-                 int width, int height);
+                 int width, int height, const UsagePalette& palette = {});
 // The cells: filled from the left by each value in green, yellow above 75 % and red above 87 %,
 // with the value as a number where it fits.
 image::Surface DrawCpuCells(const std::vector<CpuPlace>& places, const std::vector<double>& values, int width,
                             int height, image::Color background);
 void DrawCpuCells(image::Surface& target, const std::vector<CpuPlace>& places, const std::vector<double>& values,
-                  int width, int height, image::Color background);
+                  int width, int height, image::Color background, const UsagePalette& palette = {});
 // One cell drawn again, and what its look depends on (two values of one look draw the same).
-void DrawCpuCell(image::Surface& target, const CpuPlace& place, double value);
+void DrawCpuCell(image::Surface& target, const CpuPlace& place, double value, const UsagePalette& palette = {});
 int CellLook(double value);
 
 } // namespace korvane::cpuusage

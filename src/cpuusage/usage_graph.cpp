@@ -21,9 +21,13 @@ image::Color Mix(image::Color from, image::Color to, double t)
                channel(image::BlueOf(from), image::BlueOf(to)));
 }
 
-Surface PaintGraph(image::Color capTop, image::Color capBottom, image::Color segment)
+Surface PaintGraph(image::Color capTop, image::Color capBottom, image::Color segment, const UsagePalette& palette)
 {
-    Surface s(kGraphWidth, kGraphHeight, image::kBlack);
+    if (palette.system) {
+        capTop = segment;
+        capBottom = segment;
+    }
+    Surface s(kGraphWidth, kGraphHeight, palette.system ? palette.window : image::kBlack);
     auto fillColumns = [&](int row, image::Color color) {
         for (int c = 0; c < 4; ++c)
             s.FillRect(1 + c * 17, row, 16, 1, color);
@@ -32,7 +36,7 @@ Surface PaintGraph(image::Color capTop, image::Color capBottom, image::Color seg
         fillColumns(row, Mix(capTop, capBottom, (row - 1) / 10.0));
     const int greys[3][2] = {{3, 189}, {6, 123}, {9, 66}};
     for (const auto& grey : greys)
-        s.FillRect(0, grey[0], kGraphWidth, 1, Rgb(grey[1], grey[1], grey[1]));
+        s.FillRect(0, grey[0], kGraphWidth, 1, palette.system ? palette.gray : Rgb(grey[1], grey[1], grey[1]));
     for (int row = 13; row + 1 <= 59; row += 3) {
         fillColumns(row, segment);
         fillColumns(row + 1, segment);
@@ -57,23 +61,37 @@ Surface ColourBar(image::Color base, image::Color background)
 
 } // namespace
 
-Surface DrawLitGraph()
+Surface DrawLitGraph(const UsagePalette& palette)
 {
-    return PaintGraph(Rgb(239, 255, 239), Rgb(16, 255, 16), Rgb(0, 255, 0));
+    return PaintGraph(Rgb(239, 255, 239), Rgb(16, 255, 16), palette.system ? palette.highlight : Rgb(0, 255, 0),
+                      palette);
 }
 
-Surface DrawUnlitGraph()
+Surface DrawUnlitGraph(const UsagePalette& palette)
 {
-    return PaintGraph(Rgb(239, 247, 239), Rgb(16, 140, 16), Rgb(0, 132, 0));
+    return PaintGraph(Rgb(239, 247, 239), Rgb(16, 140, 16), palette.system ? palette.gray : Rgb(0, 132, 0), palette);
 }
 
-Surface DrawBlankMeter(image::Color background)
+Surface DrawBlankMeter(image::Color background, const UsagePalette& palette)
 {
+    if (palette.system)
+        return DrawBar(palette.window, palette.text, palette.window, background);
     return DrawBar(Rgb(231, 231, 231), Rgb(206, 206, 206), image::kWhite, background);
 }
 
-Surface DrawFullBars(image::Color background)
+Surface DrawFullBars(image::Color background, const UsagePalette& palette)
 {
+    if (palette.system) {
+        // One highlight colour: the last two parts striped and checked, as the cells' levels.
+        Surface bars = DrawBar(palette.highlight, palette.text, palette.highlight, background);
+        for (int x = 39; x < 51; ++x) {
+            for (int y = 1; y < 7; ++y) {
+                if (!PatternPixel(x < 45 ? 1 : 2, x, y))
+                    bars.FillRect(x, y, 1, 1, palette.window);
+            }
+        }
+        return bars;
+    }
     Surface green = ColourBar(Rgb(90, 231, 90), background);
     const Surface yellow = ColourBar(Rgb(231, 198, 90), background);
     const Surface red = ColourBar(Rgb(231, 90, 90), background);
@@ -86,6 +104,19 @@ UsageGraph::UsageGraph(UsageControls& controls, image::Color windowBackground, i
     : m_controls(controls), m_lit(DrawLitGraph()), m_unlit(DrawUnlitGraph()), m_blank(DrawBlankMeter(windowBackground)),
       m_bars(DrawFullBars(windowBackground)), m_background(windowBackground), m_tpp(std::max(twipsPerPixel, 1))
 {
+}
+
+void UsageGraph::SetPalette(const UsagePalette& palette, image::Color windowBackground)
+{
+    m_palette = palette;
+    m_background = windowBackground;
+    m_lit = DrawLitGraph(palette);
+    m_unlit = DrawUnlitGraph(palette);
+    m_blank = DrawBlankMeter(windowBackground, palette);
+    m_bars = DrawFullBars(windowBackground, palette);
+    m_controls.PicCpuBars.SetBackColor(m_background);
+    m_controls.PicCpuAverages.SetBackColor(m_background);
+    m_cellLooks.clear(); // every cell drawn again at the next values
 }
 
 void UsageGraph::InitialState(std::int16_t maxCpuIndex)
@@ -157,7 +188,7 @@ void UsageGraph::DrawEveryCpu(const std::vector<double>& current, const std::vec
     forms::PictureBox& cells = m_controls.PicCpuAverages;
     // Drawn again in the memory of the last pictures.
     image::Surface barPicture = bars.TakePicture();
-    DrawCpuBars(barPicture, m_barPlaces, current, Pixels(bars.Width()), Pixels(bars.Height()));
+    DrawCpuBars(barPicture, m_barPlaces, current, Pixels(bars.Width()), Pixels(bars.Height()), m_palette);
     bars.SetPicture(std::move(barPicture));
     // The averages change slowly: only the cells whose look changed are drawn again, and an
     // unchanged picture is not shown again.
@@ -175,14 +206,14 @@ void UsageGraph::DrawEveryCpu(const std::vector<double>& current, const std::vec
         return;
     image::Surface cellPicture = cells.TakePicture();
     if (whole) {
-        DrawCpuCells(cellPicture, m_cellPlaces, average, width, height, m_background);
+        DrawCpuCells(cellPicture, m_cellPlaces, average, width, height, m_background, m_palette);
         m_cellLooks.assign(m_cellPlaces.size(), 0);
         for (std::size_t i = 0; i < m_cellPlaces.size(); ++i)
             m_cellLooks[i] = CellLook(valueAt(i));
     }
     for (const std::size_t i : changed) {
         m_cellLooks[i] = CellLook(valueAt(i));
-        DrawCpuCell(cellPicture, m_cellPlaces[i], valueAt(i));
+        DrawCpuCell(cellPicture, m_cellPlaces[i], valueAt(i), m_palette);
     }
     cells.SetPicture(std::move(cellPicture));
 }

@@ -13,12 +13,12 @@ namespace korvane::cpuusage {
 inline constexpr image::Color kWindowBackground = 0xF0F0F0;
 
 // 69 x 61 column graphs: every segment lit, and every segment unlit.
-image::Surface DrawLitGraph();
-image::Surface DrawUnlitGraph();
+image::Surface DrawLitGraph(const UsagePalette& palette = {});
+image::Surface DrawUnlitGraph(const UsagePalette& palette = {});
 // 53 x 10 bar surfaces with the 51 x 8 picture at the top left and the window's background colour
 // around it: the blank groove, the full bar.
-image::Surface DrawBlankMeter(image::Color background = kWindowBackground);
-image::Surface DrawFullBars(image::Color background = kWindowBackground);
+image::Surface DrawBlankMeter(image::Color background = kWindowBackground, const UsagePalette& palette = {});
+image::Surface DrawFullBars(image::Color background = kWindowBackground, const UsagePalette& palette = {});
 
 // The usage panel's drawings: a lit column per CPU for the current usage, a bar per CPU for the
 // average, both copied out of the fixed source pictures.
@@ -32,6 +32,10 @@ public:
     void DrawMeter(int cpu, double average);
     void DrawGraph(const std::array<double, 4>& currentUsage);
     void ShowResetPictures(std::int16_t maxCpuIndex);
+    // The colours change (the system asked for its own, or no longer does): every picture is
+    // made again in them and the panel's background is the window's colour.
+    void SetPalette(const UsagePalette& palette, image::Color windowBackground);
+    const UsagePalette& Palette() const { return m_palette; }
 
     // Every CPU, grouped (an empty list: the four meters only).
     void SetEveryCpuGroups(const std::vector<std::vector<int>>& groups);
@@ -49,6 +53,7 @@ private:
     image::Surface m_blank;
     image::Surface m_bars;
     image::Color m_background;
+    UsagePalette m_palette;
     int m_tpp;
     std::vector<CpuPlace> m_barPlaces;
     std::vector<CpuPlace> m_cellPlaces;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace korvane::platform {
@@ -16,6 +17,14 @@ struct PixelRect {
 struct TextExtent {
     std::int32_t width = 0;
     std::int32_t height = 0;
+};
+
+// The system's colours a program is asked to use (0x00BBGGRR).
+struct SystemColors {
+    std::uint32_t window = 0xFFFFFF;
+    std::uint32_t windowText = 0;
+    std::uint32_t highlight = 0;
+    std::uint32_t grayText = 0x808080;
 };
 
 // The screen the main window lives on.
@@ -40,6 +49,9 @@ public:
     {
         return {static_cast<std::int32_t>(7 * text.size()), 13};
     }
+    // The system's colours where it asks programs to draw in them (high contrast, or a dark
+    // theme where the platform has one); nullopt where the program's own colours are wanted.
+    virtual std::optional<SystemColors> ContrastColors() { return std::nullopt; }
     // The system's window background colour, 0x00BBGGRR.
     virtual std::uint32_t WindowBackgroundColor() { return 0xF0F0F0; }
     // Whether the platform tells and takes a window's place on the screen (Wayland does neither):

@@ -34,6 +34,22 @@ std::string KindOf(platform::CpuKind kind)
 
 } // namespace
 
+std::string CpuToggleName(const platform::LogicalCpu& cpu)
+{
+    std::string name = "CPU " + std::to_string(cpu.number);
+    if (cpu.core >= 0) {
+        name += cpu.kind == platform::CpuKind::Performance  ? ", performance core "
+                : cpu.kind == platform::CpuKind::Efficiency ? ", efficiency core "
+                                                             : ", core ";
+        name += std::to_string(cpu.core);
+        if (cpu.thread >= 0)
+            name += ", thread " + std::to_string(cpu.thread + 1);
+    }
+    if (!cpu.allowed)
+        name += ", not allowed";
+    return name;
+}
+
 std::string CpuToggleTip(const platform::LogicalCpu& cpu)
 {
     const std::string name = "CPU " + std::to_string(cpu.number);
@@ -54,6 +70,7 @@ CpuPicker::CpuPicker(const CpuPickerMachine& machine, const core::CpuSet& initia
     : m_allowed(machine.allowed)
 {
     Form.SetVisible(false);
+    Form.SetAccessibleName("Choose CPUs");
     Layout(machine, maxHeight);
     for (std::size_t i = 0; i < Toggles.size(); ++i) {
         forms::CheckBox& toggle = *Toggles[i];
@@ -161,6 +178,7 @@ void CpuPicker::Layout(const CpuPickerMachine& machine, std::int32_t maxHeight)
                 unknown.number = cpu;
                 const auto found = described.find(cpu);
                 toggle->SetToolTipText(CpuToggleTip(found != described.end() ? *found->second : unknown));
+                toggle->SetAccessibleName(CpuToggleName(found != described.end() ? *found->second : unknown));
                 toggle->SetEnabled(m_allowed.Contains(cpu));
                 Toggles.push_back(std::move(toggle));
                 m_cpus.push_back(cpu);

@@ -74,6 +74,8 @@ private:
     bool m_closed = false;
 };
 
+// What a screen reader calls a CPU's toggle: "CPU 5, performance core 2, thread 2".
+std::string CpuToggleName(const platform::LogicalCpu& cpu);
 // The tooltip of a CPU's toggle: what it is, or why it cannot be chosen.
 std::string CpuToggleTip(const platform::LogicalCpu& cpu);
 

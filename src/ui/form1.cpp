@@ -324,7 +324,22 @@ void Form1::OpenUsageMonitor()
         ReadCheckBoxSettings(true);
     }
     m_usage.Prepare(m_maxCpuIndex);
+    SystemColorsChanged();
     m_usageGraph.InitialState(m_maxCpuIndex);
+}
+
+void Form1::SystemColorsChanged()
+{
+    platform::Screen& screen = m_services.screen;
+    cpuusage::UsagePalette palette;
+    if (const std::optional<platform::SystemColors> colors = screen.ContrastColors()) {
+        palette.system = true;
+        palette.window = colors->window;
+        palette.text = colors->windowText;
+        palette.highlight = colors->highlight;
+        palette.gray = colors->grayText;
+    }
+    m_usageGraph.SetPalette(palette, screen.WindowBackgroundColor());
 }
 
 void Form1::UpdateTrayImage(double totalUsage)

@@ -102,6 +102,9 @@ public:
     // The wheel, routed to the list that is its target: one row a notch (120) or more, parts of
     // a notch added up.
     void MouseWheel(std::int32_t rotation);
+    // The system's colours or its contrast setting changed: the usage pictures are drawn in the
+    // colours now asked for from the next sample on.
+    void SystemColorsChanged();
     // The notification area was recreated: the icon must be added again.
     void TaskbarCreated() { m_trayIcon.Add_Tray(); }
     // The tray went away: a window hidden in it comes back, minimized to the taskbar.

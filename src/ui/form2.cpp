@@ -17,6 +17,7 @@ Form2::Form2(MainControls& main, core::FavoritesStore& favorites, std::function<
       m_applyFavorites(std::move(applyFavorites))
 {
     Form.SetVisible(false);
+    Form.SetAccessibleName("Choose the favorite's CPUs");
     Form.Move(0, 0, 1725, 1710);
     const int tops[4] = {135, 375, 615, 855};
     for (std::size_t i = 0; i < Check1.size(); ++i) {

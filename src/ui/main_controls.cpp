@@ -101,6 +101,9 @@ MainControls::MainControls(forms::Scheduler& scheduler)
     AllCpus.SetToolTipText("Choose from every CPU of this machine");
     EveryUser.SetToolTipText("Favorites also for other users' programs (asks for an administrator's password)");
     TxtCpus.SetToolTipText("CPUs to apply: a list such as 0-3,8,10");
+    TxtCpus.SetAccessibleName("CPUs to apply");
+    List1.SetAccessibleName("Processes");
+    List2.SetAccessibleName("Favorites");
     CmdCpus.SetToolTipText("Choose CPUs by core, kind and cache group");
 
     for (auto& box : Check11) {

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
+
 namespace korvane::cpuusage {
 namespace {
 
@@ -98,6 +100,78 @@ TEST(UsageDrawing, ColumnsAndBarsFollowTheUsage)
     EXPECT_EQ(f.Controls().VertGraph0.Picture(), DrawLitGraph());
     for (const auto& meter : f.Controls().Meter)
         EXPECT_EQ(meter.Picture(), DrawFullBars());
+}
+
+TEST(UsageDrawing, InHighContrastEveryPictureIsInTheSystemsColoursAndLevelsDifferByPattern)
+{
+    test::FakeForm f(4);
+    const platform::SystemColors colors{0x000000, 0xFFFFFF, 0xFFFF00, 0x00FF00};
+    f.screen.contrast = colors;
+    for (int cpu = 0; cpu < 4; ++cpu)
+        f.counters.SetUsage(cpu, 100);
+    f.Start();
+    f.Run(500);
+    const std::set<image::Color> system{colors.window, colors.windowText, colors.highlight, colors.grayText};
+    const auto onlySystemColours = [&system](const image::Surface& picture, image::Color around) {
+        for (int y = 0; y < picture.Height(); ++y) {
+            for (int x = 0; x < picture.Width(); ++x) {
+                if (system.count(picture.Pixel(x, y)) == 0 && picture.Pixel(x, y) != around)
+                    return false;
+            }
+        }
+        return true;
+    };
+    EXPECT_TRUE(onlySystemColours(f.Controls().VertGraph0.Picture(), colors.window));
+    const image::Surface& meter = f.Controls().Meter[0].Picture();
+    EXPECT_TRUE(onlySystemColours(meter, f.screen.windowBackground));
+    // Solid to 75 %, then striped, then checked: the levels a colour gave.
+    EXPECT_EQ(meter.Pixel(20, 4), colors.highlight);
+    EXPECT_EQ(meter.Pixel(20, 5), colors.highlight);
+    std::set<image::Color> striped;
+    std::set<image::Color> checked;
+    for (int x = 39; x < 45; ++x)
+        striped.insert(meter.Pixel(x, 4));
+    for (int y = 3; y < 5; ++y)
+        checked.insert(meter.Pixel(48, y));
+    EXPECT_EQ(striped.size(), 2U);
+    EXPECT_EQ(checked.size(), 2U);
+    EXPECT_EQ(meter.Pixel(40, 4), meter.Pixel(40, 5)); // stripes stand, checks alternate
+    EXPECT_NE(meter.Pixel(48, 4), meter.Pixel(48, 5));
+
+    // Switched off while running: the program's own colours from the next sample on.
+    f.screen.contrast.reset();
+    f.form->SystemColorsChanged();
+    f.Run(1000);
+    EXPECT_EQ(f.Controls().Meter[0].Picture(), DrawFullBars());
+    EXPECT_EQ(f.Controls().VertGraph0.Picture().Pixel(20, 40), DrawLitGraph().Pixel(20, 40));
+}
+
+TEST(EveryCpuGraph, InTheSystemsColoursACellsLevelIsItsPatternAndItsNumberStandsOnTheWindowsColour)
+{
+    UsagePalette palette;
+    palette.system = true;
+    palette.window = 0x000000;
+    palette.text = 0xFFFFFF;
+    palette.highlight = 0x00FFFF;
+    palette.gray = 0x808080;
+    const CpuPlace place{0, 0, 0, 40, 16};
+    const auto fillPixels = [&](double value) {
+        image::Surface s(40, 16, 0x123456);
+        DrawCpuCell(s, place, value, palette);
+        std::set<image::Color> seen;
+        for (int y = 1; y < 15; ++y)
+            seen.insert(s.Pixel(1, y));
+        return std::make_pair(seen, s);
+    };
+    EXPECT_EQ(fillPixels(50).first, (std::set<image::Color>{palette.highlight}));
+    EXPECT_EQ(fillPixels(80).first, (std::set<image::Color>{palette.highlight})); // a column of the stripes
+    EXPECT_EQ(fillPixels(95).first, (std::set<image::Color>{palette.highlight, palette.window}));
+    EXPECT_EQ(LevelPattern(75), 0);
+    EXPECT_EQ(LevelPattern(80), 1);
+    EXPECT_EQ(LevelPattern(88), 2);
+    const image::Surface cell = fillPixels(80).second;
+    EXPECT_EQ(cell.Pixel(0, 0), palette.text); // the rim
+    EXPECT_EQ(cell.Pixel(5, 8), palette.window); // a stripe's gap (x % 3 == 2)
 }
 
 TEST(UsageDrawing, OnATwoCpuMachineTheOtherColumnsStayUnlitAndTheirMetersBlankAndGrey)

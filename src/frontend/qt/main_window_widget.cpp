@@ -132,6 +132,11 @@ void MainWindowWidget::closeEvent(QCloseEvent* event)
 void MainWindowWidget::changeEvent(QEvent* event)
 {
     QWidget::changeEvent(event);
+    // A new theme or contrast setting: the drawn pictures follow the palette without a restart.
+    if (event->type() == QEvent::PaletteChange && !m_form.Ended()) {
+        m_form.SystemColorsChanged();
+        return;
+    }
     if (event->type() != QEvent::WindowStateChange || m_applying || !isVisible())
         return;
     forms::Window& model = m_form.Controls().Form;

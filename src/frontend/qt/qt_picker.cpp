@@ -30,6 +30,9 @@ QFrame* NewPopup()
 // Losing the activation closes the picker; once the model has closed it, the widget goes.
 void FollowModel(QFrame* popup, forms::Window& form, const std::shared_ptr<ControlBinder>& binder, int tpp)
 {
+    // A pop-up has no title bar, but a screen reader says its title.
+    popup->setWindowTitle(QString::fromStdString(form.AccessibleName()));
+    popup->setAccessibleName(QString::fromStdString(form.AccessibleName()));
     auto closed = std::make_shared<bool>(false);
     new EventHook(popup, [&form, closed](QEvent* event) {
         if (event->type() == QEvent::Hide && !*closed) {

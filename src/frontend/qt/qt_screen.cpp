@@ -57,6 +57,22 @@ bool QtScreen::WaylandPlatform()
     return QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
 }
 
+std::optional<platform::SystemColors> QtScreen::ContrastColors()
+{
+    const QPalette palette = QApplication::palette();
+    const QColor window = palette.color(QPalette::Active, QPalette::Window);
+    const QColor text = palette.color(QPalette::Active, QPalette::WindowText);
+    // A dark theme, or a high-contrast one (pure black on white or white on black): the palette's
+    // colours; the usual light themes keep the program's own.
+    const bool dark = window.lightness() < 128;
+    const bool pure = (window == Qt::black && text == Qt::white) || (window == Qt::white && text == Qt::black);
+    if (!dark && !pure)
+        return std::nullopt;
+    const auto rgb = [](const QColor& color) { return image::Rgb(color.red(), color.green(), color.blue()); };
+    return platform::SystemColors{rgb(window), rgb(text), rgb(palette.color(QPalette::Active, QPalette::Highlight)),
+                                  rgb(palette.color(QPalette::Disabled, QPalette::WindowText))};
+}
+
 std::uint32_t QtScreen::WindowBackgroundColor()
 {
     const QColor color = QApplication::palette().color(QPalette::Active, QPalette::Window);

@@ -11,6 +11,8 @@ public:
     std::int32_t ScreenHeightPixels() override;
     std::int32_t TwipsPerPixelX() override;
     std::int32_t TwipsPerPixelY() override;
+    // The palette's colours for a dark or a high-contrast theme.
+    std::optional<platform::SystemColors> ContrastColors() override;
     // The palette's window colour.
     std::uint32_t WindowBackgroundColor() override;
     // Not under Wayland, where a client neither learns nor sets its place.

@@ -107,6 +107,15 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
             return 0;
         }
         break;
+    case WM_SYSCOLORCHANGE:
+    case WM_SETTINGCHANGE:
+    case WM_THEMECHANGED:
+        // High contrast switched, or the system's colours changed: drawn in them from now on.
+        if (!form.Ended()) {
+            form.SystemColorsChanged();
+            ::RedrawWindow(window, nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE | RDW_ALLCHILDREN);
+        }
+        break;
     case WM_SIZE:
         if (!impl->applying) {
             forms::Window& model = form.Controls().Form;

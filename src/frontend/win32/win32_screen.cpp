@@ -104,6 +104,20 @@ platform::TextExtent Win32Screen::MeasureText(const std::string& text)
             static_cast<std::int32_t>(std::ceil(size.cy * scale))};
 }
 
+std::optional<platform::SystemColors> Win32Screen::ContrastColors()
+{
+    HIGHCONTRASTW contrast{};
+    contrast.cbSize = sizeof contrast;
+    if (!::SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof contrast, &contrast, 0) ||
+        (contrast.dwFlags & HCF_HIGHCONTRASTON) == 0)
+        return std::nullopt;
+    // COLORREF is 0x00BBGGRR, as the program's colours are.
+    return platform::SystemColors{static_cast<std::uint32_t>(::GetSysColor(COLOR_WINDOW)),
+                                  static_cast<std::uint32_t>(::GetSysColor(COLOR_WINDOWTEXT)),
+                                  static_cast<std::uint32_t>(::GetSysColor(COLOR_HIGHLIGHT)),
+                                  static_cast<std::uint32_t>(::GetSysColor(COLOR_GRAYTEXT))};
+}
+
 std::uint32_t Win32Screen::WindowBackgroundColor()
 {
     // COLORREF is 0x00BBGGRR, as the program's colours are.

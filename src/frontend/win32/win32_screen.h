@@ -23,6 +23,8 @@ public:
     platform::TextExtent MeasureText(const std::string& text) override;
     // The screen's dots per inch (96 at 100 %, 144 at 150 %, ...).
     int DotsPerInch();
+    // The system's colours while high contrast is on (SPI_GETHIGHCONTRAST).
+    std::optional<platform::SystemColors> ContrastColors() override;
     // The system's window colour (COLOR_BTNFACE, behind dialogs and forms).
     std::uint32_t WindowBackgroundColor() override;
 

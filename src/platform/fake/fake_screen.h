@@ -16,6 +16,7 @@ public:
     double SizeTwipsPerPixel() override { return exactTwipsPerPixel > 0 ? exactTwipsPerPixel : twipsPerPixel; }
     double PlaceTwipsPerPixel() override { return placeTwipsPerPixel > 0 ? placeTwipsPerPixel : SizeTwipsPerPixel(); }
     std::uint32_t WindowBackgroundColor() override { return windowBackground; }
+    std::optional<SystemColors> ContrastColors() override { return contrast; }
     // 7 pixels a character and 13 high, times textScale (the user's text size).
     TextExtent MeasureText(const std::string& text) override
     {
@@ -30,6 +31,7 @@ public:
     double exactTwipsPerPixel = 0;
     double placeTwipsPerPixel = 0;
     double textScale = 1;
+    std::optional<SystemColors> contrast; // the system asks for its colours
     std::uint32_t windowBackground = 0xF0F0F0;
     PixelRect workArea{0, 0, 1920, 1040};
     bool workAreaReadable = true;

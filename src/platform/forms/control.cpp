@@ -34,6 +34,22 @@ void Control::SetEnabled(bool value)
     NotifyChanged();
 }
 
+void Control::SetAccessibleName(std::string value)
+{
+    if (value == m_accessibleName)
+        return;
+    m_accessibleName = std::move(value);
+    NotifyChanged();
+}
+
+void Control::SetAccessibleDescription(std::string value)
+{
+    if (value == m_accessibleDescription)
+        return;
+    m_accessibleDescription = std::move(value);
+    NotifyChanged();
+}
+
 void Control::SetToolTipText(std::string value)
 {
     if (value == m_toolTip)

@@ -31,6 +31,12 @@ public:
     void SetEnabled(bool value);
     const std::string& ToolTipText() const { return m_toolTip; }
     void SetToolTipText(std::string value);
+    // What a screen reader calls the control, and says of it after its name; empty where its
+    // caption or text says it already.
+    const std::string& AccessibleName() const { return m_accessibleName; }
+    void SetAccessibleName(std::string value);
+    const std::string& AccessibleDescription() const { return m_accessibleDescription; }
+    void SetAccessibleDescription(std::string value);
 
     // Called after every change of the control's state; one handler, owned by the front end.
     void SetChangedHandler(std::function<void()> handler) { m_changed = std::move(handler); }
@@ -46,6 +52,8 @@ private:
     bool m_visible = true;
     bool m_enabled = true;
     std::string m_toolTip;
+    std::string m_accessibleName;
+    std::string m_accessibleDescription;
     std::function<void()> m_changed;
 };
 

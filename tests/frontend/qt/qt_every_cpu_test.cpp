@@ -101,6 +101,16 @@ TEST(QtEveryCpu, TheFieldTheButtonAndTheOptionExistDrawAndForward)
         if (toggle->text() == "0")
             zero = toggle;
     }
+    // Named for a screen reader by what each CPU is, and the pop-up by what it is for.
+    EXPECT_EQ(zero->accessibleName(), "CPU 0, performance core 0, thread 1");
+    for (QCheckBox* toggle : toggles) {
+        if (toggle->text() == "5") {
+            EXPECT_EQ(toggle->accessibleName(), "CPU 5, performance core 2, thread 2");
+        } else if (toggle->text() == "12") {
+            EXPECT_EQ(toggle->accessibleName(), "CPU 12, efficiency core 8, thread 1");
+        }
+    }
+    EXPECT_EQ(popup->windowTitle(), "Choose CPUs");
     zero->click();
     EXPECT_TRUE(picker->ToggleOf(0)->Ticked());
     EXPECT_EQ(picker->ChosenText.Caption(), "Chosen: 0,8-15 (9 CPUs)");

@@ -9,6 +9,7 @@
 #include "support/fake_form.h"
 #include "tray/tray_image.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
@@ -79,6 +80,106 @@ TEST_F(FrontEndFixture, TheWindowMirrorsTheModel)
     EXPECT_EQ(Of<QLabel>(c.Label2)->text(), "Process (9/9)");
     c.Form.SetState(forms::WindowState::Minimized);
     EXPECT_FALSE(view->Window().isVisible());
+}
+
+TEST_F(FrontEndFixture, AScreenReaderFindsTheRowsTheirTextTheSelectionAndTheNames)
+{
+    ui::MainControls& c = f.Controls();
+    QWidget* list = view->WidgetOf(&c.List1);
+    ASSERT_NE(list, nullptr);
+    QAccessibleInterface* processes = QAccessible::queryAccessibleInterface(list);
+    ASSERT_NE(processes, nullptr);
+    EXPECT_EQ(processes->role(), QAccessible::List);
+    EXPECT_EQ(processes->text(QAccessible::Name), "Processes");
+    ASSERT_EQ(processes->childCount(), c.List1.ListCount());
+    const int game = f.RowOf("Game");
+    QAccessibleInterface* row = processes->child(game);
+    ASSERT_NE(row, nullptr);
+    EXPECT_EQ(row->role(), QAccessible::ListItem);
+    EXPECT_EQ(row->text(QAccessible::Name), "Game, CPUs 0, 1, favorite");
+    EXPECT_EQ(row->parent(), processes);
+    EXPECT_EQ(processes->indexOfChild(row), game);
+    EXPECT_EQ(processes->child(c.List1.ListIndex())->state().selected, true);
+
+    // By the keyboard: Tab reaches the list, the arrows move its selection, and the focused row
+    // is the selected one.
+    EXPECT_EQ(list->focusPolicy(), Qt::StrongFocus);
+    list->setFocus();
+    view->Window().activateWindow();
+    QTest::keyClick(list, Qt::Key_End);
+    EXPECT_EQ(c.List1.ListIndex(), c.List1.ListCount() - 1);
+    QAccessibleInterface* last = processes->child(c.List1.ListCount() - 1);
+    EXPECT_TRUE(last->state().selected);
+    QTest::keyClick(list, Qt::Key_Home);
+    EXPECT_EQ(c.List1.ListIndex(), 0);
+    EXPECT_FALSE(last->state().selected);
+    if (list->hasFocus()) {
+        EXPECT_TRUE(processes->child(0)->state().focused);
+        EXPECT_EQ(processes->focusChild(), processes->child(0));
+    }
+
+    QAccessibleInterface* favorites = QAccessible::queryAccessibleInterface(view->WidgetOf(&c.List2));
+    EXPECT_EQ(favorites->text(QAccessible::Name), "Favorites");
+    ASSERT_EQ(favorites->childCount(), 1);
+    EXPECT_EQ(favorites->child(0)->text(QAccessible::Name), "Game, CPU 1");
+    EXPECT_TRUE(favorites->child(0)->state().multiSelectable);
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(view->WidgetOf(&c.TxtCpus))->text(QAccessible::Name),
+              "CPUs to apply");
+
+    // A row that went is no longer a row.
+    f.machine.End(c.List1.ItemData(c.List1.ListCount() - 1));
+    f.Run(1000);
+    QApplication::processEvents();
+    EXPECT_EQ(processes->childCount(), c.List1.ListCount());
+    EXPECT_FALSE(last->isValid());
+}
+
+TEST(HighContrast, APaletteOfBlackAndWhiteOrADarkOneDrawsTheWindowInItWithoutARestart)
+{
+    const QPalette before = QApplication::palette();
+    test::FakeForm f{4};
+    for (int cpu = 0; cpu < 4; ++cpu)
+        f.counters.SetUsage(cpu, 20 * cpu + 30);
+    f.machine.Start("/usr/bin/editor");
+    f.Start();
+    QtScreen screen;
+    QtNotificationArea tray;
+    QtFrontEnd view(*f.form, screen, tray);
+    f.Run(1000);
+    QApplication::processEvents();
+    ui::MainControls& c = f.Controls();
+    const image::Color ownBackground = c.VertGraph0.Picture().Pixel(0, 60);
+
+    // High contrast: white on black, yellow highlight.
+    QPalette contrast(Qt::white, Qt::black, Qt::white, Qt::white, Qt::gray, Qt::white, Qt::white, Qt::black, Qt::black);
+    contrast.setColor(QPalette::Highlight, Qt::yellow);
+    contrast.setColor(QPalette::HighlightedText, Qt::black);
+    // The form reads its colours from the simulated screen; the palette's change reaches it.
+    f.screen.contrast = platform::SystemColors{0x000000, 0xFFFFFF, 0x00FFFF, 0};
+    QApplication::setPalette(contrast);
+    QApplication::processEvents();
+    const std::optional<platform::SystemColors> read = screen.ContrastColors();
+    ASSERT_TRUE(read.has_value());
+    EXPECT_EQ(read->window, 0x000000U);
+    EXPECT_EQ(read->windowText, 0xFFFFFFU);
+    EXPECT_EQ(read->highlight, 0x00FFFFU);
+    f.Run(1000);
+    QApplication::processEvents();
+    const image::Surface& graph = c.VertGraph0.Picture();
+    EXPECT_EQ(graph.Pixel(0, 60), image::Rgb(0, 0, 0));
+    EXPECT_EQ(graph.Pixel(20, 58), image::Rgb(255, 255, 0)); // a lit segment: the highlight
+    const QImage list = view.WidgetOf(&c.List1)->grab().toImage();
+    EXPECT_EQ(list.pixelColor(list.width() - 2, list.height() - 2), QColor(Qt::black));
+    if (const char* folder = std::getenv("KORVANE_PICTURES"))
+        view.Window().grab().save(QString::fromLocal8Bit(folder) + "/high-contrast-qt.png");
+
+    // Back to the light theme: the program's own colours again.
+    f.screen.contrast.reset();
+    QApplication::setPalette(before);
+    EXPECT_FALSE(screen.ContrastColors().has_value());
+    QApplication::processEvents();
+    f.Run(1000);
+    EXPECT_EQ(c.VertGraph0.Picture().Pixel(0, 60), ownBackground);
 }
 
 TEST_F(FrontEndFixture, ClicksOnWidgetsReachTheHandlers)
