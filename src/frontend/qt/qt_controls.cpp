@@ -370,7 +370,16 @@ void ApplyLook(QLabel* label, const forms::Label& model)
             palette.setColor(group, QPalette::WindowText, palette.color(group, QPalette::Text));
         }
     }
-    label->setPalette(palette);
+    // Set only when it differs: setting it sends a palette change, which calls this again.
+    const QPalette& now = label->palette();
+    for (const auto group : {QPalette::Active, QPalette::Inactive}) {
+        for (const auto role : {QPalette::Window, QPalette::WindowText}) {
+            if (now.color(group, role) != palette.color(group, role)) {
+                label->setPalette(palette);
+                return;
+            }
+        }
+    }
 }
 
 // The room a caption has inside its widget, in pixels: less the check box's indicator or the
@@ -458,7 +467,10 @@ QLabel* ControlBinder::AddLabel(forms::Label& label, QWidget* parent, bool bold)
         FitCaption(widget, widget->text());
         ApplyLook(widget, label);
     });
-    new EventHook(widget, [&label](QEvent* event) {
+    new EventHook(widget, [widget, &label](QEvent* event) {
+        // The label keeps colours of its own: a new theme's are taken again.
+        if (event->type() == QEvent::ApplicationPaletteChange || event->type() == QEvent::PaletteChange)
+            ApplyLook(widget, label);
         if (event->type() == QEvent::Enter || event->type() == QEvent::MouseMove)
             label.UserMouseMove();
         if (event->type() == QEvent::MouseButtonRelease)

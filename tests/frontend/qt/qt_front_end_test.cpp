@@ -170,6 +170,14 @@ TEST(HighContrast, APaletteOfBlackAndWhiteOrADarkOneDrawsTheWindowInItWithoutARe
     EXPECT_EQ(graph.Pixel(20, 58), image::Rgb(255, 255, 0)); // a lit segment: the highlight
     const QImage list = view.WidgetOf(&c.List1)->grab().toImage();
     EXPECT_EQ(list.pixelColor(list.width() - 2, list.height() - 2), QColor(Qt::black));
+    // Captions keep a palette of their own, taken again from the new one.
+    const QLabel* caption = dynamic_cast<QLabel*>(view.WidgetOf(&c.Label2));
+    ASSERT_NE(caption, nullptr);
+    EXPECT_EQ(caption->palette().color(QPalette::Active, QPalette::WindowText), QColor(Qt::white));
+    c.Command13.UserClick(); // the usage panel, in the same colours
+    f.Run(1000);
+    QApplication::processEvents();
+    EXPECT_EQ(c.Meter[0].Picture().Pixel(5, 4), image::Rgb(255, 255, 0)); // 30 % in the highlight
     if (const char* folder = std::getenv("KORVANE_PICTURES"))
         view.Window().grab().save(QString::fromLocal8Bit(folder) + "/high-contrast-qt.png");
 

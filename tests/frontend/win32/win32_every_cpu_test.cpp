@@ -233,5 +233,40 @@ TEST(Win32EveryCpu, At128And32CpusTheWindowThePickerAndTheUsagePanelDraw)
     Keep(static_cast<HWND>(dies.window.Handle()), "every-cpu-wine-usage-32.bmp");
 }
 
+// High contrast switched on while running: the system's colours reach the usage pictures (from
+// the screen) and the lists (drawn in the system's colours) at WM_SYSCOLORCHANGE.
+TEST(Win32EveryCpu, HighContrastReachesTheUsagePanelAndTheListsWithoutARestart)
+{
+    Win32EveryCpu v(test::HybridMachine(4, 8));
+    ui::MainControls& c = v.f.Controls();
+    c.Command13.UserClick();
+    const int elements[] = {COLOR_WINDOW, COLOR_WINDOWTEXT, COLOR_HIGHLIGHT, COLOR_HIGHLIGHTTEXT,
+                            COLOR_BTNFACE, COLOR_BTNTEXT, COLOR_GRAYTEXT};
+    COLORREF before[std::size(elements)];
+    for (std::size_t i = 0; i < std::size(elements); ++i)
+        before[i] = ::GetSysColor(elements[i]);
+    const COLORREF contrast[] = {RGB(0, 0, 0),     RGB(255, 255, 255), RGB(0, 255, 255), RGB(0, 0, 0),
+                                 RGB(0, 0, 0),     RGB(255, 255, 255), RGB(128, 128, 128)};
+    ::SetSysColors(static_cast<int>(std::size(elements)), elements, contrast);
+    v.f.screen.contrast = platform::SystemColors{0x000000, 0xFFFFFF, 0xFFFF00, 0x808080};
+    v.f.screen.windowBackground = 0x000000;
+    HWND main = static_cast<HWND>(v.window.Handle());
+    ::SendMessageW(main, WM_SYSCOLORCHANGE, 0, 0);
+    v.f.Run(1000);
+    PumpMessages();
+    const image::Surface& bars = c.PicCpuBars.Picture();
+    ASSERT_GT(bars.Width(), 0);
+    EXPECT_EQ(bars.Pixel(0, 0), 0x808080U); // an unlit bar: the grey text colour
+    EXPECT_EQ(c.PicCpuAverages.BackColor(), 0x000000U);
+    Keep(main, "high-contrast-wine.bmp");
+
+    ::SetSysColors(static_cast<int>(std::size(elements)), elements, before);
+    v.f.screen.contrast.reset();
+    v.f.screen.windowBackground = 0xF0F0F0;
+    ::SendMessageW(main, WM_SYSCOLORCHANGE, 0, 0);
+    v.f.Run(1000);
+    EXPECT_EQ(c.PicCpuAverages.BackColor(), 0xF0F0F0U);
+}
+
 } // namespace
 } // namespace korvane::win32front
