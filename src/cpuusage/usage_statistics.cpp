@@ -6,8 +6,10 @@
 
 #include <algorithm>
 #include <cinttypes>
+#include <cmath>
 #include <cstdio>
 #include <limits>
+#include <string>
 
 namespace korvane::cpuusage {
 
@@ -102,6 +104,21 @@ void UsageStatistics::ShowSample(const UsageSample& sample)
     if (m_everyCpu.empty())
         m_graph.DrawGraph(sample.current);
     m_controls.CPUTTL.SetCaption(FormatPercent(sample.total, 1));
+    // The graphs have no text of their own: a screen reader says their values.
+    std::string values;
+    const auto add = [&values](int cpu, double value) {
+        values += (values.empty() ? "CPU " : ", CPU ") + std::to_string(cpu) + " " +
+                  std::to_string(static_cast<int>(std::lround(value))) + " %";
+    };
+    if (m_everyCpu.empty()) {
+        for (int i = 0; i < sample.cpuCount && i < 4; ++i)
+            add(i, sample.current[static_cast<std::size_t>(i)]);
+    } else {
+        for (std::size_t i = 0; i < sample.everyCurrent.size() && i < m_everyCpu.size(); ++i)
+            add(m_everyCpu[i], sample.everyCurrent[i]);
+    }
+    const std::string description = "Now: " + values + "; total " + FormatPercent(sample.total, 1);
+    (m_everyCpu.empty() ? m_controls.VertGraph0 : m_controls.PicCpuBars).SetAccessibleDescription(description);
     m_controls.LblElapsed.SetCaption(FormatElapsed(StartTime, sample.time));
 }
 

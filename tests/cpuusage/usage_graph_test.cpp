@@ -96,6 +96,10 @@ TEST(UsageDrawing, ColumnsAndBarsFollowTheUsage)
     EXPECT_EQ(barWidth(1), 27); // 50 / 1.886 = 26.5
     EXPECT_EQ(f.Controls().Meter[2].Picture(), DrawFullBars());
 
+    // What the graph shows, in words.
+    EXPECT_EQ(f.Controls().VertGraph0.AccessibleDescription(),
+              "Now: CPU 0 0 %, CPU 1 50 %, CPU 2 100 %, CPU 3 25 %; total 43.8 %");
+
     f.Controls().Command11.UserClick();
     EXPECT_EQ(f.Controls().VertGraph0.Picture(), DrawLitGraph());
     for (const auto& meter : f.Controls().Meter)

@@ -155,6 +155,8 @@ Picker& Win32MainWindow::Impl::NewPicker(forms::Window& form)
                                  WS_POPUP | WS_BORDER | WS_CLIPCHILDREN, 0, 0, 10, 10, window, nullptr,
                                  ::GetModuleHandleW(nullptr), nullptr);
     ::SetWindowLongPtrW(p.window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&p));
+    // No title bar, but a screen reader says the window's title.
+    ::SetWindowTextW(p.window, platform::win32::Widen(form.AccessibleName()).c_str());
     p.owner = this;
     p.dpi = dpi;
     p.tpp = tpp;

@@ -142,6 +142,9 @@ TEST(Win32EveryCpu, TheFieldAndThePickerAreNativeWindowsThatReachTheModel)
     ASSERT_NE(picker, nullptr);
     EXPECT_FALSE(picker->Closed());
     ASSERT_EQ(CheckBoxesIn(popup).size(), 16U);
+    wchar_t title[64] = {};
+    ::GetWindowTextW(popup, title, 64);
+    EXPECT_EQ(std::wstring(title), L"Choose CPUs"); // what a screen reader calls it
     HWND zero = static_cast<HWND>(v.view->WindowOf(picker->ToggleOf(0)));
     ASSERT_NE(zero, nullptr);
     ::SendMessageW(zero, BM_CLICK, 0, 0);
