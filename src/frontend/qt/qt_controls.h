@@ -21,6 +21,9 @@ class QWidget;
 namespace korvane::qtfront {
 
 int Pixels(std::int32_t twips, int twipsPerPixel);
+// The modifier state as the handlers receive it (1 shift, 2 ctrl, 4 alt), and a mouse button.
+int ShiftState(Qt::KeyboardModifiers modifiers);
+int ButtonOf(Qt::MouseButton button);
 
 // Runs a function for chosen events of an object; owned by that object.
 class EventHook : public QObject {

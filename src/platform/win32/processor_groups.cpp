@@ -153,7 +153,7 @@ AffinityPlan PlanAffinity(const GroupNumbering& numbering, const ProcessPlacemen
     const bool oneGroup = target.size() == 1;
     const bool inThatGroup = oneGroup && placement.groups.size() == 1 && placement.groups.front() == target.front().first;
     if (inThatGroup) {
-        plan.clearCpuSets = true;
+        plan.clearCpuSets = !placement.cpuSets.empty();
         plan.hardMask = target.front().second;
         return plan;
     }
@@ -167,7 +167,7 @@ AffinityPlan PlanAffinity(const GroupNumbering& numbering, const ProcessPlacemen
         return plan;
     }
     if (oneGroup) {
-        plan.clearCpuSets = true;
+        plan.clearCpuSets = !placement.cpuSets.empty();
         plan.moveThreads = target.front();
         return plan;
     }

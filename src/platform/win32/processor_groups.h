@@ -72,7 +72,8 @@ PlacedCpus EffectiveAffinity(const GroupNumbering& numbering, const ProcessPlace
 struct AffinityPlan {
     // The set cannot be made on this system: the process is left as it was.
     bool refused = false;
-    // Its default CPU sets are removed first, so that a hard set is not narrowed by an older one.
+    // Its default CPU sets (it has some) are removed first, so that a hard set is not narrowed
+    // by an older one.
     bool clearCpuSets = false;
     // Then its affinity mask (SetProcessAffinityMask).
     std::optional<std::uint64_t> hardMask;

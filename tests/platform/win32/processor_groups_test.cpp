@@ -149,9 +149,10 @@ TEST(AffinityPlan, Windows10MovesThreadsToAnotherGroupAndRefusesSetsAcrossGroups
     EXPECT_TRUE(plan.cpuSets.empty());
     plan = PlanAffinity(two, {{0}, kLow48, {}}, {{0, 1}, {1, 1}}, false);
     EXPECT_TRUE(plan.refused);
-    // The process's own group: a mask, as always.
+    // The process's own group: a mask, as always, with nothing to clear before it.
     plan = PlanAffinity(two, {{1}, kLow48, {}}, {{1, 1}}, false);
     EXPECT_EQ(plan.hardMask, 1U);
+    EXPECT_FALSE(plan.clearCpuSets);
     EXPECT_EQ(plan.moveThreads, std::nullopt);
     EXPECT_TRUE(PlanAffinity(two, {{0}, kLow48, {}}, {}, false).refused);
 }
