@@ -28,6 +28,8 @@ std::string ListRow::Normalized(std::string_view row)
     while (start > 0 && (std::isdigit(static_cast<unsigned char>(row[start - 1])) != 0 || row[start - 1] == '-' ||
                          row[start - 1] == ','))
         --start;
+    if (start == row.size())
+        return ProperCase(Trim(row)); // a name alone, as written
     return Format(ProperCase(Trim(row.substr(0, start))), row.substr(start));
 }
 

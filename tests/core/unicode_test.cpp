@@ -98,6 +98,7 @@ TEST(ListRowColumns, RowsOf34BytesAreReadAgainAsColumnsAndAsciiRowsStayAsTheyAre
     EXPECT_EQ(row, ListRow::Format("\xd0\x98\xd0\xb3\xd1\x80\xd0\xb0.exe", "0123"));
     EXPECT_EQ(ListRow::Normalized(row), row);
     EXPECT_EQ(ListRow::Normalized("NOTEPAD.EXE  01"), "NOTEPAD.EXE  01");
+    EXPECT_EQ(ListRow::Normalized("\xd0\xb8\xd0\xb3\xd1\x80\xd0\xb0.exe"), "\xd0\x98\xd0\xb3\xd1\x80\xd0\xb0.exe");
 }
 
 } // namespace
