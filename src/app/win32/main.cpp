@@ -18,6 +18,24 @@
 #include "ui/form1.h"
 
 #include <windows.h>
+#include <objbase.h>
+
+namespace {
+
+// COM for this thread while the program runs.
+struct ComApartment {
+    ComApartment() : initialized(SUCCEEDED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
+    ComApartment(const ComApartment&) = delete;
+    ComApartment& operator=(const ComApartment&) = delete;
+    ~ComApartment()
+    {
+        if (initialized)
+            ::CoUninitialize();
+    }
+    bool initialized;
+};
+
+} // namespace
 
 int main()
 {
@@ -25,6 +43,8 @@ int main()
     // DLLs that are not known DLLs load from the system folder, never from beside korvane.exe
     // (a Downloads folder), before anything loads one.
     ::SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
+    // A screen reader in another process receives the lists' accessible objects through COM.
+    const ComApartment apartment;
     platform::win32::Win32FileSystem files;
     platform::win32::Win32Processes processes;
     platform::win32::Win32Topology topology;

@@ -1,5 +1,6 @@
 #include "frontend/win32/win32_control_window.h"
 
+#include "frontend/win32/win32_accessible.h"
 #include "frontend/win32/win32_controls.h"
 #include "platform/win32/win32_bitmap_info.h"
 #include "platform/win32/win32_text.h"
@@ -28,6 +29,11 @@ LRESULT CALLBACK InterceptingSubclass(HWND window, UINT message, WPARAM wParam, 
     if (auto* control = reinterpret_cast<ControlWindow*>(data)) {
         if (const std::optional<LRESULT> result = control->Intercept(message, wParam, lParam))
             return *result;
+        // A screen reader asks: the model's rows and names.
+        if (message == WM_GETOBJECT) {
+            if (const LRESULT answer = AnswerGetObject(window, wParam, lParam); answer != 0)
+                return answer;
+        }
     }
     return ::DefSubclassProc(window, message, wParam, lParam);
 }

@@ -10,7 +10,10 @@
 #include "tray/tray_icon.h"
 
 #include <windows.h>
+#include <objbase.h>
+#include <oleacc.h>
 
+#include "frontend/win32/win32_accessible.h"
 #include "frontend/win32/win32_main_window_impl.h"
 
 #include <gtest/gtest.h>
@@ -273,6 +276,68 @@ TEST_F(Win32FrontEndFixture, TheCloseBoxHidesTheTrayBringsItBackAndTheSessionsEn
     ::SendMessageW(static_cast<HWND>(window.Handle()), WM_ENDSESSION, TRUE, 0);
     EXPECT_TRUE(f.form->Ended());
     EXPECT_TRUE(f.settings.Get("Tollmere", "Korvane", "Height").has_value());
+}
+
+TEST_F(Win32FrontEndFixture, AScreenReaderFindsTheListsRowsSelectionAndTheFieldsName)
+{
+    ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    ui::MainControls& c = f.Controls();
+    // The objects WM_GETOBJECT hands out (wine has no proxy to hand them to another process, so
+    // they are asked here directly).
+    HWND list = static_cast<HWND>(Of(c.List1));
+    EXPECT_EQ(::SendMessageW(list, WM_GETOBJECT, 0, static_cast<LPARAM>(OBJID_WINDOW)), 0);
+    IAccessible* processes = AccessibleOf(list);
+    ASSERT_NE(processes, nullptr);
+    const auto name = [](IAccessible* object, long child) {
+        VARIANT id;
+        id.vt = VT_I4;
+        id.lVal = child;
+        BSTR text = nullptr;
+        if (object->get_accName(id, &text) != S_OK || text == nullptr)
+            return std::string("(none)");
+        const std::string narrow = platform::win32::Narrow(text);
+        ::SysFreeString(text);
+        return narrow;
+    };
+    long count = 0;
+    EXPECT_EQ(processes->get_accChildCount(&count), S_OK);
+    EXPECT_EQ(count, c.List1.ListCount());
+    EXPECT_EQ(name(processes, CHILDID_SELF), "Processes");
+    EXPECT_EQ(name(processes, f.RowOf("Game") + 1), "Game, CPUs 0, 1, favorite");
+    VARIANT self;
+    self.vt = VT_I4;
+    self.lVal = CHILDID_SELF;
+    VARIANT role;
+    ::VariantInit(&role);
+    processes->get_accRole(self, &role);
+    EXPECT_EQ(role.lVal, ROLE_SYSTEM_LIST);
+
+    c.List1.UserClickRow(1);
+    VARIANT selection;
+    ::VariantInit(&selection);
+    EXPECT_EQ(processes->get_accSelection(&selection), S_OK);
+    EXPECT_EQ(selection.vt, VT_I4);
+    EXPECT_EQ(selection.lVal, 2);
+    VARIANT row;
+    row.vt = VT_I4;
+    row.lVal = 2;
+    VARIANT state;
+    ::VariantInit(&state);
+    processes->get_accState(row, &state);
+    EXPECT_NE(state.lVal & STATE_SYSTEM_SELECTED, 0);
+    // Selected through it, as a screen reader's command does.
+    EXPECT_EQ(processes->accSelect(SELFLAG_TAKESELECTION | SELFLAG_TAKEFOCUS, row), S_OK);
+    row.lVal = 1;
+    processes->accSelect(SELFLAG_TAKESELECTION, row);
+    EXPECT_EQ(c.List1.ListIndex(), 0);
+    processes->Release();
+
+    IAccessible* field = AccessibleOf(static_cast<HWND>(Of(c.TxtCpus)));
+    ASSERT_NE(field, nullptr);
+    EXPECT_EQ(name(field, CHILDID_SELF), "CPUs to apply");
+    field->Release();
+    EXPECT_EQ(AccessibleOf(static_cast<HWND>(Of(c.Command5))), nullptr); // "Apply" says itself
+    ::CoUninitialize();
 }
 
 TEST(Win32SizeLimits, AreTheWindowsOwnMonitorsAndKeepItsLeft)
