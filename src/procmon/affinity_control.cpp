@@ -76,8 +76,8 @@ void AffinityControl::Command5_Click()
     if (m_table.StillListedProcess(processId)) {
         // Another user's process: the service asks for an administrator's consent. A set the
         // process's own CPUs refuse would be refused there too.
-        if (!SetProcessAffinity(processId, text, StartedAs(m_table.RememberedStartTime(processId))) && m_refused.Empty() && m_service != nullptr &&
-            m_service->Available() && processId > 0) {
+        const bool set = SetProcessAffinity(processId, text, StartedAs(m_table.RememberedStartTime(processId)));
+        if (!set && m_refused.Empty() && m_service != nullptr && m_service->Available() && processId > 0) {
             const std::uint64_t remembered = m_table.RememberedStartTime(processId);
             m_serviceReason = m_service->SetAffinity(
                 processId, remembered != 0 ? remembered : m_table.ProcessStartTime(processId), text);

@@ -116,8 +116,8 @@ void MonitoringLoop::SetFavorites(bool automatic)
             if (automatic && RefusedBefore(processId))
                 continue;
             setSomething = true;
-            if (!m_affinity.SetProcessAffinity(processId, favoriteText, StartedAs(m_table.RememberedStartTime(processId))) &&
-                !RefusedBefore(processId))
+            const auto sameProcess = StartedAs(m_table.RememberedStartTime(processId));
+            if (!m_affinity.SetProcessAffinity(processId, favoriteText, sameProcess) && !RefusedBefore(processId))
                 m_refusals.emplace_back(processId, m_table.ProcessStartTime(processId));
         }
     }

@@ -163,7 +163,8 @@ CounterHandle Win32Counters::AddCounter(QueryHandle query, const std::string& pa
     const bool groups = m_groups.GroupCount() > 1 && processor.has_value();
     const auto add = groups ? m_pdh ? m_pdh->addEnglishCounter : nullptr : m_pdh ? m_pdh->addCounter : nullptr;
     const std::wstring pdhPath = Widen(groups ? GroupCounterPath(m_groups, *processor) : path);
-    if (q.pdh != nullptr && add != nullptr && !pdhPath.empty() && add(q.pdh, pdhPath.c_str(), 0, &pdhCounter) == ERROR_SUCCESS) {
+    if (q.pdh != nullptr && add != nullptr && !pdhPath.empty() &&
+        add(q.pdh, pdhPath.c_str(), 0, &pdhCounter) == ERROR_SUCCESS) {
         counter.pdhCounter = pdhCounter;
         q.pdhCounters = true;
     } else {
