@@ -118,22 +118,20 @@ void ListWindow::ShowValue()
     // and the model's selection, so that the system's accessibility reads both.
     const HWND list = Window();
     const int count = m_list.ListCount();
-    std::vector<std::wstring> spoken;
-    spoken.reserve(static_cast<std::size_t>(count));
-    bool same = ::SendMessageW(list, LB_GETCOUNT, 0, 0) == count;
-    for (int row = 0; row < count; ++row) {
-        spoken.push_back(platform::win32::Widen(core::ListRow(m_list.List(row)).Spoken()));
-        if (same && row < static_cast<int>(m_shown.size()))
-            same = m_shown[static_cast<std::size_t>(row)] == spoken.back();
-    }
-    same = same && m_shown.size() == spoken.size();
+    // Made again only when a row changed: selecting a row changes none.
+    bool same = ::SendMessageW(list, LB_GETCOUNT, 0, 0) == count && m_shown.size() == static_cast<std::size_t>(count);
+    for (int row = 0; row < count && same; ++row)
+        same = m_shown[static_cast<std::size_t>(row)] == m_list.List(row);
     if (!same) {
+        m_shown.clear();
         ::SendMessageW(list, WM_SETREDRAW, FALSE, 0);
         ::SendMessageW(list, LB_RESETCONTENT, 0, 0);
-        for (const std::wstring& text : spoken)
-            ::SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+        for (int row = 0; row < count; ++row) {
+            m_shown.push_back(m_list.List(row));
+            const std::wstring spoken = platform::win32::Widen(core::ListRow(m_shown.back()).Spoken());
+            ::SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(spoken.c_str()));
+        }
         ::SendMessageW(list, WM_SETREDRAW, TRUE, 0);
-        m_shown = std::move(spoken);
     }
     const int current = m_list.ListIndex();
     if (m_list.Kind() == forms::ListBoxKind::MultiSelect) {

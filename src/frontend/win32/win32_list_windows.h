@@ -45,7 +45,7 @@ private:
     forms::ListBox& m_list;
     HFONT m_font;
     int m_rowPixels;
-    std::vector<std::wstring> m_shown; // the strings the list box holds
+    std::vector<std::string> m_shown; // the model's rows whose spoken texts the list box holds
 };
 
 } // namespace korvane::win32front

@@ -102,10 +102,10 @@ int TrayIconPixels()
     // GetSystemMetrics answers for (Windows 10 1607 and later tell it).
     using ForWindow = UINT(WINAPI*)(HWND);
     using MetricsForDpi = int(WINAPI*)(int, UINT);
-    const HMODULE user32 = ::GetModuleHandleW(L"user32.dll");
-    const auto forWindow = reinterpret_cast<ForWindow>(
+    static const HMODULE user32 = ::GetModuleHandleW(L"user32.dll");
+    static const auto forWindow = reinterpret_cast<ForWindow>(
         reinterpret_cast<void*>(::GetProcAddress(user32, "GetDpiForWindow")));
-    const auto metrics = reinterpret_cast<MetricsForDpi>(
+    static const auto metrics = reinterpret_cast<MetricsForDpi>(
         reinterpret_cast<void*>(::GetProcAddress(user32, "GetSystemMetricsForDpi")));
     const HWND taskbar = ::FindWindowW(L"Shell_TrayWnd", nullptr);
     const UINT dpi = forWindow != nullptr && taskbar != nullptr ? forWindow(taskbar) : 0;

@@ -127,6 +127,13 @@ struct CpuSetCalls {
     }
 };
 
+// Looked up once: a refresh reads every process.
+const CpuSetCalls& CpuSets()
+{
+    static const CpuSetCalls calls;
+    return calls;
+}
+
 ProcessPlacement ReadPlacement(HANDLE process, const CpuSetCalls& cpuSets)
 {
     ProcessPlacement placement;
@@ -223,7 +230,7 @@ CpuWords Win32Processes::GetProcessAffinity(std::int32_t processId)
     const ProcessHandle process(kQueryLimited, processId);
     if (process.Get() == nullptr)
         return {};
-    const CpuSetCalls cpuSets;
+    const CpuSetCalls& cpuSets = CpuSets();
     const ProcessPlacement placement = ReadPlacement(process.Get(), cpuSets);
     // A mask that could not be read in a single group: the process is not ours to show.
     if (placement.groups.size() == 1 && placement.hardMask == 0)
@@ -252,7 +259,7 @@ bool Win32Processes::SetProcessAffinityIfStarted(std::int32_t processId, const C
     const HANDLE process = full.Get() != nullptr ? full.Get() : limited.Get();
     if (process == nullptr || !started(CreationTime(process)))
         return false;
-    const CpuSetCalls cpuSets;
+    const CpuSetCalls& cpuSets = CpuSets();
     const AffinityPlan plan = PlanAffinity(Numbering(), ReadPlacement(process, cpuSets), target, cpuSets.SpansGroups());
     if (plan.refused || ((plan.hardMask || plan.moveThreads) && full.Get() == nullptr))
         return false;
